@@ -1,0 +1,22 @@
+# Compiler flags shared by every target of the project.
+
+# Designated initializers that name only some fields are intended here.
+set(TWINLY_WARNING_FLAGS -Wall -Wextra -Wno-missing-field-initializers)
+if(TWINLY_WERROR)
+  list(APPEND TWINLY_WARNING_FLAGS -Werror)
+endif()
+
+if(TWINLY_SANITIZE)
+  if(TWINLY_SANITIZE MATCHES "thread")
+    set(_san_flags -fsanitize=thread)
+  else()
+    set(_san_flags -fsanitize=${TWINLY_SANITIZE} -fno-sanitize-recover=all)
+  endif()
+  add_compile_options(${_san_flags} -fno-omit-frame-pointer)
+  add_link_options(${_san_flags})
+endif()
+
+# Applies the project's warning set to one of our own targets.
+function(twinly_target_defaults target)
+  target_compile_options(${target} PRIVATE ${TWINLY_WARNING_FLAGS})
+endfunction()

@@ -1,0 +1,43 @@
+#include "file_ops.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+bool QtFileOps::moveToTrash(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.exists() && file.moveToTrash();
+}
+
+bool QtFileOps::deletePermanently(const std::string& path) {
+    return QFile::remove(QString::fromStdString(path));
+}
+
+std::optional<std::string> QtFileOps::moveToFolder(const std::string& path,
+                                                   const std::string& folder) {
+    const QFileInfo source(QString::fromStdString(path));
+    const QDir target(QString::fromStdString(folder));
+    if (!source.isFile() || !target.exists()) {
+        return std::nullopt;
+    }
+    const QString base = source.completeBaseName();
+    const QString suffix = source.suffix().isEmpty() ? QString() : "." + source.suffix();
+    // QFile::rename never replaces an existing file, so a name taken between
+    // the check and the rename just moves on to the next candidate.
+    for (int n = 1; n < 10000; ++n) {
+        const QString name =
+            n == 1 ? source.fileName() : QString("%1 (%2)%3").arg(base).arg(n).arg(suffix);
+        const QString candidate = target.filePath(name);
+        if (QFileInfo::exists(candidate)) {
+            continue;
+        }
+        if (QFile::rename(source.filePath(), candidate)) {
+            return candidate.toStdString();
+        }
+        if (QFileInfo::exists(candidate)) {
+            continue;
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}

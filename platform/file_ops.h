@@ -1,0 +1,28 @@
+#pragma once
+// Changes to the user's files: the only place that deletes or moves them.
+
+#include <optional>
+#include <string>
+
+class FileOps {
+public:
+    virtual ~FileOps() = default;
+
+    /// Moves the file to the desktop's trash. False (and the file untouched)
+    /// when no trash can take it; never falls back to a permanent delete.
+    virtual bool moveToTrash(const std::string& path) = 0;
+    virtual bool deletePermanently(const std::string& path) = 0;
+    /// Moves the file into `folder`, renaming it when a file of that name is
+    /// already there. Returns the new path, or nothing (file untouched) on failure.
+    virtual std::optional<std::string> moveToFolder(const std::string& path,
+                                                    const std::string& folder) = 0;
+};
+
+/// Real implementation on Qt's file functions.
+class QtFileOps : public FileOps {
+public:
+    bool moveToTrash(const std::string& path) override;
+    bool deletePermanently(const std::string& path) override;
+    std::optional<std::string> moveToFolder(const std::string& path,
+                                            const std::string& folder) override;
+};
