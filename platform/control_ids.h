@@ -5,9 +5,13 @@
 #include <QObject>
 #include <QString>
 
-inline QString ControlName(int id) { return QStringLiteral("id%1").arg(id); }
+inline QString ControlName(int id) {
+    return QStringLiteral("id%1").arg(id);
+}
 
-inline void SetControlId(QObject* object, int id) { object->setObjectName(ControlName(id)); }
+inline void SetControlId(QObject* object, int id) {
+    object->setObjectName(ControlName(id));
+}
 
 /// The first descendant of `root` of type T with the given id, or null.
 template <class T>

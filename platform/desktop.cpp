@@ -12,7 +12,9 @@
 #include "app_paths.h"
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // The freedesktop file-manager interface; false when no file manager offers it.
 bool callFileManager(const char* method, const QString& path) {
@@ -20,9 +22,9 @@ bool callFileManager(const char* method, const QString& path) {
     if (!bus.isConnected()) {
         return false;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-        "org.freedesktop.FileManager1", method);
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
+                                                       "/org/freedesktop/FileManager1",
+                                                       "org.freedesktop.FileManager1", method);
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     const QDBusMessage reply = bus.call(call, QDBus::Block, 3000);
     return reply.type() == QDBusMessage::ReplyMessage;
@@ -60,7 +62,9 @@ bool QtDesktop::startProcess(const std::string& program, const std::vector<std::
     return QProcess::startDetached(q(program), list);
 }
 
-void QtDesktop::playAsterisk() { QApplication::beep(); }
+void QtDesktop::playAsterisk() {
+    QApplication::beep();
+}
 
 bool RecordingDesktop::openFile(const std::string& path) {
     requests.push_back({"open", path, {}});
@@ -83,7 +87,9 @@ bool RecordingDesktop::startProcess(const std::string& program,
     requests.push_back({"start", program, args});
     return succeed;
 }
-void RecordingDesktop::playAsterisk() { requests.push_back({"beep", {}, {}}); }
+void RecordingDesktop::playAsterisk() {
+    requests.push_back({"beep", {}, {}});
+}
 
 int RecordingDesktop::count(const std::string& what) const {
     int n = 0;

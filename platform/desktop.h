@@ -6,7 +6,7 @@
 #include <vector>
 
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
     /// Opens a file with the program the desktop associates with it.
     virtual bool openFile(const std::string& path) = 0;
@@ -25,7 +25,7 @@ public:
 
 /// Real implementation: QDesktopServices, the file manager over D-Bus where present.
 class QtDesktop : public Desktop {
-public:
+  public:
     bool openFile(const std::string& path) override;
     bool exploreFolder(const std::string& folder) override;
     bool showProperties(const std::string& path) override;
@@ -36,7 +36,7 @@ public:
 
 /// Test double: records every request and launches nothing.
 class RecordingDesktop : public Desktop {
-public:
+  public:
     struct Request {
         std::string what;  // "open", "explore", "properties", "help", "start", "beep"
         std::string target;

@@ -5,7 +5,7 @@
 #include <string>
 
 class FileOps {
-public:
+  public:
     virtual ~FileOps() = default;
 
     /// Moves the file to the desktop's trash. False (and the file untouched)
@@ -20,7 +20,7 @@ public:
 
 /// Real implementation on Qt's file functions.
 class QtFileOps : public FileOps {
-public:
+  public:
     bool moveToTrash(const std::string& path) override;
     bool deletePermanently(const std::string& path) override;
     std::optional<std::string> moveToFolder(const std::string& path,

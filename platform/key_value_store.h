@@ -8,7 +8,7 @@
 #include <vector>
 
 class KeyValueStore {
-public:
+  public:
     virtual ~KeyValueStore() = default;
 
     /// Creates the key when missing. False when it can be neither created nor opened.

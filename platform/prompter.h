@@ -31,7 +31,7 @@ struct FolderDialogSpec {
 /// ScriptedPrompter (tests), the command-line tool's console prompter.
 /// Called on the user-interface thread only.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     virtual PromptAnswer message(const std::string& caption, const std::string& text,
                                  PromptButtons buttons, PromptIcon icon) = 0;

@@ -68,8 +68,7 @@ std::optional<std::vector<std::uint8_t>> QSettingsStore::readBinary(const std::s
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
-bool QSettingsStore::write(const std::string& key, const std::string& name,
-                           const QVariant& value) {
+bool QSettingsStore::write(const std::string& key, const std::string& name, const QVariant& value) {
     if (m_settings->status() == QSettings::AccessError || !m_settings->isWritable()) {
         return false;
     }

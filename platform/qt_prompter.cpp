@@ -28,7 +28,9 @@ QString QtFileFilter(const std::string& filter) {
 }
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QString startPath(const FileDialogSpec& spec) {
     QString name = q(spec.initialName);
@@ -64,35 +66,55 @@ PromptAnswer QtPrompter::message(const std::string& caption, const std::string& 
                                  PromptButtons buttons, PromptIcon icon) {
     QMessageBox::StandardButtons qb;
     switch (buttons) {
-        case PromptButtons::Ok: qb = QMessageBox::Ok; break;
-        case PromptButtons::OkCancel: qb = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case PromptButtons::YesNo: qb = QMessageBox::Yes | QMessageBox::No; break;
+        case PromptButtons::Ok:
+            qb = QMessageBox::Ok;
+            break;
+        case PromptButtons::OkCancel:
+            qb = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case PromptButtons::YesNo:
+            qb = QMessageBox::Yes | QMessageBox::No;
+            break;
         case PromptButtons::YesNoCancel:
             qb = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
     }
     QMessageBox::Icon qi = QMessageBox::NoIcon;
     switch (icon) {
-        case PromptIcon::None: qi = QMessageBox::NoIcon; break;
-        case PromptIcon::Information: qi = QMessageBox::Information; break;
-        case PromptIcon::Warning: qi = QMessageBox::Warning; break;
-        case PromptIcon::Error: qi = QMessageBox::Critical; break;
-        case PromptIcon::Question: qi = QMessageBox::Question; break;
+        case PromptIcon::None:
+            qi = QMessageBox::NoIcon;
+            break;
+        case PromptIcon::Information:
+            qi = QMessageBox::Information;
+            break;
+        case PromptIcon::Warning:
+            qi = QMessageBox::Warning;
+            break;
+        case PromptIcon::Error:
+            qi = QMessageBox::Critical;
+            break;
+        case PromptIcon::Question:
+            qi = QMessageBox::Question;
+            break;
     }
     QMessageBox box(qi, caption.empty() ? QStringLiteral("Twinly") : q(caption), q(text), qb,
                     m_parent);
     switch (box.exec()) {
-        case QMessageBox::Ok: return PromptAnswer::Ok;
-        case QMessageBox::Yes: return PromptAnswer::Yes;
-        case QMessageBox::No: return PromptAnswer::No;
-        default: return PromptAnswer::Cancel;
+        case QMessageBox::Ok:
+            return PromptAnswer::Ok;
+        case QMessageBox::Yes:
+            return PromptAnswer::Yes;
+        case QMessageBox::No:
+            return PromptAnswer::No;
+        default:
+            return PromptAnswer::Cancel;
     }
 }
 
 std::optional<std::string> QtPrompter::openFile(const FileDialogSpec& spec) {
-    const QString path = QFileDialog::getOpenFileName(m_parent, q(spec.title), startPath(spec),
-                                                      QtFileFilter(spec.filter), nullptr,
-                                                      options(spec));
+    const QString path =
+        QFileDialog::getOpenFileName(m_parent, q(spec.title), startPath(spec),
+                                     QtFileFilter(spec.filter), nullptr, options(spec));
     if (path.isEmpty()) {
         return std::nullopt;
     }
@@ -100,9 +122,9 @@ std::optional<std::string> QtPrompter::openFile(const FileDialogSpec& spec) {
 }
 
 std::vector<std::string> QtPrompter::openFiles(const FileDialogSpec& spec) {
-    const QStringList paths = QFileDialog::getOpenFileNames(
-        m_parent, q(spec.title), startPath(spec), QtFileFilter(spec.filter), nullptr,
-        options(spec));
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(m_parent, q(spec.title), startPath(spec),
+                                      QtFileFilter(spec.filter), nullptr, options(spec));
     std::vector<std::string> result;
     for (const QString& p : paths) {
         result.push_back(p.toStdString());
@@ -111,9 +133,9 @@ std::vector<std::string> QtPrompter::openFiles(const FileDialogSpec& spec) {
 }
 
 std::optional<std::string> QtPrompter::saveFile(const FileDialogSpec& spec) {
-    const QString path = QFileDialog::getSaveFileName(m_parent, q(spec.title), startPath(spec),
-                                                      QtFileFilter(spec.filter), nullptr,
-                                                      options(spec));
+    const QString path =
+        QFileDialog::getSaveFileName(m_parent, q(spec.title), startPath(spec),
+                                     QtFileFilter(spec.filter), nullptr, options(spec));
     if (path.isEmpty()) {
         return std::nullopt;
     }

@@ -39,19 +39,22 @@ PromptAnswer ScriptedPrompter::message(const std::string& caption, const std::st
 }
 
 std::optional<std::string> ScriptedPrompter::openFile(const FileDialogSpec& spec) {
-    m_calls.push_back({Kind::OpenFile, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
+    m_calls.push_back(
+        {Kind::OpenFile, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
     auto a = take(Kind::OpenFile);
     return a ? a->path : std::nullopt;
 }
 
 std::vector<std::string> ScriptedPrompter::openFiles(const FileDialogSpec& spec) {
-    m_calls.push_back({Kind::OpenFiles, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
+    m_calls.push_back(
+        {Kind::OpenFiles, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
     auto a = take(Kind::OpenFiles);
     return a ? a->paths : std::vector<std::string>{};
 }
 
 std::optional<std::string> ScriptedPrompter::saveFile(const FileDialogSpec& spec) {
-    m_calls.push_back({Kind::SaveFile, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
+    m_calls.push_back(
+        {Kind::SaveFile, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
     auto a = take(Kind::SaveFile);
     return a ? a->path : std::nullopt;
 }

@@ -10,7 +10,7 @@
 /// Test double: answers from a queue filled by the test and records every call.
 /// An empty queue answers Cancel (or nothing) and counts the call as unexpected.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     enum class Kind { Message, OpenFile, OpenFiles, SaveFile, ChooseFolder };
 
     struct Call {
@@ -29,8 +29,8 @@ public:
     void answerSaveFile(std::optional<std::string> path);
     void answerChooseFolder(std::optional<std::string> folder);
 
-    PromptAnswer message(const std::string& caption, const std::string& text,
-                         PromptButtons buttons, PromptIcon icon) override;
+    PromptAnswer message(const std::string& caption, const std::string& text, PromptButtons buttons,
+                         PromptIcon icon) override;
     std::optional<std::string> openFile(const FileDialogSpec& spec) override;
     std::vector<std::string> openFiles(const FileDialogSpec& spec) override;
     std::optional<std::string> saveFile(const FileDialogSpec& spec) override;
@@ -43,7 +43,7 @@ public:
     bool allAnswersUsed() const { return m_answers.empty(); }
     void clear();
 
-private:
+  private:
     struct Answer {
         Kind kind;
         PromptAnswer answer = PromptAnswer::Cancel;

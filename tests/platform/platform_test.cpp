@@ -5,6 +5,11 @@
 #include <QStandardPaths>
 #include <filesystem>
 
+#include <sys/resource.h>
+#include <unistd.h>
+#include <csignal>
+
+#include "atomic_file.h"
 #include "file_ops.h"
 #include "qsettings_store.h"
 #include "qt_prompter.h"
@@ -85,14 +90,15 @@ TEST(QSettingsStore, NumbersOutsideThirtyTwoBitsReadAsMissing) {
 }
 
 class FileOpsTest : public ::testing::Test {
-protected:
+  protected:
     // The trash lives under the test's own XDG_DATA_HOME; files must be made
     // under HOME so the home trash takes them.
     void SetUp() override {
         const fs::path home = qEnvironmentVariable("HOME").toStdString();
         ASSERT_FALSE(home.empty());
-        m_root = home / ("fileops-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_root =
+            home / ("fileops-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                    "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_root);
         fs::create_directories(m_root);
     }
@@ -140,3 +146,61 @@ TEST_F(FileOpsTest, FailedMoveLeavesTheFile) {
     EXPECT_FALSE(m_ops.moveToTrash((m_root / "nothing.jpg").string()));
 }
 
+TEST(AtomicFileWriter, ReplacesTheTargetOnlyWhenCommitted) {
+    TempDir dir;
+    const std::string target = dir.write("log.txt", "old");
+    {
+        AtomicFileWriter w(target);
+        ASSERT_TRUE(w.ok());
+        w.write("new contents");
+        // Not committed: destructor discards the temporary file.
+    }
+    EXPECT_EQ(ReadFileBytes(target), "old");
+    EXPECT_TRUE(WriteFileAtomically(target, "new"));
+    EXPECT_EQ(ReadFileBytes(target), "new");
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1);  // no temporary left behind
+}
+
+TEST(AtomicFileWriter, FullDiskKeepsThePreviousFile) {
+    TempDir dir;
+    const std::string target = dir.write("data.dup", "old");
+    // A file-size limit makes writes fail as a full disk does.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 1024;
+    ::setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool written = WriteFileAtomically(target, std::string(64 * 1024, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFileBytes(target), "old");
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(AtomicFileWriter, RefusesMissingFoldersAndNonRegularTargets) {
+    TempDir dir;
+    EXPECT_FALSE(WriteFileAtomically(dir.file("no/such/folder/f.txt"), "x"));
+    fs::create_directories(dir.path() / "folder");
+    EXPECT_FALSE(WriteFileAtomically(dir.file("folder"), "x"));
+    EXPECT_TRUE(fs::is_directory(dir.path() / "folder"));
+}
+
+TEST(AtomicFileWriter, ReadOnlyFolderFailsCleanly) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root ignores folder permissions";
+    }
+    TempDir dir;
+    const std::string target = dir.write("ro/f.txt", "old");
+    fs::permissions(dir.path() / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(WriteFileAtomically(target, "new"));
+    EXPECT_EQ(ReadFileBytes(target), "old");
+}

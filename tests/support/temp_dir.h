@@ -5,7 +5,7 @@
 
 /// A fresh folder below the test's TMPDIR, removed with its contents on destruction.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     /// Writes bytes into a file inside the folder (creating parent folders) and returns its path.
     std::string write(const std::string& name, const std::string& bytes) const;
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

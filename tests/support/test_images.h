@@ -11,5 +11,4 @@ QImage GradientImage(int width, int height, QColor from, QColor to);
 QImage SolidImage(int width, int height, QColor color);
 /// Writes the image in the format named by `format` ("JPG", "PNG", "BMP", "GIF",
 /// "TIFF", ...); false on failure.
-bool WriteImage(const QImage& image, const std::string& path, const char* format,
-                int quality = 95);
+bool WriteImage(const QImage& image, const std::string& path, const char* format, int quality = 95);
