@@ -1,0 +1,167 @@
+#include "folder_walk.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "image_suffix.h"
+
+namespace {
+
+constexpr int kQuickCountLimit = 999;
+
+std::string withSeparator(const std::string& folder) {
+    if (!folder.empty() && folder.back() == kPathSeparator) {
+        return folder;
+    }
+    return folder + kPathSeparator;
+}
+
+// The folders the walk is inside, outermost first.
+class WalkPath {
+  public:
+    bool contains(const FolderId& id) const {
+        return std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end();
+    }
+    void push(const FolderId& id) { m_ids.push_back(id); }
+    void pop() { m_ids.pop_back(); }
+
+  private:
+    std::vector<FolderId> m_ids;
+};
+
+class CountWalk {
+  public:
+    CountWalk(FolderSource& source, bool subfolders, bool quick)
+        : m_source(source), m_subfolders(subfolders), m_quick(quick) {}
+
+    int count(const std::string& folderIn) {
+        if (folderIn.empty()) {
+            return 0;
+        }
+        const std::string folder = withSeparator(folderIn);
+        const auto listing = m_source.open(folder);
+        if (!listing || m_path.contains(listing->id())) {
+            return 0;
+        }
+        m_path.push(listing->id());
+        int found = 0;
+        FolderEntry entry;
+        while (listing->next(entry)) {
+            if (!entry.isFolder) {
+                // The folder ends in a separator, so the name's own last four
+                // characters decide.
+                found += IsImageSuffix(entry.name) ? 1 : 0;
+            } else if (m_subfolders) {
+                found += count(folder + entry.name);
+            }
+            if (m_quick && found > kQuickCountLimit) {
+                break;
+            }
+        }
+        m_path.pop();
+        return found;
+    }
+
+  private:
+    FolderSource& m_source;
+    bool m_subfolders;
+    bool m_quick;
+    WalkPath m_path;
+};
+
+class FillWalk {
+  public:
+    FillWalk(FolderSource& source, bool subfolders, DatafileSlot& slot, Prompter& prompter)
+        : m_source(source), m_subfolders(subfolders), m_slot(slot), m_prompter(prompter) {}
+
+    bool userCancelled() const { return m_userCancelled; }
+
+    AddResult fill(const std::string& folderIn) {
+        if (folderIn.empty()) {
+            return AddResult::Stopped;
+        }
+        const std::string folder = withSeparator(folderIn);
+        const auto listing = m_source.open(folder);
+        if (!listing) {
+            return AddResult::Stopped;
+        }
+        if (m_path.contains(listing->id())) {
+            return AddResult::Done;  // a link back into the walk: nothing new there
+        }
+        m_path.push(listing->id());
+        const AddResult result = fillListing(folder, *listing);
+        m_path.pop();
+        return result;
+    }
+
+  private:
+    AddResult fillListing(const std::string& folder, FolderListing& listing) {
+        FolderEntry entry;
+        bool firstEntry = true;
+        while (listing.next(entry)) {
+            if (!entry.isFolder) {
+                if (IsImageSuffix(entry.name) && !m_slot.appendPath(folder + entry.name)) {
+                    return capacityReached(firstEntry);
+                }
+            } else if (m_subfolders) {
+                const AddResult sub = fill(folder + entry.name);
+                if (sub != AddResult::Done) {
+                    return sub;
+                }
+            }
+            firstEntry = false;
+        }
+        return listing.failed() ? AddResult::Stopped : AddResult::Done;
+    }
+
+    AddResult capacityReached(bool firstEntry) {
+        const PromptAnswer answer = m_prompter.message(
+            "Information", "Limit is 32,000 image files.\nProcess the 32,000 now.",
+            PromptButtons::OkCancel, PromptIcon::Warning);
+        if (answer == PromptAnswer::Ok) {
+            return AddResult::AtCapacity;
+        }
+        m_slot.m_names.clear();
+        // Meeting the full list at a folder's first entry has always left the
+        // status line alone.
+        if (!firstEntry) {
+            m_userCancelled = true;
+        }
+        return AddResult::Stopped;
+    }
+
+    FolderSource& m_source;
+    bool m_subfolders;
+    DatafileSlot& m_slot;
+    Prompter& m_prompter;
+    WalkPath m_path;
+    bool m_userCancelled = false;
+};
+
+}  // namespace
+
+int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders,
+                      bool quick) {
+    return CountWalk(source, subfolders, quick).count(folder);
+}
+
+int CountFolderImages(const std::string& folder, bool subfolders, bool quick) {
+    DiskFolderSource disk;
+    return CountFolderImages(disk, folder, subfolders, quick);
+}
+
+AddResult AddFolderImages(FolderSource& source, const std::string& folder, bool subfolders,
+                          DatafileSlot& slot, Prompter& prompter, bool* userCancelled) {
+    FillWalk walk(source, subfolders, slot, prompter);
+    const AddResult result = walk.fill(folder);
+    if (userCancelled != nullptr && walk.userCancelled()) {
+        *userCancelled = true;
+    }
+    return result;
+}
+
+AddResult AddFolderImages(const std::string& folder, bool subfolders, DatafileSlot& slot,
+                          Prompter& prompter, bool* userCancelled) {
+    DiskFolderSource disk;
+    return AddFolderImages(disk, folder, subfolders, slot, prompter, userCancelled);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Turning a folder into image paths: the count (optionally quick) and the fill
+// of a slot's path list. Both walk depth first in the platform's listing order,
+// so a subfolder's images stand where the subfolder was met.
+//
+// Links to folders are followed, but a walk never descends into a folder it is
+// already inside (same device and inode), so a link back up the tree cannot
+// make it run forever.
+
+#include <string>
+
+#include "datafile_slot.h"
+#include "folder_source.h"
+#include "prompter.h"
+
+/// How a fill walk ended.
+enum class AddResult : int {
+    Stopped = 0,     ///< the user cancelled at the capacity message, or a folder cannot be listed
+    Done = 1,        ///< the whole tree was walked
+    AtCapacity = 2,  ///< the path list is full; the user chose to go on with what was gathered
+};
+
+/// Status line text for a fill the user cancelled.
+inline constexpr const char* kUserCancelledStatus = "User cancelled...";
+
+/// Number of image files in `folder` (and, with `subfolders`, below it). A
+/// folder that cannot be listed counts 0. With `quick`, each folder stops as
+/// soon as its running count passes 999, so any result above 999 only means
+/// "at least 1000". User-interface thread (or any thread that owns `source`).
+int CountFolderImages(const std::string& folder, bool subfolders, bool quick);
+int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders, bool quick);
+
+/// Appends the image paths of `folder` (and, with `subfolders`, of the folders
+/// below it) to `slot.m_names`. When the list becomes full, asks the user once
+/// (OK keeps what was gathered, Cancel empties the list). A folder that cannot
+/// be listed stops the walk with AddResult::Stopped, keeping what was gathered.
+/// `userCancelled`, when given, is set to true when the caller must show
+/// kUserCancelledStatus in its status line (and is left alone otherwise).
+/// User-interface thread.
+AddResult AddFolderImages(const std::string& folder, bool subfolders, DatafileSlot& slot,
+                          Prompter& prompter, bool* userCancelled = nullptr);
+AddResult AddFolderImages(FolderSource& source, const std::string& folder, bool subfolders,
+                          DatafileSlot& slot, Prompter& prompter, bool* userCancelled = nullptr);
