@@ -13,7 +13,7 @@ inline constexpr int kPathListCapacity = 32000;
 /// Owned and touched by the user-interface thread; a job works on copies and
 /// hands its result back by value.
 class DatafileSlot {
-public:
+  public:
     /// Record i is the signature of the image at path i; empty when no data is loaded.
     std::vector<ImageRecord> m_records;
     /// The path list: "Deleted" stands in for an entry whose image is gone.
@@ -36,6 +36,14 @@ public:
         }
         m_names.push_back(path);
         return true;
+    }
+    /// "; Source: " and the list path, or the folder with " + all subfolders"
+    /// when they are included: what m_strSourceNote is set to at a build or open.
+    std::string sourceNote() const {
+        if (m_nSourceKind != 1) {
+            return "; Source: " + m_strSourceList;
+        }
+        return "; Source: " + m_strSourceFolder + (m_bSubfolders == 1 ? " + all subfolders" : "");
     }
     /// Drops records and paths; the source description stays.
     void clearData() {

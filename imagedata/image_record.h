@@ -20,4 +20,6 @@ struct ImageRecord {
     std::uint16_t nSumBlue = 0;
     /// 10 x 10 pixels, red, green, blue, row by row from the top.
     std::uint8_t thumb[kThumbBytes] = {};
+
+    bool operator==(const ImageRecord&) const = default;
 };

@@ -1,0 +1,39 @@
+#pragma once
+// Image list files (*.lst): "START", two comment lines, one entry per line,
+// "END", every line ended by CR LF. Folder entries end in the platform
+// separator, optionally followed by " (include subfolders)" or
+// " (no subfolders)".
+
+#include <string>
+#include <vector>
+
+#include "datafile_slot.h"
+#include "prompter.h"
+
+/// A list line longer than this makes the file invalid.
+inline constexpr std::size_t kMaxListLineBytes = 32 * 1024;
+
+/// Writes `entries` as an image list, replacing `path` atomically. Returns 1
+/// when written; 0 after telling the user when the list is empty or the file
+/// cannot be written (an existing file stays as it was). User-interface thread.
+int WriteListFile(const std::string& path, const std::vector<std::string>& entries,
+                  Prompter& prompter);
+
+/// Adds the entries of the image list at `path` to `entries`. Into an empty
+/// list every line is added; into a non-empty one only lines not already in it.
+/// Returns 1 when read; 0 after telling the user when the file is missing or
+/// not an image list (`entries` unchanged). User-interface thread.
+int MergeListFile(const std::string& path, std::vector<std::string>& entries, Prompter& prompter);
+
+/// How many images the list names: file lines count 1, folder lines their
+/// folder's count (quick or not). 0 when the file cannot be opened, is not an
+/// image list or ends before "END". With `quick`, stops once the count passes
+/// 999. User-interface thread.
+int CountListFile(const std::string& path, bool quick);
+
+/// Replaces `slot.m_names` with the paths the list names, walking its folder
+/// lines. Returns 1 when read up to "END"; 0 after telling the user when the
+/// file cannot be opened or is not a complete image list (the path list is
+/// then empty). `userCancelled` as for AddFolderImages. User-interface thread.
+int ReadListFile(const std::string& path, DatafileSlot& slot, Prompter& prompter,
+                 bool* userCancelled = nullptr);

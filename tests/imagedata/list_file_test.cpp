@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "list_file.h"
+#include "scripted_prompter.h"
+#include "temp_dir.h"
+
+namespace {
+
+const std::string kListHead =
+    "START\r\n; ; = Comment. Do not edit. To be run as a script.\r\n"
+    "; File must have no format characters.\r\n";
+
+std::string listBytes(const std::vector<std::string>& lines, bool withEnd = true) {
+    std::string bytes = kListHead;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+    }
+    return withEnd ? bytes + "END\r\n" : bytes;
+}
+
+}  // namespace
+
+TEST(ListFile, WritesTheExactBytesAndReadsThemBackUnchanged) {
+    TempDir dir;
+    const std::string path = dir.file("pics.lst");
+    const std::vector<std::string> entries = {"/p/a.jpg", "/p/ (include subfolders)",
+                                              "/q/ (no subfolders)", "/p/a.jpg"};
+    ScriptedPrompter prompter;
+    EXPECT_EQ(WriteListFile(path, entries, prompter), 1);
+    EXPECT_EQ(ReadFileBytes(path), listBytes(entries));
+
+    std::vector<std::string> merged;
+    EXPECT_EQ(MergeListFile(path, merged, prompter), 1);
+    EXPECT_EQ(merged, entries);  // into an empty list, duplicates included
+    // Into a non-empty list only what is not there yet.
+    EXPECT_EQ(MergeListFile(path, merged, prompter), 1);
+    EXPECT_EQ(merged, entries);
+    std::vector<std::string> other = {"/z.png", "/q/ (no subfolders)"};
+    EXPECT_EQ(MergeListFile(path, other, prompter), 1);
+    EXPECT_EQ(other, (std::vector<std::string>{"/z.png", "/q/ (no subfolders)", "/p/a.jpg",
+                                               "/p/ (include subfolders)"}));
+    EXPECT_TRUE(prompter.calls().empty());
+}
+
+TEST(ListFile, RefusedWritesLeaveTheOldFileAndSaySo) {
+    TempDir dir;
+    const std::string path = dir.write("old.lst", "keep me");
+    ScriptedPrompter prompter;
+    prompter.answerMessage(PromptAnswer::Ok);
+    EXPECT_EQ(WriteListFile(path, {}, prompter), 0);
+    EXPECT_EQ(ReadFileBytes(path), "keep me");
+    EXPECT_EQ(prompter.messageTexts(),
+              std::vector<std::string>{"Image list is empty - nothing to save!"});
+
+    // A folder path that runs through a file cannot be created, even as root.
+    ScriptedPrompter failing;
+    failing.answerMessage(PromptAnswer::Ok);
+    const std::string blocked = dir.file("old.lst/new.lst");
+    EXPECT_EQ(WriteListFile(blocked, {"/a.jpg"}, failing), 0);
+    ASSERT_EQ(failing.calls().size(), 1u);
+    EXPECT_EQ(failing.calls()[0].icon, PromptIcon::Error);
+    EXPECT_NE(failing.calls()[0].text.find(blocked), std::string::npos);
+}
+
+TEST(ListFile, MergeRefusesMissingShortHeaderlessAndOverlongFiles) {
+    TempDir dir;
+    std::vector<std::string> entries = {"/kept.jpg"};
+    ScriptedPrompter prompter;
+    for (int i = 0; i < 5; ++i) {
+        prompter.answerMessage(PromptAnswer::Ok);
+    }
+    EXPECT_EQ(MergeListFile(dir.file("none.lst"), entries, prompter), 0);
+    EXPECT_EQ(MergeListFile(dir.write("short.lst", "START\r\nab"), entries, prompter), 0);
+    EXPECT_EQ(
+        MergeListFile(dir.write("plain.lst", "/a.jpg\r\n/b.jpg\r\nEND\r\n"), entries, prompter), 0);
+    const std::string overlong = listBytes({"/fine.jpg", std::string(kMaxListLineBytes + 1, 'x')});
+    EXPECT_EQ(MergeListFile(dir.write("long.lst", overlong), entries, prompter), 0);
+    EXPECT_EQ(entries, std::vector<std::string>{"/kept.jpg"});
+    EXPECT_EQ(prompter.messageTexts(),
+              (std::vector<std::string>{"No file found at " + dir.file("none.lst"),
+                                        "Not a valid Image list!", "Not a valid Image list!",
+                                        "Not a valid Image list!"}));
+    EXPECT_EQ(prompter.calls()[0].caption, "Error");
+
+    // Without "END" the end of the file ends the merge; a last line without CR is dropped.
+    EXPECT_EQ(
+        MergeListFile(dir.write("open.lst", kListHead + "/b.jpg\r\n/c.jpg"), entries, prompter), 1);
+    EXPECT_EQ(entries, (std::vector<std::string>{"/kept.jpg", "/b.jpg"}));
+}
+
+TEST(ListFile, BuildingReaderTakesFoldersFilesAndOddLinesAsTheyStand) {
+    TempDir dir;
+    const std::string tree = dir.path().string() + "/tree";
+    dir.write("tree/x.jpg", "");
+    dir.write("tree/notes.txt", "");
+    dir.write("tree/sub/y.png", "");
+    const std::string path =
+        dir.write("mixed.lst",
+                  listBytes({"; a comment", tree + "/ (no subfolders)", "/p/a.jpg   ",
+                             "  /p/lead.jpg", "", "/p/readme.txt", tree + " (include subfolders)",
+                             tree + "/ (include subfolders)", "; END"}));
+    ScriptedPrompter prompter;
+    DatafileSlot slot;
+    slot.m_names = {"/stale.jpg"};
+    EXPECT_EQ(ReadListFile(path, slot, prompter), 1);
+    ASSERT_EQ(slot.m_names.size(), 8u);
+    const std::vector<std::string> head(slot.m_names.begin(), slot.m_names.begin() + 6);
+    EXPECT_EQ(head, (std::vector<std::string>{tree + "/x.jpg", "/p/a.jpg", "  /p/lead.jpg", "",
+                                              "/p/readme.txt", tree}));
+    // The last folder line's own order follows the disk's listing.
+    std::vector<std::string> tail(slot.m_names.begin() + 6, slot.m_names.end());
+    std::sort(tail.begin(), tail.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{tree + "/sub/y.png", tree + "/x.jpg"}));
+    EXPECT_EQ(CountListFile(path, false), 8);
+    EXPECT_TRUE(prompter.calls().empty());
+}
+
+TEST(ListFile, BuildingReadersNeedHeaderAndEnd) {
+    TempDir dir;
+    const std::string missing = dir.file("missing.lst");
+    const std::string noHeader = dir.write("noheader.lst", "/a.jpg\r\nEND\r\n");
+    const std::string noEnd = dir.write("noend.lst", listBytes({"/a.jpg", "/b.jpg"}, false));
+    const std::string overlong =
+        dir.write("long.lst", listBytes({"/a.jpg", std::string(kMaxListLineBytes + 1, 'y')}));
+    ScriptedPrompter prompter;
+    for (int i = 0; i < 4; ++i) {
+        prompter.answerMessage(PromptAnswer::Ok);
+    }
+    for (const std::string& path : {missing, noHeader, noEnd, overlong}) {
+        DatafileSlot slot;
+        slot.m_names = {"/stale.jpg"};
+        EXPECT_EQ(ReadListFile(path, slot, prompter), 0) << path;
+        EXPECT_TRUE(slot.m_names.empty()) << path;
+        EXPECT_EQ(CountListFile(path, false), 0) << path;
+    }
+    EXPECT_EQ(prompter.messageTexts(),
+              (std::vector<std::string>{
+                  "Not a valid image list file path: " + missing, "Not a valid Twinly image list!",
+                  "Not a valid Twinly image list!", "Not a valid Twinly image list!"}));
+}
+
+TEST(ListFile, CountStopsPast999WhenQuickAndAFullPathListDropsFileLines) {
+    TempDir dir;
+    std::vector<std::string> lines;
+    for (int i = 0; i <= kPathListCapacity; ++i) {
+        lines.push_back("/p/" + std::to_string(i) + ".jpg");
+    }
+    const std::string path = dir.write("many.lst", listBytes(lines));
+    EXPECT_EQ(CountListFile(path, true), 1000);
+    EXPECT_EQ(CountListFile(path, false), kPathListCapacity + 1);
+
+    ScriptedPrompter prompter;
+    DatafileSlot slot;
+    EXPECT_EQ(ReadListFile(path, slot, prompter), 1);
+    EXPECT_EQ(slot.m_names.size(), static_cast<std::size_t>(kPathListCapacity));
+    EXPECT_EQ(slot.m_names.back(), lines[kPathListCapacity - 1]);
+    EXPECT_TRUE(prompter.calls().empty());
+}
