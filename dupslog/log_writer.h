@@ -1,0 +1,57 @@
+#pragma once
+// Building and saving the dups log: the result file of a find-dups run. Lines
+// are kept without their line ends; every saved line ends in CR LF.
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+class MatchList;
+
+/// What the header of a run's log tells the reader.
+struct LogHeaderInfo {
+    int mode = 0;  ///< 0 within primary, 1 secondary against primary, 2 single image
+    int dupsLimit = 1000;
+    std::time_t startTime = 0;
+    int primaryCount = 0;
+    int secondaryCount = 0;
+    std::string primarySourceNote;  ///< "; Source: ..." of the primary slot
+    std::string secondarySourceNote;
+    int low = 980;  ///< band in tenths of a percent
+    int high = 1000;
+    int restriction = 0;
+    int aspectTol = 0;
+    int sizeTol = 0;
+    int method = 0;
+    bool adjustColor = false;
+    int adjustAmount = 0;
+    bool checkMirror = false;
+};
+
+/// Appends the header up to "-- Matches --" (the total and limit lines are
+/// inserted at the end of the run). Any thread, on its own lines.
+void WriteLogHeader(std::vector<std::string>& lines, const LogHeaderInfo& info);
+
+/// Appends the five lines of match `matchNo` when it is within `dupsLimit`.
+void AddMatchRecord(std::vector<std::string>& lines, const std::string& percent, int matchNo,
+                    int dupsLimit, const std::string& path1, const std::string& path2);
+
+/// Inserts "; Terminated at matching pairs limit N." as the fourth line.
+void InsertLimitLine(std::vector<std::string>& lines, int dupsLimit);
+
+/// Inserts the total as the fourth line and appends the closing lines.
+void WriteLogTrailer(std::vector<std::string>& lines, int total);
+
+/// WriteLogTrailer, then SaveLogList to `path`; false when the file could not
+/// be written.
+bool FinishLog(std::vector<std::string>& lines, int total, const std::string& path);
+
+/// Writes the lines to `path` atomically, each with CR LF. False, with any old
+/// file unchanged, when there are no lines or the file cannot be written.
+/// Any thread.
+bool SaveLogList(const std::string& path, const std::vector<std::string>& lines);
+
+/// Writes "DUPS", the log view lines of `list` and "END" to `path` atomically.
+/// False, with any old file unchanged, when the view is empty or the file
+/// cannot be written. Any thread that owns `list`.
+bool SaveLogView(const std::string& path, const MatchList& list);

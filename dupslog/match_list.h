@@ -1,0 +1,50 @@
+#pragma once
+// The pairs of a dups log as the viewer works on them: the log's lines and the
+// two image paths of every pair, kept in step.
+
+#include <string>
+#include <vector>
+
+/// Whole-path equality follows the file system: exact here, regardless of
+/// letter case on Windows.
+#ifdef _WIN32
+inline constexpr bool kPathsIgnoreCase = true;
+#else
+inline constexpr bool kPathsIgnoreCase = false;
+#endif
+
+/// The log view (every line of a log except "DUPS" and "END") and the left and
+/// right path lists: pair i is entry i of both lists and the five view lines
+/// from m_firstPairLine + 5 i. Owned by one thread (the user-interface thread).
+class MatchList {
+  public:
+    std::vector<std::string> m_logView;
+    std::vector<std::string> m_leftPaths;   ///< image 1 of each pair, or "Deleted"
+    std::vector<std::string> m_rightPaths;  ///< image 2 of each pair, or "Deleted"
+    int m_firstPairLine = -1;               ///< the line after "-- Matches --"; -1 without one
+    int m_lastPairLine = -1;                ///< first line of the last pair; -1 without pairs
+
+    int pairCount() const;
+    /// Index of the "-- Matches --" line, -1 when there is none.
+    int matchesLine() const;
+    /// Sets the first-pair and last-pair lines from the current lines.
+    void recordPairLines();
+    /// The sort key of pair i: the last five characters of its percentage line
+    /// read as a decimal number (0 when unreadable or out of range).
+    double percentKey(int pair) const;
+    /// The percentage of pair i in tenths of a percent.
+    int percentOfPair(int pair) const;
+    /// Marks every reference to `path` deleted: its path lines in the view
+    /// ("Image 1 path: Deleted " + path) and its entries in both path lists
+    /// ("Deleted"). Returns how many entries and lines changed.
+    int markDeleted(const std::string& path, bool ignoreCase = kPathsIgnoreCase);
+
+    void clear();
+    void swap(MatchList& other) noexcept;
+};
+
+/// Re-orders the pairs by percentage, stably (equal percentages keep their log
+/// order), renumbers them ";Match no: 1" on and records the pair lines. Does
+/// nothing and returns false for fewer than 2 or more than 10,000 pairs, or
+/// when the lines do not hold five per pair followed by one closing line.
+bool SortPairs(MatchList& list, bool descending);
