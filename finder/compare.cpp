@@ -1,0 +1,74 @@
+#include "compare.h"
+
+#include <algorithm>
+
+#include "match_kernel.h"
+
+FindSettings NormalizedSettings(const FindSettings& settings) {
+    FindSettings normalized = settings;
+    normalized.method = std::clamp(settings.method, 0, 3);
+    normalized.restriction = std::clamp(settings.restriction, 0, 2);
+    normalized.aspectTol = std::clamp(settings.aspectTol, 0, 100);
+    normalized.sizeTol = std::clamp(settings.sizeTol, 0, 100);
+    normalized.adjustAmount = std::clamp(settings.adjustAmount, 0, 100);
+    return normalized;
+}
+
+bool PrepareFirstImage(const FindSettings& settings, const ImageRecord& first,
+                       FirstImageState& state) {
+    if (first.nWidth == 0) {
+        return false;
+    }
+    const FindSettings normalized = NormalizedSettings(settings);
+    state.bLuminance = normalized.method == kMethodLuminance || first.bColor == 0 ? 1 : 0;
+    state.firstLumSum = 0;
+    state.thumbSum = {};
+    for (int p = 0; p < kThumbPixels; ++p) {
+        const int r = first.thumb[3 * p];
+        const int g = first.thumb[3 * p + 1];
+        const int b = first.thumb[3 * p + 2];
+        state.firstLum[p] = 3 * r + 6 * g + b + 5;
+        state.firstLumSum += state.firstLum[p];
+        state.thumbSum[0] += r;
+        state.thumbSum[1] += g;
+        state.thumbSum[2] += b;
+    }
+    state.width = first.nWidth;
+    state.height = first.nHeight;
+    if (normalized.restriction == 1) {
+        state.aspectRatio =
+            state.height != 0 ? static_cast<double>(state.width) / state.height : 0.0;
+        state.aspectTol = normalized.aspectTol * state.aspectRatio * 0.01;
+    }
+    if (normalized.restriction == 2) {
+        state.widthTol = state.width * normalized.sizeTol / 100;
+        state.heightTol = state.height * normalized.sizeTol / 100;
+    }
+    state.storedSum = {first.nSumRed, first.nSumGreen, first.nSumBlue};
+    CopyPaddedThumb(first, false, state.thumb.data());
+    return true;
+}
+
+namespace {
+
+int CompareOne(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
+               const ImageRecord& second, int low, int high, bool mirrored) {
+    const CompareContext context(table, settings, low, high);
+    alignas(16) std::array<std::uint8_t, kPaddedThumbBytes> thumb;
+    CopyPaddedThumb(second, mirrored, thumb.data());
+    return MatchPrepared(context, state, MakeSecondView(second), thumb.data(), nullptr);
+}
+
+}  // namespace
+
+int ComparePair(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
+                [[maybe_unused]] const ImageRecord& first, const ImageRecord& second, int low,
+                int high) {
+    return CompareOne(table, settings, state, second, low, high, false);
+}
+
+int ComparePairMirrored(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
+                        [[maybe_unused]] const ImageRecord& first, const ImageRecord& second,
+                        int low, int high) {
+    return CompareOne(table, settings, state, second, low, high, true);
+}

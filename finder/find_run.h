@@ -1,0 +1,61 @@
+#pragma once
+// The find-dups run: compares the records of one mode pair by pair and builds
+// the dups log of the matching pairs.
+
+#include <ctime>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "compare.h"
+#include "image_record.h"
+#include "job_progress.h"
+
+class RmsTable;
+
+inline constexpr int kFindWithinPrimary = 0;
+inline constexpr int kFindSecondaryToPrimary = 1;
+inline constexpr int kFindSingleToPrimary = 2;
+
+/// Everything a run reads. The spans must stay valid and unchanged while the
+/// run goes on (a DatafileSlot's m_records and m_names can be passed as they are).
+struct FindRunInput {
+    int mode = kFindWithinPrimary;
+    std::span<const ImageRecord> primaryRecords;
+    std::span<const std::string> primaryPaths;
+    std::span<const ImageRecord> secondaryRecords;  ///< mode 1
+    std::span<const std::string> secondaryPaths;
+    const ImageRecord* singleRecord = nullptr;  ///< mode 2; null compares nothing
+    std::string singlePath;
+
+    FindSettings settings;
+    int low = 980;  ///< band in tenths of a percent
+    int high = 1000;
+    int dupsLimit = 1000;
+
+    // For the log header.
+    std::string primarySourceNote;
+    std::string secondarySourceNote;
+    std::time_t startTime = 0;
+
+    /// Worker threads; 0 uses every core. The result does not depend on it.
+    int threads = 0;
+    /// The table of the caller (the main window's m_pRmsTable); null builds one.
+    const RmsTable* rmsTable = nullptr;
+    /// When not empty, a run that ends normally saves its log here (atomically).
+    std::string logPath;
+};
+
+struct FindRunResult {
+    std::vector<std::string> lines;  ///< the log lines, exactly as saved
+    int matchTotal = 0;              ///< match records written
+    bool completed = false;          ///< false: aborted (no log saved) or unknown mode
+    bool stoppedAtLimit = false;     ///< the pairs limit ended the run
+    bool logSaved = false;           ///< logPath was written
+};
+
+/// Runs a whole comparison. Reports the outer passes done in progress.total /
+/// progress.progress and the matches so far in progress.found; stops soon after
+/// progress.keepRunning is cleared. The log is identical whatever the thread
+/// count. Call on the job's worker thread; it uses more threads of its own.
+FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress);

@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "find_run.h"
+#include "reference_compare.h"
+#include "temp_dir.h"
+#include "test_records.h"
+
+namespace {
+
+std::vector<std::string> Paths(const std::string& stem, std::size_t count) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < count; ++i) {
+        paths.push_back("/pics/" + stem + std::to_string(i) + ".jpg");
+    }
+    return paths;
+}
+
+FindRunInput WithinPrimary(const std::vector<ImageRecord>& records,
+                           const std::vector<std::string>& paths) {
+    FindRunInput input;
+    input.mode = kFindWithinPrimary;
+    input.primaryRecords = records;
+    input.primaryPaths = paths;
+    input.primarySourceNote = "; Source: /pics";
+    input.startTime = 1700000000;
+    return input;
+}
+
+FindRunResult RunOnce(const FindRunInput& input) {
+    JobProgress progress;
+    return RunFindDups(input, progress);
+}
+
+// The records section: every line after "-- Matches --".
+std::vector<std::string> Records(const std::vector<std::string>& lines) {
+    const auto at = std::find(lines.begin(), lines.end(), "-- Matches --");
+    return at == lines.end() ? std::vector<std::string>{}
+                             : std::vector<std::string>(at + 1, lines.end());
+}
+
+std::vector<std::pair<std::string, std::string>> PairsOf(const std::vector<std::string>& lines) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (std::size_t k = 0; k + 1 < lines.size(); ++k) {
+        if (lines[k].rfind("Image 1 path: ", 0) == 0) {
+            pairs.emplace_back(lines[k].substr(14), lines[k + 1].substr(14));
+        }
+    }
+    return pairs;
+}
+
+}  // namespace
+
+TEST(FindRun, GoldenLogOfTwoIdenticalImages) {
+    TempDir dir;
+    const std::vector<ImageRecord> records(2, UniformRecord(90, 120, 150));
+    const std::vector<std::string> paths = {"/pics/a.jpg", "/pics/b.jpg"};
+    FindRunInput input = WithinPrimary(records, paths);
+    input.logPath = dir.file("Dups.log");
+    const FindRunResult result = RunOnce(input);
+    ASSERT_TRUE(result.completed);
+    EXPECT_TRUE(result.logSaved);
+    EXPECT_EQ(result.matchTotal, 1);
+
+    const std::string bytes = ReadFileBytes(input.logPath);
+    const std::size_t dateStart =
+        bytes.find("\r\n") + 2 + bytes.substr(bytes.find("\r\n") + 2).find("\r\n") + 2;
+    const std::size_t dateEnd = bytes.find("\r\n", dateStart);
+    ASSERT_NE(dateEnd, std::string::npos);
+    EXPECT_EQ(bytes.substr(dateStart, 2), "; ");
+    EXPECT_GT(dateEnd - dateStart, 8u);
+    const std::string expected =
+        "DUPS\r\n"
+        "; --- Duplicates Info -- recording stops at 1000 pairs --\r\n" +
+        bytes.substr(dateStart, dateEnd - dateStart + 2) +
+        "; Match total: 1\r\n"
+        "; --- Compared: Images all within Primary datafile\r\n"
+        "; Total image files: 2\r\n"
+        "; Source: /pics\r\n"
+        "; Consider a duplicate if match is between 98.0% and 100.0%\r\n"
+        "; Match restrictions: None\r\n"
+        "; Match method: Color (euclidean)\r\n"
+        "; No mean difference adjustment when matching\r\n"
+        "-- Matches --\r\n"
+        "; Match no: 1\r\n"
+        "Image 1 path: /pics/a.jpg\r\n"
+        "Image 2 path: /pics/b.jpg\r\n"
+        "; % matching: 100.0\r\n"
+        "; -------\r\n"
+        ";\r\n"
+        "END\r\n";
+    EXPECT_EQ(bytes, expected);
+    std::string joined;
+    for (const std::string& line : result.lines) {
+        joined += line + "\r\n";
+    }
+    EXPECT_EQ(joined, bytes);
+}
+
+TEST(FindRun, PairsComeInOrderWithTheLowerIndexFirst) {
+    const std::vector<ImageRecord> records(3, UniformRecord(10, 20, 30));
+    const std::vector<std::string> paths = Paths("p", 3);
+    const FindRunResult result = RunOnce(WithinPrimary(records, paths));
+    const auto pairs = PairsOf(result.lines);
+    ASSERT_EQ(pairs.size(), 3u);
+    EXPECT_EQ(pairs[0], std::make_pair(paths[0], paths[1]));
+    EXPECT_EQ(pairs[1], std::make_pair(paths[0], paths[2]));
+    EXPECT_EQ(pairs[2], std::make_pair(paths[1], paths[2]));
+}
+
+TEST(FindRun, NoMatchEndsWithNoDuplicates) {
+    const std::vector<ImageRecord> records(1, UniformRecord(10, 20, 30));
+    const std::vector<std::string> paths = Paths("p", 1);
+    const FindRunResult result = RunOnce(WithinPrimary(records, paths));
+    ASSERT_TRUE(result.completed);
+    EXPECT_EQ(result.lines[3], "; Match total: 0");
+    EXPECT_EQ(Records(result.lines),
+              (std::vector<std::string>{";", "; No duplicates", ";", "END"}));
+}
+
+TEST(FindRun, SameDataFileTwiceSkipsEachImageAgainstItself) {
+    std::mt19937 rng(5);
+    const ImageRecord a = RandomRecord(rng);
+    const std::vector<ImageRecord> records = {a, NearCopy(a, rng, 1, 0, false), RandomRecord(rng)};
+    const std::vector<std::string> paths = Paths("p", 3);
+    FindRunInput input = WithinPrimary(records, paths);
+    input.mode = kFindSecondaryToPrimary;
+    input.secondaryRecords = records;
+    input.secondaryPaths = paths;
+    input.low = 950;
+    const FindRunResult result = RunOnce(input);
+    const auto pairs = PairsOf(result.lines);
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0], std::make_pair(paths[0], paths[1]));
+    EXPECT_EQ(pairs[1], std::make_pair(paths[1], paths[0]));
+    EXPECT_EQ(result.lines[4],
+              "; --- Compared: Secondary datafile images to Primary datafile images");
+}
+
+TEST(FindRun, PairsLimitKeepsExactlyTheLimitOnAnyThreadCount) {
+    const std::vector<ImageRecord> records(5, UniformRecord(60, 60, 60));
+    const std::vector<std::string> primary = Paths("p", 5);
+    const std::vector<std::string> secondary = Paths("s", 5);
+    FindRunInput input = WithinPrimary(records, primary);
+    input.mode = kFindSecondaryToPrimary;
+    input.secondaryRecords = records;
+    input.secondaryPaths = secondary;  // 25 matching pairs
+    input.dupsLimit = 10;
+    input.threads = 1;
+    const FindRunResult one = RunOnce(input);
+    input.threads = 3;
+    const FindRunResult many = RunOnce(input);
+    EXPECT_EQ(one.lines, many.lines);
+    ASSERT_TRUE(one.completed);
+    EXPECT_TRUE(one.stoppedAtLimit);
+    EXPECT_EQ(one.matchTotal, 10);
+    EXPECT_EQ(one.lines[3], "; Match total: 10");
+    EXPECT_EQ(one.lines[4], "; Terminated at matching pairs limit 10.");
+    const auto pairs = PairsOf(one.lines);
+    ASSERT_EQ(pairs.size(), 10u);
+    EXPECT_EQ(pairs[9], std::make_pair(secondary[1], primary[4]));
+    EXPECT_NE(std::find(one.lines.begin(), one.lines.end(), "; Match no: 10"), one.lines.end());
+    EXPECT_EQ(std::find(one.lines.begin(), one.lines.end(), "; Match no: 11"), one.lines.end());
+}
+
+TEST(FindRun, LimitPassedInTheLastPassStillEndsAtTheLimit) {
+    const std::vector<ImageRecord> records(3, UniformRecord(60, 60, 60));
+    const std::vector<std::string> paths = Paths("p", 3);
+    FindRunInput input = WithinPrimary(records, paths);
+    input.dupsLimit = 2;  // the third match is found in the last pass
+    FindRunResult result = RunOnce(input);
+    EXPECT_TRUE(result.stoppedAtLimit);
+    EXPECT_EQ(result.lines[3], "; Match total: 2");
+    EXPECT_EQ(result.lines[4], "; Terminated at matching pairs limit 2.");
+
+    input.dupsLimit = 3;  // exactly the limit is no stop
+    result = RunOnce(input);
+    EXPECT_FALSE(result.stoppedAtLimit);
+    EXPECT_EQ(result.lines[3], "; Match total: 3");
+    EXPECT_EQ(result.lines[4], "; --- Compared: Images all within Primary datafile");
+}
+
+TEST(FindRun, AbortWritesNoFile) {
+    TempDir dir;
+    const std::string log = dir.write("Dups.log", "old log");
+    const std::vector<ImageRecord> records(4, UniformRecord(60, 60, 60));
+    const std::vector<std::string> paths = Paths("p", 4);
+    FindRunInput input = WithinPrimary(records, paths);
+    input.logPath = log;
+    JobProgress progress;
+    progress.requestStop();
+    const FindRunResult result = RunFindDups(input, progress);
+    EXPECT_FALSE(result.completed);
+    EXPECT_FALSE(result.logSaved);
+    EXPECT_EQ(ReadFileBytes(log), "old log");
+    EXPECT_EQ(std::find(result.lines.begin(), result.lines.end(), "END"), result.lines.end());
+}
+
+TEST(FindRun, UnwritableLogIsReported) {
+    TempDir dir;
+    const std::string notAFolder = dir.write("file", "x");
+    const std::vector<ImageRecord> records(2, UniformRecord(60, 60, 60));
+    const std::vector<std::string> paths = Paths("p", 2);
+    FindRunInput input = WithinPrimary(records, paths);
+    input.logPath = notAFolder + "/Dups.log";
+    const FindRunResult result = RunOnce(input);
+    EXPECT_TRUE(result.completed);
+    EXPECT_FALSE(result.logSaved);
+}
+
+TEST(FindRun, SingleImageMatchesOnlyPrimaryFourAndIsNeverPrescreened) {
+    std::mt19937 rng(11);
+    std::vector<ImageRecord> primary;
+    for (int i = 0; i < 7; ++i) {
+        primary.push_back(RandomRecord(rng));
+    }
+    const std::vector<std::string> paths = Paths("p", 7);
+    ImageRecord single = NearCopy(primary[4], rng, 1, 0, false);
+    single.nSumRed = static_cast<std::uint16_t>(single.nSumRed > 12000 ? 0 : 25000);
+    FindRunInput input = WithinPrimary(primary, paths);
+    input.mode = kFindSingleToPrimary;
+    input.singleRecord = &single;
+    input.singlePath = "/elsewhere/cat.jpg";
+    input.settings.prescreen = true;  // would reject: the stored red sums differ widely
+    input.low = 970;
+    JobProgress progress;
+    const FindRunResult result = RunFindDups(input, progress);
+    const auto pairs = PairsOf(result.lines);
+    ASSERT_EQ(pairs.size(), 1u);
+    EXPECT_EQ(pairs[0], std::make_pair(input.singlePath, paths[4]));
+    EXPECT_EQ(result.lines[4], "; --- Compared: Single image to primary datafile");
+    EXPECT_EQ(progress.total.load(), 7);
+    EXPECT_EQ(progress.progress.load(), 7);
+    EXPECT_EQ(progress.found.load(), 1);
+}
+
+// Whole runs over clusters of near copies: the log equals the one the plain
+// loops and formulas give, on one thread and on several.
+TEST(FindRunDifferential, RunsEqualTheReferenceOnAnyThreadCount) {
+    std::mt19937 rng(99);
+    std::vector<ImageRecord> records;
+    for (int base = 0; base < 30; ++base) {
+        const ImageRecord a = RandomRecord(rng);
+        records.push_back(a);
+        for (int copies = static_cast<int>(rng() % 4); copies > 0; --copies) {
+            ImageRecord copy = NearCopy(a, rng, static_cast<int>(rng() % 4),
+                                        static_cast<int>(rng() % 6), rng() % 4 == 0);
+            copy.bColor = rng() % 6 == 0 ? 0 : 1;
+            copy.nWidth = rng() % 15 == 0 ? 0 : copy.nWidth;
+            records.push_back(copy);
+        }
+        // Pairs whose sums alone come close to ruling them out.
+        if (rng() % 2 == 0) {
+            const int shift = static_cast<int>(rng() % 12) + 1;
+            records.push_back(Shifted(a, rng() % 2 == 0 ? shift : -shift));
+        }
+    }
+    std::shuffle(records.begin(), records.end(), rng);
+    const std::size_t half = records.size() / 2;
+    const std::vector<ImageRecord> primary(records.begin(),
+                                           records.begin() + static_cast<std::ptrdiff_t>(half));
+    const std::vector<ImageRecord> secondary(records.begin() + static_cast<std::ptrdiff_t>(half),
+                                             records.end());
+    const std::vector<std::string> primaryPaths = Paths("p", primary.size());
+    const std::vector<std::string> secondaryPaths = Paths("s", secondary.size());
+
+    for (int trial = 0; trial < 12; ++trial) {
+        ReferenceRunInput ref;
+        ref.mode = trial % 3;
+        ref.settings.method = static_cast<int>(rng() % 4);
+        ref.settings.restriction = static_cast<int>(rng() % 3);
+        ref.settings.aspectTol = 5;
+        ref.settings.sizeTol = 10;
+        ref.settings.adjustColor = rng() % 2 == 0;
+        ref.settings.adjustAmount = static_cast<int>(rng() % 20);
+        ref.settings.checkMirror = rng() % 2 == 0;
+        ref.settings.prescreen = rng() % 2 == 0;
+        ref.settings.useLumForGrey = rng() % 2 == 0;
+        ref.low = 900 + static_cast<int>(rng() % 95);
+        ref.high = rng() % 3 == 0 ? 995 : 1000;
+        ref.dupsLimit = trial % 4 == 3 ? 7 : 1000;
+        ref.primary = trial % 3 == 0 ? records : primary;
+        ref.primaryPaths = trial % 3 == 0 ? Paths("p", records.size()) : primaryPaths;
+        ref.secondary = secondary;
+        ref.secondaryPaths = secondaryPaths;
+        ref.single = secondary[static_cast<std::size_t>(trial) % secondary.size()];
+        ref.singlePath = "/single.jpg";
+        const ReferenceRunLog expected = ReferenceRun(ref);
+
+        FindRunInput input;
+        input.mode = ref.mode;
+        input.primaryRecords = ref.primary;
+        input.primaryPaths = ref.primaryPaths;
+        input.secondaryRecords = ref.secondary;
+        input.secondaryPaths = ref.secondaryPaths;
+        input.singleRecord = &ref.single;
+        input.singlePath = ref.singlePath;
+        input.settings = ref.settings;
+        input.low = ref.low;
+        input.high = ref.high;
+        input.dupsLimit = ref.dupsLimit;
+        input.threads = 1;
+        const FindRunResult one = RunOnce(input);
+        input.threads = 3;
+        const FindRunResult many = RunOnce(input);
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " mode " << ref.mode);
+        ASSERT_EQ(one.lines, many.lines);
+        EXPECT_EQ(one.matchTotal, expected.total);
+        EXPECT_EQ(one.stoppedAtLimit, expected.limited);
+        std::vector<std::string> records_ = Records(one.lines);
+        const std::size_t tail = expected.total == 0 ? 4 : 2;
+        ASSERT_GE(records_.size(), tail);
+        records_.resize(records_.size() - tail);
+        EXPECT_EQ(records_, expected.records);
+    }
+}
