@@ -67,7 +67,9 @@ void SecondSet::prefilter(const CompareContext& context, const FirstImageState& 
             std::abs(red - sumRed[j]) + std::abs(green - sumGreen[j]) + std::abs(blue - sumBlue[j]);
         const int lumDistance = std::abs(lum - sumLum[j]);
         const int onLum = lumForced | lumPair[j];
-        const int pass = onLum != 0 ? lumDistance <= lumLimit : colourDistance <= colourLimit;
+        const int colourOk = colourDistance <= colourLimit ? 1 : 0;
+        const int lumOk = lumDistance <= lumLimit ? 1 : 0;
+        const int pass = (onLum & lumOk) | ((onLum ^ 1) & colourOk);
         keep[j - begin] = static_cast<std::uint8_t>(pass & valid[j]);
     }
 }
