@@ -267,6 +267,11 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
         state.work();
     }
 
+    std::size_t found = 0;
+    for (int k = 0; k < state.usableChunks(); ++k) {
+        found += state.chunk(k).matches.size();
+    }
+    result.lines.reserve(24 + 5 * std::min(found, static_cast<std::size_t>(input.dupsLimit)));
     WriteLogHeader(result.lines, HeaderFor(input, settings));
     int count = 0;
     for (int k = 0; k < state.usableChunks() && count <= input.dupsLimit; ++k) {
