@@ -5,20 +5,12 @@
 #include <cmath>
 #include <numeric>
 
+#include "path_compare.h"
+
 namespace {
 
 constexpr int kMaxSortedPairs = 10000;
 constexpr const char* kMatchesLine = "-- Matches --";
-
-bool SameText(const std::string& a, const std::string& b, bool ignoreCase) {
-    if (!ignoreCase) {
-        return a == b;
-    }
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 }  // namespace
 
@@ -66,20 +58,20 @@ int MatchList::percentOfPair(int pair) const {
     return static_cast<int>(std::lround(percentKey(pair) * 10.0));
 }
 
-int MatchList::markDeleted(const std::string& path, bool ignoreCase) {
+int MatchList::markDeleted(const std::string& path) {
     int changed = 0;
-    for (const char* prefix : {"Image 1 path: ", "Image 2 path: "}) {
-        const std::string wanted = prefix + path;
+    for (const std::string prefix : {"Image 1 path: ", "Image 2 path: "}) {
         for (std::string& line : m_logView) {
-            if (SameText(line, wanted, ignoreCase)) {
-                line.insert(std::char_traits<char>::length(prefix), "Deleted ");
+            if (line.size() == prefix.size() + path.size() && line.starts_with(prefix) &&
+                SamePath(line.substr(prefix.size()), path)) {
+                line.insert(prefix.size(), "Deleted ");
                 ++changed;
             }
         }
     }
     for (auto* paths : {&m_rightPaths, &m_leftPaths}) {
         for (std::string& entry : *paths) {
-            if (SameText(entry, path, ignoreCase)) {
+            if (SamePath(entry, path)) {
                 entry = "Deleted";
                 ++changed;
             }

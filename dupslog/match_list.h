@@ -5,14 +5,6 @@
 #include <string>
 #include <vector>
 
-/// Whole-path equality follows the file system: exact here, regardless of
-/// letter case on Windows.
-#ifdef _WIN32
-inline constexpr bool kPathsIgnoreCase = true;
-#else
-inline constexpr bool kPathsIgnoreCase = false;
-#endif
-
 /// The log view (every line of a log except "DUPS" and "END") and the left and
 /// right path lists: pair i is entry i of both lists and the five view lines
 /// from m_firstPairLine + 5 i. Owned by one thread (the user-interface thread).
@@ -36,8 +28,9 @@ class MatchList {
     int percentOfPair(int pair) const;
     /// Marks every reference to `path` deleted: its path lines in the view
     /// ("Image 1 path: Deleted " + path) and its entries in both path lists
-    /// ("Deleted"). Returns how many entries and lines changed.
-    int markDeleted(const std::string& path, bool ignoreCase = kPathsIgnoreCase);
+    /// ("Deleted"). Paths compare as the file system does (SamePath). Returns
+    /// how many entries and lines changed.
+    int markDeleted(const std::string& path);
 
     void clear();
     void swap(MatchList& other) noexcept;

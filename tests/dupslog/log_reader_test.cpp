@@ -139,13 +139,13 @@ TEST(MatchList, MarksEveryReferenceToARemovedFile) {
                               Pair(2, "/b.jpg", "/x.jpg", "98.0") +
                               Pair(3, "/c.jpg", "/x.jpg", "97.0") + Crlf({";", "END"});
     ASSERT_EQ(Read(dir, bytes, list), kLogRead);
-    EXPECT_EQ(list.markDeleted("/x.jpg", false), 6);
+    EXPECT_EQ(list.markDeleted("/x.jpg"), 6);
     EXPECT_EQ(list.m_leftPaths, (std::vector<std::string>{"Deleted", "/b.jpg", "/c.jpg"}));
     EXPECT_EQ(list.m_rightPaths, (std::vector<std::string>{"/a.jpg", "Deleted", "Deleted"}));
     EXPECT_EQ(list.m_logView[5], "Image 1 path: Deleted /x.jpg");
     EXPECT_EQ(list.m_logView[11], "Image 2 path: Deleted /x.jpg");
-    EXPECT_EQ(list.markDeleted("/X.JPG", false), 0);
-    EXPECT_EQ(list.markDeleted("/A.JPG", true), 2);
+    EXPECT_EQ(list.markDeleted("/b.jpg"), 2);
+    EXPECT_EQ(list.markDeleted("/b.jpg"), 0);
 }
 
 TEST(LogWriters, SaveAndReadBackGiveTheSameBytes) {
