@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "delete_criteria.h"
+#include "format_file_size.h"
+
+namespace {
+
+SideFacts image(int w, int h, const std::string& type, std::int64_t length = 1000,
+                std::int64_t created = 1'300'000'000) {
+    SideFacts s;
+    s.path = "/pics/x." + type;
+    s.width = w;
+    s.height = h;
+    s.type = type;
+    s.dimensionsLabel = DimensionsLabel(w, h, type);
+    s.length = length;
+    s.creationTime = created;
+    s.loaded = true;
+    return s;
+}
+
+std::vector<int> seq(std::initializer_list<int> first) {
+    std::vector<int> s(first);
+    // Fill up with the unused codes so the sequence has eleven entries.
+    for (int code : kDefaultDeleteSequence) {
+        if (std::find(s.begin(), s.end(), code) == s.end()) {
+            s.push_back(code);
+        }
+    }
+    return s;
+}
+
+std::int64_t localTime(int year, int month, int day, int h, int m, int s) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = h;
+    t.tm_min = m;
+    t.tm_sec = s;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+TEST(DeleteCriteria, HigherResolutionPicksTheLargerImage) {
+    const auto d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({1}), image(800, 600, "JPG"),
+                                          image(1024, 768, "JPG"));
+    EXPECT_TRUE(d.evaluated);
+    EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
+    EXPECT_EQ(d.focusControl, kRightDeleteButton);
+    EXPECT_EQ(d.statusText,
+              "Delete criteria:\nHigher resolution\n(1) 800 x 600 JPG\n(2) 1024 x 768 JPG");
+}
+
+TEST(DeleteCriteria, EqualPixelCountsFallThroughToFileSize) {
+    const auto d = EvaluateDeleteCriteria(
+        kAutomaticDelete, seq({1, 10}), image(600, 800, "JPG", 5000), image(800, 600, "PNG", 7000));
+    EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
+    EXPECT_EQ(d.statusText, "Delete criteria:\nLarger file size\n(1) " + FormatFileSize(5000) +
+                                " bytes\n(2) " + FormatFileSize(7000) + " bytes");
+    const auto smaller = EvaluateDeleteCriteria(
+        kAutomaticDelete, seq({2, 11}), image(600, 800, "JPG", 5000), image(800, 600, "PNG", 7000));
+    EXPECT_EQ(smaller.verdict, DeleteVerdict::DeleteLeft);
+    EXPECT_EQ(smaller.focusControl, kLeftDeleteButton);
+}
+
+TEST(DeleteCriteria, TypeCriteriaDecideOnlyWhenExactlyOneIsJpg) {
+    // Both JPG: "JPG" cannot decide; the lower resolution one is picked next.
+    auto d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({5, 2}), image(800, 600, "JPG"),
+                                    image(1024, 768, "JPG"));
+    EXPECT_EQ(d.verdict, DeleteVerdict::DeleteLeft);
+    EXPECT_EQ(d.statusText.rfind("Delete criteria:\nLower resolution\n", 0), 0u);
+
+    d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({5}), image(800, 600, "PNG"),
+                               image(800, 600, "JPG"));
+    EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
+    EXPECT_EQ(d.statusText, "Delete criteria:\nDelete JPG\n(1) PNG\n(2) JPG");
+
+    d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({6}), image(800, 600, "PNG"),
+                               image(800, 600, "JPG"));
+    EXPECT_EQ(d.verdict, DeleteVerdict::DeleteLeft);
+    EXPECT_EQ(d.statusText, "Delete criteria:\nDelete NOT JPG\n(1) PNG\n(2) JPG");
+}
+
+TEST(DeleteCriteria, MarkersDecideAtOnce) {
+    const SideFacts l = image(800, 600, "JPG");
+    const SideFacts r = image(1024, 768, "JPG");
+    auto d = EvaluateDeleteCriteria(kSemiAutoDelete, kDefaultDeleteSequence, l, r);
+    EXPECT_EQ(d.verdict, DeleteVerdict::NoDelete);
+    EXPECT_EQ(d.focusControl, kNextButton);
+    EXPECT_EQ(d.statusText, "Delete criteria:\nNo delete");
+
+    d = EvaluateDeleteCriteria(kAutomaticDelete, seq({7}), l, r);
+    EXPECT_EQ(d.verdict, DeleteVerdict::DeleteLeft);
+    EXPECT_EQ(d.statusText, "Delete criteria:\nDelete left image");
+    d = EvaluateDeleteCriteria(kAutomaticDelete, seq({8}), l, r);
+    EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
+    EXPECT_EQ(d.focusControl, kRightDeleteButton);
+}
+
+TEST(DeleteCriteria, ManualModeAndUndecidedSequences) {
+    const SideFacts l = image(800, 600, "JPG");
+    const SideFacts r = image(1024, 768, "JPG");
+    auto d = EvaluateDeleteCriteria(kManualDelete, seq({8}), l, r);
+    EXPECT_FALSE(d.evaluated);
+    EXPECT_EQ(d.verdict, DeleteVerdict::NoDelete);
+    EXPECT_EQ(d.focusControl, 0);
+
+    // The eleventh entry is never looked at; bad codes are skipped.
+    std::array<int, 11> s{5, 0, 12, 5, 5, 5, 5, 5, 5, 5, 8};
+    d = EvaluateDeleteCriteria(kSemiAutoDelete, s, l, r);
+    EXPECT_TRUE(d.evaluated);
+    EXPECT_EQ(d.verdict, DeleteVerdict::NoDelete);
+    EXPECT_EQ(d.focusControl, 0);
+    EXPECT_EQ(d.statusText, "Delete criteria:\n");
+}
+
+TEST(DeleteCriteria, CreationTimesInLocalTime) {
+    const std::int64_t early = localTime(2011, 7, 8, 13, 5, 9);
+    const std::int64_t late = localTime(2011, 12, 24, 23, 59, 58);
+    EXPECT_EQ(FormatCreationTime(early), "07/08/11:13:05:09");
+    const auto d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({3}), image(10, 10, "JPG", 1, late),
+                                          image(10, 10, "JPG", 1, early));
+    EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
+    EXPECT_EQ(d.statusText,
+              "Delete criteria:\nEarlier creation\n(1) 12/24/11:23:59:58\n(2) 07/08/11:13:05:09");
+    EXPECT_EQ(EvaluateDeleteCriteria(kSemiAutoDelete, seq({4}), image(10, 10, "JPG", 1, late),
+                                     image(10, 10, "JPG", 1, early))
+                  .verdict,
+              DeleteVerdict::DeleteLeft);
+}
+
+TEST(DeleteCriteria, TextsRoundTrip) {
+    for (int code = 1; code <= kDeleteCriterionCount; ++code) {
+        EXPECT_EQ(DeleteCriterionFromText(DeleteCriterionText(code)), code);
+    }
+    EXPECT_EQ(DeleteCriterionText(9), "-- No delete/move -------------");
+    EXPECT_EQ(DeleteCriterionText(0), "");
+    EXPECT_EQ(DeleteCriterionFromText("Higher resolution "), 0);
+}
+
+}  // namespace
