@@ -14,6 +14,7 @@ class QtPrompter : public Prompter {
   public:
     explicit QtPrompter(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
+    QWidget* parentWidget() const { return m_parent; }
 
     PromptAnswer message(const std::string& caption, const std::string& text, PromptButtons buttons,
                          PromptIcon icon) override;

@@ -1,0 +1,143 @@
+#include <QComboBox>
+#include <QObject>
+#include <QTest>
+
+#include "desktop.h"
+#include "dialog_test_kit.h"
+#include "find_setup_dlg.h"
+
+class FindSetupDlgTest : public QObject {
+    Q_OBJECT
+
+    RecordingDesktop m_desktop;
+
+    bool filterShown(const CFindSetupDlg& dlg) const {
+        return Control<QWidget>(&dlg, 1001)->isVisible() &&
+               Control<QWidget>(&dlg, 1113)->isVisible();
+    }
+
+  private slots:
+    void numbersAreClampedOnOk_data() {
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<QString>("aspect");
+        QTest::addColumn<int>("wantLimit");
+        QTest::addColumn<int>("wantAspect");
+        QTest::newRow("small") << "5"
+                               << "-3" << 10 << 0;
+        QTest::newRow("huge") << "2000000"
+                              << "250" << 1000000 << 100;
+        QTest::newRow("empty") << ""
+                               << "" << 10 << 0;
+        QTest::newRow("leading digits") << "1500 pairs"
+                                        << "12.9" << 1500 << 12;
+    }
+    void numbersAreClampedOnOk() {
+        QFETCH(QString, limit);
+        QFETCH(QString, aspect);
+        CFindSetupDlg dlg(m_desktop);
+        dlg.show();
+        Click(&dlg, 1063);  // the aspect edit is enabled only with its restriction
+        Type(&dlg, 1107, limit);
+        Type(&dlg, 1065, aspect);
+        Click(&dlg, 1);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QTEST(dlg.m_nDupsLimit, "wantLimit");
+        QTEST(dlg.m_nAspectTol, "wantAspect");
+        QCOMPARE(dlg.m_strDupsLimit, limit.toStdString());
+        QCOMPARE(dlg.m_nMatchRestriction, 1);
+    }
+
+    void enableRulesFollowTheChoices() {
+        CFindSetupDlg dlg(m_desktop);
+        dlg.m_nAspectTol = 250;  // out of range, with the restriction off
+        dlg.m_nSizeTol = 7;
+        dlg.m_bAdjustColor = 0;
+        dlg.show();
+        QVERIFY(!Control<QWidget>(&dlg, 1065)->isEnabled());
+        QVERIFY(!Control<QWidget>(&dlg, 1066)->isEnabled());
+        QCOMPARE(TextOf(&dlg, 1065), QStringLiteral("250"));
+        QVERIFY(!Control<QWidget>(&dlg, 1070)->isEnabled());
+        Click(&dlg, 1064);
+        QVERIFY(!Control<QWidget>(&dlg, 1065)->isEnabled());
+        QVERIFY(Control<QWidget>(&dlg, 1066)->isEnabled());
+        Click(&dlg, 1069);
+        QVERIFY(Control<QWidget>(&dlg, 1070)->isEnabled());
+        Click(&dlg, 1062);
+        Click(&dlg, 1);
+        // Disabled edits still hand back their clamped values.
+        QCOMPARE(dlg.m_nAspectTol, 100);
+        QCOMPARE(dlg.m_nSizeTol, 7);
+        QCOMPARE(dlg.m_bAdjustColor, 1);
+        QCOMPARE(dlg.m_nMatchRestriction, 0);
+    }
+
+    void cancelChangesNothing() {
+        CFindSetupDlg dlg(m_desktop);
+        dlg.m_nMethod = 1;
+        dlg.m_nDupsLimit = 500;
+        dlg.show();
+        Click(&dlg, 1102);
+        Click(&dlg, 1104);
+        Type(&dlg, 1107, "5");
+        Click(&dlg, 2);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(dlg.m_nMethod, 1);
+        QCOMPARE(dlg.m_bCheckMirror, 0);
+        QCOMPARE(dlg.m_nDupsLimit, 500);
+
+        dlg.show();
+        Click(&dlg, 1102);
+        Click(&dlg, 1);
+        QCOMPARE(dlg.m_nMethod, 3);
+    }
+
+    void accessTolerancesUnlockTheFilter() {
+        CFindSetupDlg dlg(m_desktop);
+        dlg.show();
+        QVERIFY(!filterShown(dlg));
+        Click(&dlg, 1064);
+        Type(&dlg, 1066, "58");
+        QVERIFY(!filterShown(dlg));
+        Click(&dlg, 1063);
+        Type(&dlg, 1065, "37");
+        QVERIFY(filterShown(dlg));
+        // Once shown the list stays, whatever the tolerances say afterwards.
+        Type(&dlg, 1065, "3");
+        QVERIFY(filterShown(dlg));
+        auto* filter = Control<QComboBox>(&dlg, 1001);
+        filter->setCurrentIndex(filter->findText("Lanczos3"));
+        Click(&dlg, 2);
+        QCOMPARE(dlg.m_bFilterUnlocked, 0);
+        QCOMPARE(dlg.m_nFilterIndex, 3);
+
+        dlg.show();
+        QVERIFY(!filterShown(dlg));
+        Click(&dlg, 1063);
+        Type(&dlg, 1065, "37");
+        Click(&dlg, 1064);
+        Type(&dlg, 1066, "58");
+        QVERIFY(filterShown(dlg));
+        filter->setCurrentIndex(filter->findText("Lanczos3"));
+        Click(&dlg, 1);
+        QCOMPARE(dlg.m_bFilterUnlocked, 1);
+        QCOMPARE(dlg.m_nFilterIndex, 8);
+
+        // The caller keeps the flag: later openings show the list at once.
+        CFindSetupDlg later(m_desktop);
+        later.m_bFilterUnlocked = 1;
+        later.m_nFilterIndex = 99;
+        later.show();
+        QVERIFY(filterShown(later));
+        QCOMPARE(filter->count(), 14);
+        QCOMPARE(Control<QComboBox>(&later, 1001)->currentText(), QStringLiteral("Gaussian"));
+        Click(&later, 1000);
+        QCOMPARE(m_desktop.requests.back().target, std::string("finddupssetup.html"));
+    }
+};
+
+int RunFindSetupDlgTests(int argc, char** argv) {
+    FindSetupDlgTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "find_setup_dlg_test.moc"

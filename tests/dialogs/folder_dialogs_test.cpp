@@ -1,0 +1,179 @@
+#include <QApplication>
+#include <QLabel>
+#include <QObject>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <filesystem>
+
+#include "app_prompter.h"
+#include "dialog_test_kit.h"
+#include "folder_browse_dialog.h"
+#include "folder_browser.h"
+#include "folder_prefs_dlg.h"
+#include "move_folder_dlg.h"
+#include "move_rule.h"
+#include "scripted_prompter.h"
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// A folder with a 60-character name; its path is longer still.
+std::string longFolder(const TempDir& dir) {
+    const std::string path = dir.file(std::string(60, 'f'));
+    fs::create_directories(path);
+    return path;
+}
+}  // namespace
+
+class FolderDialogsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void browserReturnsTheChoiceOrKeepsTheInitialFolder() {
+        ScriptedPrompter prompter;
+        CFolderBrowser browser(prompter, "/start");
+        browser.m_strTitle = "Pick";
+        prompter.answerChooseFolder("/picked");
+        QCOMPARE(browser.DoBrowse(), 1);
+        QCOMPARE(browser.m_strChosenFolder, std::string("/picked"));
+        QCOMPARE(prompter.calls().back().folder.title, std::string("Pick"));
+        QCOMPARE(prompter.calls().back().folder.initialFolder, std::string("/start"));
+        prompter.answerChooseFolder(std::nullopt);
+        QCOMPARE(browser.DoBrowse(), 2);
+        QCOMPARE(browser.m_strChosenFolder, std::string("/start"));
+        QCOMPARE(CFolderBrowser(prompter, "").m_strTitle, std::string("Current Selection"));
+    }
+
+    void chooserOpensAtTheInitialFolderAndShowsItShortened() {
+        TempDir dir;
+        const std::string sixty = longFolder(dir);
+        const std::string other = dir.path().string();
+        FolderBrowseDialog dlg("Choose", QString::fromStdString(sixty));
+        dlg.show();
+        auto* status = dlg.findChild<QLabel*>("statusLine");
+        QVERIFY(status);
+        QCOMPARE(status->text(), QString::fromStdString(sixty.substr(0, 35) + "..."));
+        QCOMPARE(dlg.chosenFolder(), QString::fromStdString(sixty));
+        QVERIFY(Control<QPushButton>(&dlg, 1)->isEnabled());
+
+        QVERIFY(dlg.selectFolder(QString::fromStdString(other)));
+        QCOMPARE(dlg.chosenFolder(), QString::fromStdString(other));
+        QVERIFY(!dlg.selectFolder(QString::fromStdString(dir.file("missing"))));
+        Click(&dlg, 1);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+
+    void appPrompterShowsTheChooser() {
+        TempDir dir;
+        AppPrompter prompter;
+        int tries = 0;
+        QTimer driver;
+        // Press OK on the chooser once it is up; give up after a bounded wait.
+        connect(&driver, &QTimer::timeout, [&] {
+            auto* dlg = dynamic_cast<FolderBrowseDialog*>(QApplication::activeModalWidget());
+            if (dlg != nullptr) {
+                Click(dlg, 1);
+            } else if (++tries > 500) {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    if (auto* d = qobject_cast<QDialog*>(w)) {
+                        d->reject();
+                    }
+                }
+            }
+        });
+        driver.start(10);
+        const auto chosen = prompter.chooseFolder({"Choose", dir.path().string()});
+        driver.stop();
+        QVERIFY(chosen.has_value());
+        QCOMPARE(*chosen, dir.path().string());
+    }
+
+    void moveFolderCopyBrowseAndRule() {
+        TempDir dir;
+        const std::string right = dir.path().string();
+        ScriptedPrompter prompter;
+        CMoveFolderDlg dlg(prompter);
+        dlg.m_strLeftFolder = "/old/left";
+        dlg.m_strRightFolder = "/old/right";
+        dlg.show();
+        Type(&dlg, 1107, "");
+        Click(&dlg, 1112);
+        QCOMPARE(TextOf(&dlg, 1109), QString());
+
+        Type(&dlg, 1107, "/typed");
+        prompter.answerChooseFolder(std::nullopt);
+        Click(&dlg, 1108);
+        QCOMPARE(prompter.calls().back().folder.initialFolder, std::string("/typed"));
+        QCOMPARE(prompter.calls().back().folder.title,
+                 std::string("Choose image folder for 'Move'"));
+        QCOMPARE(TextOf(&dlg, 1107), QStringLiteral("/typed"));
+        Click(&dlg, 1112);
+        QCOMPARE(TextOf(&dlg, 1109), QStringLiteral("/typed"));
+        prompter.answerChooseFolder(right);
+        Click(&dlg, 1110);
+        QCOMPARE(TextOf(&dlg, 1109), QString::fromStdString(right));
+        Click(&dlg, 1104);
+        Click(&dlg, 1);
+        QCOMPARE(dlg.m_bMoveOnly, 1);
+        QCOMPARE(dlg.m_strLeftFolder, std::string("/typed"));
+        QCOMPARE(dlg.m_strRightFolder, right);
+
+        // Only the right folder exists: the right Delete button moves.
+        const MoveFlags f = ApplyMoveRule(dlg.m_bMoveOnly, MoveFolderExists(dlg.m_strLeftFolder),
+                                          MoveFolderExists(dlg.m_strRightFolder));
+        QCOMPARE(DeleteButtonCaption(f.leftMoves), "Delete");
+        QCOMPARE(DeleteButtonCaption(f.rightMoves), "Move");
+        QVERIFY(f.moveTo);
+
+        dlg.show();
+        Type(&dlg, 1109, "/gone");
+        Click(&dlg, 2);
+        QCOMPARE(dlg.m_strRightFolder, right);
+        QVERIFY(!ApplyMoveRule(true, MoveFolderExists("/typed"), MoveFolderExists("/gone")).moveTo);
+    }
+
+    void folderPrefsBrowseFromTheValueBeforeTyping() {
+        ScriptedPrompter prompter;
+        CFolderPrefsDlg dlg(prompter);
+        dlg.m_strDataFolder = "/data";
+        dlg.m_strLogFolder = "/logs";
+        dlg.m_strListFolder = "/lists";
+        dlg.show();
+        Type(&dlg, 1107, "/typed");
+        prompter.answerChooseFolder("/browsed");
+        Click(&dlg, 1108);
+        QCOMPARE(prompter.calls().back().folder.initialFolder, std::string("/data"));
+        QCOMPARE(prompter.calls().back().folder.title,
+                 std::string("Choose default folder dup data lists"));
+        QCOMPARE(TextOf(&dlg, 1107), QStringLiteral("/browsed"));
+        prompter.answerChooseFolder("/browsed-lists");
+        Click(&dlg, 1112);
+        QCOMPARE(prompter.calls().back().folder.title,
+                 std::string("Choose default folder for image lists"));
+        Click(&dlg, 2);
+        QCOMPARE(dlg.m_strDataFolder, std::string("/data"));
+        QCOMPARE(dlg.m_strListFolder, std::string("/lists"));
+
+        dlg.show();
+        QCOMPARE(TextOf(&dlg, 1107), QStringLiteral("/data"));
+        Type(&dlg, 1109, "/typed-logs");
+        prompter.answerChooseFolder("/browsed-lists");
+        Click(&dlg, 1112);
+        Click(&dlg, 1);
+        QCOMPARE(dlg.m_strDataFolder, std::string("/data"));
+        QCOMPARE(dlg.m_strLogFolder, std::string("/typed-logs"));
+        QCOMPARE(dlg.m_strListFolder, std::string("/browsed-lists"));
+        QCOMPARE(dlg.m_strLogEdit, std::string("/typed-logs"));
+        QVERIFY(prompter.allAnswersUsed());
+    }
+};
+
+int RunFolderDialogTests(int argc, char** argv) {
+    FolderDialogsTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "folder_dialogs_test.moc"
