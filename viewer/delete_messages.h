@@ -4,6 +4,8 @@
 
 #include <string>
 
+/// Asked with Yes, No and Cancel and the information icon before the first
+/// removal of an automatic run.
 inline constexpr const char* kConfirmAutoDeleteCaption = "Proceed with automatic delete?";
 // Two blanks after "Yes -" are part of the text.
 inline constexpr const char* kConfirmAutoDeleteText =
