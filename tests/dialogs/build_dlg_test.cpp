@@ -8,7 +8,10 @@
 #include "build_dlg.h"
 #include "desktop.h"
 #include "dialog_test_kit.h"
+#include "folder_walk.h"
+#include "list_file.h"
 #include "scripted_prompter.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -189,6 +192,30 @@ class BuildDlgTest : public QObject {
         QCOMPARE(m_dlg->m_nSourceKind, 1);
         QCOMPARE(m_dlg->m_strCountLine,
                  "Total image files = 2 : " + kFolderLine.toStdString() + "(s)");
+    }
+
+    void countsRealFolders() {
+        TempDir dir;
+        for (int i = 0; i < 12; ++i) {
+            dir.write("p" + std::to_string(i) + ".jpg", "x");
+        }
+        dir.write("notes.txt", "x");
+        dir.write("sub/a.png", "x");
+        dir.write("sub/b.gif", "x");
+        // The folder counter is overloaded; the window passes the plain one.
+        const auto countFolder = [](const std::string& f, bool sub, bool quick) {
+            return CountFolderImages(f, sub, quick);
+        };
+        CBuildDlg dlg(*m_prompter, *m_desktop, countFolder, CountListFile);
+        dlg.m_strFolder = dir.path().string();
+        dlg.m_strListFile = dir.file("missing.lst");
+        dlg.show();
+        QCOMPARE(TextOf(&dlg, 1025), "Total image files = 12 : " + kFolderLine);
+        Click(&dlg, 1039);
+        QCOMPARE(TextOf(&dlg, 1025), "Total image files = 14 : " + kFolderLine + "(s)");
+        QTest::keyClick(Control<QComboBox>(&dlg, 1002), Qt::Key_Down);
+        QCOMPARE(TextOf(&dlg, 1025),
+                 QStringLiteral("Total image files = 0 : Read image files from image list"));
     }
 };
 
