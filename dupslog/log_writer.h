@@ -33,6 +33,7 @@ struct LogHeaderInfo {
 void WriteLogHeader(std::vector<std::string>& lines, const LogHeaderInfo& info);
 
 /// Appends the five lines of match `matchNo` when it is within `dupsLimit`.
+/// Any thread, on its own lines (likewise the three below).
 void AddMatchRecord(std::vector<std::string>& lines, const std::string& percent, int matchNo,
                     int dupsLimit, const std::string& path1, const std::string& path2);
 
@@ -43,7 +44,7 @@ void InsertLimitLine(std::vector<std::string>& lines, int dupsLimit);
 void WriteLogTrailer(std::vector<std::string>& lines, int total);
 
 /// WriteLogTrailer, then SaveLogList to `path`; false when the file could not
-/// be written.
+/// be written. Any thread, on its own lines.
 bool FinishLog(std::vector<std::string>& lines, int total, const std::string& path);
 
 /// Writes the lines to `path` atomically, each with CR LF. False, with any old

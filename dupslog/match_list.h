@@ -40,4 +40,5 @@ class MatchList {
 /// order), renumbers them ";Match no: 1" on and records the pair lines. Does
 /// nothing and returns false for fewer than 2 or more than 10,000 pairs, or
 /// when the lines do not hold five per pair followed by one closing line.
+/// The thread that owns `list`.
 bool SortPairs(MatchList& list, bool descending);

@@ -50,7 +50,7 @@ struct FirstImageState {
 };
 
 /// Settings brought into their documented ranges (method 0-3, restriction 0-2,
-/// tolerances and adjustment 0-100).
+/// tolerances and adjustment 0-100). Any thread.
 FindSettings NormalizedSettings(const FindSettings& settings);
 
 /// Prepares `state` for the pairs whose first image is `first`. False when the
@@ -64,6 +64,7 @@ bool PrepareFirstImage(const FindSettings& settings, const ImageRecord& first,
 int ComparePair(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
                 const ImageRecord& first, const ImageRecord& second, int low, int high);
 
-/// ComparePair with the second thumbnail mirrored left-right.
+/// ComparePair with the second thumbnail mirrored left-right. Any thread, with
+/// its own state.
 int ComparePairMirrored(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
                         const ImageRecord& first, const ImageRecord& second, int low, int high);

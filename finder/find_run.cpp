@@ -188,7 +188,7 @@ LogHeaderInfo HeaderFor(const FindRunInput& input, const FindSettings& settings)
     LogHeaderInfo info;
     info.mode = input.mode;
     info.dupsLimit = input.dupsLimit;
-    info.startTime = input.startTime;
+    info.startTime = input.startTime != 0 ? input.startTime : std::time(nullptr);
     info.primaryCount = static_cast<int>(input.primaryRecords.size());
     info.secondaryCount = static_cast<int>(input.secondaryRecords.size());
     info.primarySourceNote = input.primarySourceNote;
@@ -203,6 +203,35 @@ LogHeaderInfo HeaderFor(const FindRunInput& input, const FindSettings& settings)
     info.adjustAmount = settings.adjustAmount;
     info.checkMirror = settings.checkMirror;
     return info;
+}
+
+// Appends the header and the records of the matches in sequential order, up
+// to the pairs limit; returns how many matches were counted (limit + 1 when
+// the limit stopped the run).
+int WriteMatches(const FindRunInput& input, const FindSettings& settings, const RunState& state,
+                 std::vector<std::string>& lines) {
+    std::size_t found = 0;
+    for (int k = 0; k < state.usableChunks(); ++k) {
+        found += state.chunk(k).matches.size();
+    }
+    lines.reserve(24 + 5 * std::min(found, static_cast<std::size_t>(input.dupsLimit)));
+    WriteLogHeader(lines, HeaderFor(input, settings));
+    const bool single = input.mode == kFindSingleToPrimary;
+    const auto firstPaths =
+        input.mode == kFindSecondaryToPrimary ? input.secondaryPaths : input.primaryPaths;
+    int count = 0;
+    for (int k = 0; k < state.usableChunks() && count <= input.dupsLimit; ++k) {
+        for (const Match& match : state.chunk(k).matches) {
+            if (++count > input.dupsLimit) {
+                break;
+            }
+            const std::string& path1 = single ? input.singlePath : PathAt(firstPaths, match.first);
+            const std::string& path2 =
+                PathAt(input.primaryPaths, single ? match.first : match.second);
+            AddMatchRecord(lines, FormatTenths(match.value), count, input.dupsLimit, path1, path2);
+        }
+    }
+    return count;
 }
 
 int ThreadCount(int requested, int outerCount) {
@@ -267,30 +296,7 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
         state.work();
     }
 
-    std::size_t found = 0;
-    for (int k = 0; k < state.usableChunks(); ++k) {
-        found += state.chunk(k).matches.size();
-    }
-    result.lines.reserve(24 + 5 * std::min(found, static_cast<std::size_t>(input.dupsLimit)));
-    WriteLogHeader(result.lines, HeaderFor(input, settings));
-    int count = 0;
-    for (int k = 0; k < state.usableChunks() && count <= input.dupsLimit; ++k) {
-        for (const Match& match : state.chunk(k).matches) {
-            if (++count > input.dupsLimit) {
-                break;
-            }
-            const bool single = input.mode == kFindSingleToPrimary;
-            const std::string& path1 =
-                single ? input.singlePath
-                       : PathAt(input.mode == kFindWithinPrimary ? input.primaryPaths
-                                                                 : input.secondaryPaths,
-                                match.first);
-            const std::string& path2 =
-                PathAt(input.primaryPaths, single ? match.first : match.second);
-            AddMatchRecord(result.lines, FormatTenths(match.value), count, input.dupsLimit, path1,
-                           path2);
-        }
-    }
+    const int count = WriteMatches(input, settings, state, result.lines);
     if (!state.covered()) {
         return result;  // aborted: no trailer, no file
     }

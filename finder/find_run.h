@@ -36,7 +36,7 @@ struct FindRunInput {
     // For the log header.
     std::string primarySourceNote;
     std::string secondarySourceNote;
-    std::time_t startTime = 0;
+    std::time_t startTime = 0;  ///< 0: when the run starts
 
     /// Worker threads; 0 uses every core. The result does not depend on it.
     int threads = 0;

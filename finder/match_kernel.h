@@ -70,6 +70,7 @@ class CompareContext {
 
 /// The larger in-band value of the pair against each given second thumbnail
 /// (padded, see CopyPaddedThumb; `thumbB` may be null), 0 when neither is in
-/// the band or a gate fails. `state` is the prepared first image.
+/// the band or a gate fails. `state` is the prepared first image. Any thread,
+/// with its own state.
 int MatchPrepared(const CompareContext& context, FirstImageState& state, const SecondView& second,
                   const std::uint8_t* thumbA, const std::uint8_t* thumbB);
