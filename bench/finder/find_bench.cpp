@@ -97,6 +97,7 @@ BENCHMARK(BM_FindDups_98_OneThread)
     ->UseRealTime()
     ->MeasureProcessCPUTime();
 BENCHMARK(BM_FindDups_90)
+    ->Arg(10000)
     ->Arg(32000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
