@@ -1,0 +1,81 @@
+#pragma once
+// Internal to the imaging library: one decoder per underlying library, and
+// the helpers they share.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "imaging.h"
+
+namespace imaging_detail {
+
+/// Records a failure code for ImagingLastError() and returns false.
+bool Fail(int code);
+void SetLastError(int code);
+
+/// Opens a regular file for reading (never a folder, FIFO or device); -1 on failure.
+int OpenRegularFile(const std::string& path);
+
+/// Refuses sizes that are empty or over kMaxImagePixels.
+bool CheckDeclaredSize(std::uint64_t width, std::uint64_t height);
+
+/// Sizes `out` for width x height pixels; false (out of memory) when that fails.
+bool AllocatePixels(RgbBuffer& out, std::uint32_t width, std::uint32_t height);
+
+/// While alive, Qt messages emitted on this thread are dropped.
+class QuietQtMessages {
+  public:
+    QuietQtMessages();
+    ~QuietQtMessages();
+    QuietQtMessages(const QuietQtMessages&) = delete;
+    QuietQtMessages& operator=(const QuietQtMessages&) = delete;
+};
+
+void InitializeQtImageIo();
+void InitializeMagick();
+
+bool JpegSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+              std::uint32_t& height);
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, RgbBuffer& out,
+                const DecodeOptions& options);
+
+bool PngSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+             std::uint32_t& height);
+bool DecodePng(const std::uint8_t* data, std::size_t size, RgbBuffer& out);
+
+/// BMP, GIF, TIFF and WBMP through Qt's image reader.
+bool QtImageSize(const std::uint8_t* data, std::size_t size, ImageType type, std::uint32_t& width,
+                 std::uint32_t& height);
+bool DecodeWithQt(const std::uint8_t* data, std::size_t size, ImageType type, RgbBuffer& out);
+
+/// Targa, PCX, Photoshop and WMF through ImageMagick.
+bool DecodeWithMagick(const std::uint8_t* data, std::size_t size, ImageType type, RgbBuffer& out,
+                      const DecodeOptions& options);
+
+/// Header checks: the declared size, and for data of a length the header
+/// fixes, whether the file holds it (readers would return half images).
+bool BmpHeaderSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+                   std::uint32_t& height);
+bool WbmpHeaderSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+                    std::uint32_t& height);
+bool TargaHeaderSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+                     std::uint32_t& height);
+bool PcxHeaderSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+                   std::uint32_t& height);
+bool PhotoshopHeaderSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+                         std::uint32_t& height);
+bool WmfHeaderValid(const std::uint8_t* data, std::size_t size);
+bool WmfRecordsWellFormed(const std::uint8_t* data, std::size_t size);
+bool EmfHeaderValid(const std::uint8_t* data, std::size_t size);
+
+/// EMF through libemf2svg and Qt SVG.
+bool DecodeEmf(const std::uint8_t* data, std::size_t size, RgbBuffer& out,
+               const DecodeOptions& options);
+
+/// The size that fits width x height into boxWidth x boxHeight keeping the
+/// aspect ratio, at least 1 x 1.
+void FitIntoBox(double width, double height, std::uint32_t boxWidth, std::uint32_t boxHeight,
+                std::uint32_t& outWidth, std::uint32_t& outHeight);
+
+}  // namespace imaging_detail

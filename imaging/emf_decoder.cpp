@@ -1,0 +1,141 @@
+// EMF: libemf2svg turns the records into SVG, Qt SVG draws it.
+
+#include <emf2svg.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstdlib>
+#include <cstring>
+
+#include <dlfcn.h>
+
+#include "decoders.h"
+
+namespace imaging_detail {
+
+namespace {
+
+std::uint32_t Le32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+           (std::uint32_t{p[3]} << 24);
+}
+
+// The converter trusts record sizes, so the chain of records is checked first:
+// every record inside the file, aligned, and an end-of-file record before the end.
+bool RecordsWellFormed(const std::uint8_t* data, std::size_t size) {
+    constexpr std::uint32_t kEndOfFile = 14;
+    std::size_t offset = 0;
+    while (offset + 8 <= size) {
+        const std::uint32_t type = Le32(data + offset);
+        const std::uint32_t length = Le32(data + offset + 4);
+        if (length < 8 || length % 4 != 0 || length > size - offset) {
+            return false;
+        }
+        offset += length;
+        if (type == kEndOfFile) {
+            return true;
+        }
+    }
+    return false;
+}
+
+using Emf2SvgFunction = int (*)(char*, std::size_t, char**, std::size_t*, generatorOptions*);
+
+// The converter is loaded privately: its helper library exports wmf_free, as
+// does the WMF player ImageMagick loads, and with both in the global scope
+// the player would call the wrong one and crash.
+Emf2SvgFunction Converter() {
+    static const Emf2SvgFunction function = []() -> Emf2SvgFunction {
+        void* library = ::dlopen("libemf2svg.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            library = ::dlopen(TWINLY_EMF2SVG_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        }
+        return library != nullptr ? reinterpret_cast<Emf2SvgFunction>(::dlsym(library, "emf2svg"))
+                                  : nullptr;
+    }();
+    return function;
+}
+
+struct MallocedText {
+    char* text = nullptr;
+    std::size_t length = 0;
+    ~MallocedText() { std::free(text); }
+};
+
+}  // namespace
+
+bool DecodeEmf(const std::uint8_t* data, std::size_t size, RgbBuffer& out,
+               const DecodeOptions& options) {
+    if (!EmfHeaderValid(data, size)) {
+        return Fail(kImagingWrongFormat);
+    }
+    if (!RecordsWellFormed(data, size)) {
+        return Fail(Le32(data + 48) > size ? kImagingTruncated : kImagingCorrupt);
+    }
+    if (options.metafileWidth == 0 || options.metafileHeight == 0) {
+        return Fail(kImagingBadArgument);
+    }
+    // Text needs the font database, which only exists with a GUI application.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return Fail(kImagingRenderFailed);
+    }
+    const Emf2SvgFunction convert = Converter();
+    if (convert == nullptr) {
+        return Fail(kImagingRenderFailed);
+    }
+    QuietQtMessages quiet;
+    // The converter only reads the records, whatever its signature says.
+    std::vector<char> records(data, data + size);
+    generatorOptions generator{};
+    // A namespace prefix makes invalid XML whenever the file clips.
+    char emptyNamespace[] = "";
+    generator.nameSpace = emptyNamespace;
+    generator.verbose = false;
+    generator.emfplus = false;
+    generator.svgDelimiter = true;
+    MallocedText svg;
+    if (convert(records.data(), records.size(), &svg.text, &svg.length, &generator) == 0 ||
+        svg.text == nullptr || svg.length == 0) {
+        return Fail(kImagingCorrupt);
+    }
+    QSvgRenderer renderer(QByteArray::fromRawData(svg.text, static_cast<qsizetype>(svg.length)));
+    if (!renderer.isValid()) {
+        return Fail(kImagingCorrupt);
+    }
+    QSizeF natural = renderer.viewBoxF().size();
+    if (natural.isEmpty()) {
+        natural = renderer.defaultSize();
+    }
+    if (natural.isEmpty()) {
+        return Fail(kImagingCorrupt);
+    }
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    FitIntoBox(natural.width(), natural.height(), options.metafileWidth, options.metafileHeight,
+               width, height);
+    if (!CheckDeclaredSize(width, height)) {
+        return false;
+    }
+    QImage canvas(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
+    if (canvas.isNull()) {
+        return Fail(kImagingOutOfMemory);
+    }
+    canvas.fill(Qt::white);
+    {
+        QPainter painter(&canvas);
+        renderer.render(&painter, QRectF(0, 0, width, height));
+    }
+    if (!AllocatePixels(out, width, height)) {
+        return false;
+    }
+    for (std::uint32_t y = 0; y < height; ++y) {
+        std::memcpy(out.pixels.data() + y * out.stride(), canvas.constScanLine(static_cast<int>(y)),
+                    out.stride());
+    }
+    return true;
+}
+
+}  // namespace imaging_detail
