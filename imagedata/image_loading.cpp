@@ -1,0 +1,76 @@
+#include "image_loading.h"
+
+#include <array>
+#include <cctype>
+#include <string_view>
+
+namespace {
+thread_local int m_nLastImageError = 0;
+}  // namespace
+
+ImageType ImageTypeForPath(const std::string& path) {
+    if (path.size() < 4) {
+        return ImageType::Unknown;
+    }
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    static constexpr std::array<std::pair<std::string_view, ImageType>, 14> kTable{{
+        {".JPG", ImageType::Jpeg},
+        {"JPEG", ImageType::Jpeg},
+        {".JPE", ImageType::Jpeg},
+        {".JIF", ImageType::Jpeg},
+        {".GIF", ImageType::Gif},
+        {".PNG", ImageType::Png},
+        {".TIF", ImageType::Tiff},
+        {"TIFF", ImageType::Tiff},
+        {".BMP", ImageType::Bmp},
+        {".TGA", ImageType::Targa},
+        {".PCX", ImageType::Pcx},
+        {".PSD", ImageType::Photoshop},
+        {".WMF", ImageType::Wmf},
+        {".EMF", ImageType::Emf},
+    }};
+    for (const auto& [ending, type] : kTable) {
+        if (tail == ending) {
+            return type;
+        }
+    }
+    return ImageType::Unknown;
+}
+
+bool LoadImageFile(const std::string& path, RgbBuffer& out, const DecodeOptions& options) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadImageFileBytes(path, bytes)) {
+        m_nLastImageError = ImagingLastError();
+        return false;
+    }
+    const ImageType type = ImageTypeForPath(path);
+    if (type == ImageType::Unknown) {
+        m_nLastImageError = kImagingUnsupportedType;
+        return false;
+    }
+    if (!DecodeImageMemory(bytes.data(), bytes.size(), type, out, options)) {
+        m_nLastImageError = ImagingLastError();
+        return false;
+    }
+    return true;
+}
+
+int LastImageError() {
+    return m_nLastImageError;
+}
+
+void SetLastImageError(int code) {
+    m_nLastImageError = code;
+}
+
+std::string ImageLoadErrorText(int code) {
+    if (code == 36) {
+        return "Unable to open TIFF file. Reading an LZW compressed TIFF file is not supported. "
+               "Error: " +
+               std::to_string(code);
+    }
+    return "Unable to open file. Error: " + std::to_string(code);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Reducing an image to its ImageRecord: the 10 x 10 thumbnail, channel sums,
+// colour flag and size the comparisons work on.
+
+#include <cstdint>
+#include <string>
+
+#include "image_record.h"
+#include "imaging.h"
+
+/// Large images are first reduced to this square with ResizeMode::PreReduce.
+inline constexpr std::uint32_t kPreReducedSide = 400;
+/// An image whose sides differ by more than this factor is "elongated".
+inline constexpr double kElongationLimit = 4.0;
+
+/// 1 when some pixel's red byte differs from its green or blue byte, else 0
+/// (also for an empty image). Any thread.
+int IsColorImage(const RgbBuffer& image);
+
+/// Width / height or height / width strictly above kElongationLimit. Any thread.
+bool IsElongated(std::uint32_t width, std::uint32_t height);
+
+/// The pre-reduction rule: (aspect ratio above 1.6 and both sides over 600) or
+/// both sides at least 2000. Any thread.
+bool NeedsPreReduction(std::uint32_t width, std::uint32_t height);
+
+/// Fills every field of `record` from a loaded image, for build and rebuild
+/// runs. Elongated images go to 10 x 10 in one step with `elongationMode`;
+/// others may first be replaced by their 400 x 400 reduction (so `image` may
+/// change), then reduced with `filter`, or ResizeMode::Fallback if that fails.
+/// An empty image gives a record with nWidth 0. Any thread.
+void MakeSignature(RgbBuffer& image, ResizeMode elongationMode, ResizeMode filter,
+                   ImageRecord& record);
+
+/// The single comparison image's record: one reduction straight to 10 x 10
+/// (Fallback when elongated, PreReduce where the pre-reduction rule holds,
+/// else `filter`); colour flag and size of the loaded image. Any thread.
+void MakeSingleImageSignature(const RgbBuffer& image, ResizeMode filter, ImageRecord& record);
+
+/// The build's fast path: loads the file as LoadImageFile does, decoding no
+/// more than the record needs (a JPEG that will be pre-reduced is decoded at
+/// the smallest DCT scale keeping both sides at or above 400), then
+/// MakeSignature. False on a failed load, with LastImageError() set and
+/// `record` zeroed (nWidth 0). Safe on several threads at once.
+bool SignatureFromFile(const std::string& path, ResizeMode elongationMode, ResizeMode filter,
+                       ImageRecord& record);
