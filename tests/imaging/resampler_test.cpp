@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "imaging.h"
 #include "resampler.h"
-
-void PrintTo(ResizeMode mode, std::ostream* os) {
-    *os << "mode " << static_cast<int>(mode);
-}
 
 namespace {
 
@@ -44,70 +41,74 @@ RgbBuffer Solid(std::uint32_t width, std::uint32_t height, std::uint8_t r, std::
     return image;
 }
 
-class EveryMode : public ::testing::TestWithParam<ResizeMode> {};
-
-TEST_P(EveryMode, SameSizeReturnsTheInput) {
+// Each test runs over every mode; a process per mode would cost more than the checks.
+TEST(EveryMode, SameSizeReturnsTheInput) {
     const RgbBuffer input = Noise(13, 7, 1);
-    RgbBuffer output;
-    ASSERT_TRUE(ResizeImage(input, output, 13, 7, GetParam()));
-    EXPECT_EQ(output.pixels, input.pixels);
+    for (const ResizeMode mode : kAllModes) {
+        RgbBuffer output;
+        ASSERT_TRUE(ResizeImage(input, output, 13, 7, mode));
+        EXPECT_EQ(output.pixels, input.pixels) << static_cast<int>(mode);
+    }
 }
 
-TEST_P(EveryMode, ConstantImageStaysConstant) {
+TEST(EveryMode, ConstantImageStaysConstant) {
     const RgbBuffer input = Solid(37, 23, 200, 3, 129);
     const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{10, 10}, {400, 400}, {37, 5},
                                                              {3, 23},  {1, 1},     {74, 46}};
-    for (const auto& [w, h] : sizes) {
-        RgbBuffer output;
-        ASSERT_TRUE(ResizeImage(input, output, w, h, GetParam()));
-        EXPECT_EQ(output.pixels, Solid(w, h, 200, 3, 129).pixels) << w << " x " << h;
+    for (const ResizeMode mode : kAllModes) {
+        for (const auto& [w, h] : sizes) {
+            RgbBuffer output;
+            ASSERT_TRUE(ResizeImage(input, output, w, h, mode));
+            EXPECT_EQ(output.pixels, Solid(w, h, 200, 3, 129).pixels)
+                << static_cast<int>(mode) << ": " << w << " x " << h;
+        }
     }
 }
 
-TEST_P(EveryMode, WeightsOfEveryOutputSumToOneAndStayInside) {
+TEST(EveryMode, WeightsOfEveryOutputSumToOneAndStayInside) {
     const std::pair<std::uint32_t, std::uint32_t> axes[] = {
         {1000, 10}, {3000, 400}, {400, 10}, {10, 400}, {7, 3}, {3, 7}, {1, 9}, {9, 1}, {401, 400}};
-    for (const auto& [from, to] : axes) {
-        AxisWeights axis;
-        ASSERT_TRUE(ComputeAxisWeights(from, to, GetParam(), axis));
-        ASSERT_EQ(axis.first.size(), to);
-        for (std::uint32_t i = 0; i < to; ++i) {
-            std::int64_t sum = 0;
-            std::int64_t magnitude = 0;
-            for (int k = 0; k < axis.taps; ++k) {
-                const std::int32_t w = axis.weights[std::size_t{i} * axis.taps + k];
-                sum += w;
-                magnitude += w < 0 ? -w : w;
+    for (const ResizeMode mode : kAllModes) {
+        for (const auto& [from, to] : axes) {
+            SCOPED_TRACE(static_cast<int>(mode));
+            AxisWeights axis;
+            ASSERT_TRUE(ComputeAxisWeights(from, to, mode, axis));
+            ASSERT_EQ(axis.first.size(), to);
+            for (std::uint32_t i = 0; i < to; ++i) {
+                std::int64_t sum = 0;
+                std::int64_t magnitude = 0;
+                for (int k = 0; k < axis.taps; ++k) {
+                    const std::int32_t w = axis.weights[std::size_t{i} * axis.taps + k];
+                    sum += w;
+                    magnitude += w < 0 ? -w : w;
+                }
+                EXPECT_EQ(sum, kWeightOne) << from << " -> " << to << " at " << i;
+                // The integer accumulators must hold 255 times the weights' magnitude.
+                EXPECT_LT(magnitude * 255 + kWeightOne, std::int64_t{1} << 31);
+                EXPECT_GE(axis.first[i], 0);
+                EXPECT_LE(axis.first[i] + axis.taps, static_cast<int>(from));
             }
-            EXPECT_EQ(sum, kWeightOne) << from << " -> " << to << " at " << i;
-            // The integer accumulators must hold 255 times the weights' magnitude.
-            EXPECT_LT(magnitude * 255 + kWeightOne, std::int64_t{1} << 31);
-            EXPECT_GE(axis.first[i], 0);
-            EXPECT_LE(axis.first[i] + axis.taps, static_cast<int>(from));
         }
     }
 }
 
-TEST_P(EveryMode, DownscalingAveragesFineDetailAway) {
-    // One-pixel stripes of black and white: a kernel that is not widened by
-    // the scale factor would sample stripes instead of averaging them.
-    RgbBuffer stripes = Solid(400, 40, 0, 0, 0);
+TEST(EveryMode, DownscalingAveragesFineDetailAway) {
+    // Every third column white: a kernel not widened by the scale factor
+    // would sample a few columns instead of averaging them to a third.
+    RgbBuffer stripes = Solid(397, 40, 0, 0, 0);
     for (std::uint32_t y = 0; y < 40; ++y) {
-        for (std::uint32_t x = 1; x < 400; x += 2) {
-            std::fill_n(stripes.pixels.begin() + (y * 400 + x) * 3, 3, 255);
+        for (std::uint32_t x = 2; x < 397; x += 3) {
+            std::fill_n(stripes.pixels.begin() + (y * 397 + x) * 3, 3, 255);
         }
     }
-    RgbBuffer output;
-    ASSERT_TRUE(ResizeImage(stripes, output, 10, 10, GetParam()));
-    for (const std::uint8_t p : output.pixels) {
-        EXPECT_NEAR(p, 128, 6);
+    for (const ResizeMode mode : kAllModes) {
+        RgbBuffer output;
+        ASSERT_TRUE(ResizeImage(stripes, output, 10, 10, mode));
+        const auto [low, high] = std::minmax_element(output.pixels.begin(), output.pixels.end());
+        EXPECT_GE(*low, 80) << static_cast<int>(mode);
+        EXPECT_LE(*high, 90) << static_cast<int>(mode);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Resampler, EveryMode, ::testing::ValuesIn(kAllModes),
-                         [](const auto& info) {
-                             return std::to_string(static_cast<int>(info.param));
-                         });
 
 TEST(Resampler, AreaReductionAveragesExactly) {
     RgbBuffer input;
