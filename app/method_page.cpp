@@ -1,0 +1,42 @@
+#include "method_page.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+
+#include "placement.h"
+
+MethodPage::MethodPage(QWidget* parent) : QWidget(parent) {
+    static const char* const kTexts[3] = {
+        "Compare all images within primary datafile (one folder or image list)",
+        "Compare images between two datafiles (no comparison within the datafiles)",
+        "Compare single image to primary datafile (no comparison within the datafile)",
+    };
+    auto* group = new QButtonGroup(this);
+    for (int mode = 0; mode < 3; ++mode) {
+        m_modes[mode] =
+            PlaceControl<QRadioButton>(this, 1079 + mode, QRect(24, 40 + 52 * mode, 590, 24),
+                                       QString::fromLatin1(kTexts[mode]));
+        group->addButton(m_modes[mode], mode);
+    }
+    m_modes[0]->setChecked(true);
+    connect(group, &QButtonGroup::idClicked, this, &MethodPage::compareModeChanged);
+}
+
+int MethodPage::compareMode() const {
+    for (int mode = 0; mode < 3; ++mode) {
+        if (m_modes[mode]->isChecked()) {
+            return mode;
+        }
+    }
+    return 0;
+}
+
+void MethodPage::setCompareMode(int mode) {
+    m_modes[std::clamp(mode, 0, 2)]->setChecked(true);
+}
+
+void MethodPage::setModeButtonsEnabled(bool enable) {
+    for (QRadioButton* b : m_modes) {
+        b->setEnabled(enable);
+    }
+}

@@ -1,0 +1,117 @@
+#include "viewer_panel.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "main_texts.h"
+#include "placement.h"
+
+namespace {
+
+enum class Kind { Pane, Path, Label, Button };
+
+// How a control follows the tall layout: its move and growth in units of
+// h = dw / 2 (x), dh (y).
+struct ViewerControl {
+    int id;
+    Kind kind;
+    const char* text;
+    QRect rect;  // client coordinates of the template
+    int moveX;   // 0, 1 (h) or 2 (dw)
+    int moveY;   // 0 or 1 (dh)
+    int growW;   // 0 or 1 (h)
+    int growH;   // 0 or 1 (dh)
+};
+
+constexpr int kRowB = 604;
+
+const ViewerControl kControls[] = {
+    {1026, Kind::Label, kTextSourcePrimary, QRect(8, 346, 320, 18), 0, 0, 0, 0},
+    {1027, Kind::Label, kTextSourcePrimary, QRect(336, 346, 320, 18), 1, 0, 0, 0},
+    {1002, Kind::Pane, "", QRect(8, 366, 320, 200), 0, 0, 1, 1},
+    {1003, Kind::Pane, "", QRect(336, 366, 320, 200), 1, 0, 1, 1},
+    {1105, Kind::Label, "", QRect(664, 366, 128, 226), 2, 1, 0, 0},
+    {1031, Kind::Path, "", QRect(8, 572, 320, 26), 0, 1, 1, 0},
+    {1032, Kind::Path, "", QRect(336, 572, 320, 26), 1, 1, 1, 0},
+    {1023, Kind::Label, "", QRect(8, kRowB, 100, 22), 0, 1, 0, 0},
+    {1028, Kind::Label, "", QRect(108, kRowB, 102, 22), 0, 1, 0, 0},
+    {1017, Kind::Button, "Delete", QRect(212, 602, 56, 28), 0, 1, 0, 0},
+    {1019, Kind::Button, "Move", QRect(272, 602, 56, 28), 0, 1, 0, 0},
+    {1024, Kind::Label, "", QRect(336, kRowB, 100, 22), 1, 1, 0, 0},
+    {1030, Kind::Label, "", QRect(436, kRowB, 102, 22), 1, 1, 0, 0},
+    {1018, Kind::Button, "Delete", QRect(540, 602, 56, 28), 1, 1, 0, 0},
+    {1020, Kind::Button, "Move", QRect(600, 602, 56, 28), 1, 1, 0, 0},
+    {1044, Kind::Button, "Back", QRect(664, 602, 62, 28), 2, 1, 0, 0},
+    {1041, Kind::Button, "Next", QRect(730, 602, 62, 28), 2, 1, 0, 0},
+};
+
+QWidget* makeControl(const ViewerControl& c, QWidget* parent) {
+    const QRect r = c.rect.translated(0, -ViewerPanel::kTop);
+    switch (c.kind) {
+        case Kind::Pane: {
+            auto* pane = PlaceControl<QFrame>(parent, c.id, r);
+            pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            return pane;
+        }
+        case Kind::Path: {
+            auto* edit = PlaceControl<QLineEdit>(parent, c.id, r);
+            edit->setReadOnly(true);
+            edit->setMaxLength(240);
+            return edit;
+        }
+        case Kind::Label:
+            return PlaceControl<QLabel>(parent, c.id, r, QString::fromLatin1(c.text));
+        case Kind::Button:
+            return PlaceControl<QPushButton>(parent, c.id, r, QString::fromLatin1(c.text));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ViewerPanel::ViewerPanel(QWidget* parent) : QWidget(parent) {
+    for (const ViewerControl& c : kControls) {
+        makeControl(c, this);
+        m_template.insert(c.id, c.rect);
+    }
+    m_left = FindControl<QFrame>(this, 1002);
+    m_right = FindControl<QFrame>(this, 1003);
+    m_leftSource = FindControl<QLabel>(this, 1026);
+    m_rightSource = FindControl<QLabel>(this, 1027);
+    m_pairInfo = FindControl<QLabel>(this, 1105);
+    m_pairInfo->setWordWrap(true);
+    m_pairInfo->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    // Shown only by the Move-button rule.
+    button(1019)->hide();
+    button(1020)->hide();
+}
+
+void ViewerPanel::layoutTall(int dw, int dh, int width, int height) {
+    const int h = dw / 2;
+    setGeometry(0, kTop, width, height);
+    for (const ViewerControl& c : kControls) {
+        QRect r = c.rect.translated(0, -kTop);
+        r.translate((c.moveX == 2 ? dw : c.moveX * h), c.moveY * dh);
+        r.setSize(r.size() + QSize(c.growW * h, c.growH * dh));
+        findChild<QWidget*>(ControlName(c.id))->setGeometry(r);
+    }
+}
+
+void ViewerPanel::setSourceLabelsVisible(bool visible) {
+    m_leftSource->setVisible(visible);
+    m_rightSource->setVisible(visible);
+}
+
+void ViewerPanel::setLeftSource(const QString& text) {
+    m_leftSource->setText(text);
+}
+
+void ViewerPanel::setPairInfo(const QString& text) {
+    m_pairInfo->setText(text);
+}
+
+QPushButton* ViewerPanel::button(int id) const {
+    return FindControl<QPushButton>(this, id);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QHash>
+#include <QRect>
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+/// The pair viewer's controls below the tab control: the two image panes
+/// (1002, 1003), paths, dimension and size labels, source labels, the
+/// Delete/Move buttons, "Next", "Back" and the pair information text. They are
+/// reached only in the tall layout of "View dups", which grows and moves them
+/// from their template rectangles.
+class ViewerPanel : public QWidget {
+    Q_OBJECT
+  public:
+    /// Top of the panel in the main window's template, in client pixels.
+    static constexpr int kTop = 340;
+
+    explicit ViewerPanel(QWidget* parent = nullptr);
+
+    /// Places every control from its template rectangle grown by the tall
+    /// layout's extra width `dw` and height `dh`; the panel itself becomes
+    /// `width` x `height`.
+    void layoutTall(int dw, int dh, int width, int height);
+    /// The template rectangle of a viewer control, in client coordinates.
+    QRect templateRect(int id) const { return m_template.value(id); }
+
+    QFrame* pane(int side) const { return side == 0 ? m_left : m_right; }
+    void setSourceLabelsVisible(bool visible);
+    void setLeftSource(const QString& text);
+    void setPairInfo(const QString& text);
+    QPushButton* button(int id) const;
+
+  private:
+    QHash<int, QRect> m_template;
+    QFrame* m_left = nullptr;
+    QFrame* m_right = nullptr;
+    QLabel* m_leftSource = nullptr;
+    QLabel* m_rightSource = nullptr;
+    QLabel* m_pairInfo = nullptr;
+};

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "accelerator_filter.h"
+#include "main_layout.h"
+#include "rms_table_builder.h"
+#include "up_down_control.h"
+
+namespace {
+
+TEST(TallLayout, LargeViewGrowsTowardsTheScreenKeepingItsRatio) {
+    // Height-bound: the width still fits the screen.
+    TallLayout t = ComputeTallLayout(30, 30, 800, 640, 2560, 900, true);
+    EXPECT_EQ(t.dh, 210);
+    EXPECT_EQ(t.dw, 2 * (130 * 210 / 80));
+    EXPECT_EQ(t.width, 800 + t.dw);
+    EXPECT_EQ(t.height, 640 + 210);
+    EXPECT_EQ(t.x, 30);
+    EXPECT_EQ(t.y, 30);
+
+    // Width-bound: the extra width is what the screen leaves, the height follows.
+    t = ComputeTallLayout(20, 30, 800, 640, 1280, 1024, true);
+    EXPECT_EQ(t.dw, 1280 - 800 - 50);
+    EXPECT_EQ(t.dh, 80 * 430 / 260);
+    EXPECT_EQ(t.width, 1230);
+    EXPECT_EQ(t.height, 640 + 132);
+    EXPECT_EQ(t.x, 20);
+    EXPECT_EQ(t.y, 30);
+    // Running off the right edge pulls it back onto the screen.
+    t = ComputeTallLayout(60, 30, 800, 640, 1280, 1024, true);
+    EXPECT_EQ(t.x, 10);
+}
+
+TEST(TallLayout, LargeViewOnAScreenTooShortKeepsTheTemplateWherever) {
+    const TallLayout t = ComputeTallLayout(500, 400, 800, 640, 1024, 600, true);
+    EXPECT_EQ(t.dw, 0);
+    EXPECT_EQ(t.dh, 0);
+    EXPECT_EQ(t.width, 800);
+    EXPECT_EQ(t.height, 640);
+    EXPECT_EQ(t.x, 500);
+    EXPECT_EQ(t.y, 400);
+}
+
+TEST(TallLayout, LargeViewNeverShrinksBelowTheTemplate) {
+    const TallLayout t = ComputeTallLayout(0, 0, 800, 640, 820, 1024, true);
+    EXPECT_EQ(t.dw, 0);
+    EXPECT_EQ(t.dh, 0);
+    EXPECT_EQ(t.width, 800);
+}
+
+TEST(TallLayout, NormalViewIsPulledOntoTheScreen) {
+    TallLayout t = ComputeTallLayout(900, 700, 800, 640, 1280, 1024, false);
+    EXPECT_EQ(t.width, 800);
+    EXPECT_EQ(t.height, 640);
+    EXPECT_EQ(t.x, 1280 - 800 - 40);
+    EXPECT_EQ(t.y, 1024 - 640 - 40);
+    t = ComputeTallLayout(100, 100, 800, 640, 640, 480, false);
+    EXPECT_EQ(t.x, 10);
+    EXPECT_EQ(t.y, 10);
+}
+
+TEST(RmsTable, EntriesAreRoundedRootsOfAThird) {
+    const std::vector<std::uint8_t> table = BuildRmsTable();
+    ASSERT_EQ(table.size(), 195076u);
+    EXPECT_EQ(table[0], 0);
+    EXPECT_EQ(table[2], 0);
+    EXPECT_EQ(table[3], 1);   // sqrt(1)
+    EXPECT_EQ(table[8], 1);   // sqrt(2) = 1.41
+    EXPECT_EQ(table[9], 2);   // sqrt(3) = 1.73
+    EXPECT_EQ(table[20], 2);  // sqrt(6) = 2.45
+    EXPECT_EQ(table[21], 3);  // sqrt(7) = 2.65
+    EXPECT_EQ(table[195075], 255);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const double root = std::floor(std::sqrt(static_cast<double>(i / 3)) + 0.5);
+        ASSERT_EQ(table[i], static_cast<int>(std::min(root, 255.0))) << "entry " << i;
+    }
+}
+
+TEST(Accelerators, OnlyTheTableKeysMapToCommands) {
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_1, Qt::ControlModifier), 1017);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_2, Qt::ControlModifier), 1018);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Delete, Qt::NoModifier), 32822);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Enter, Qt::KeypadModifier), 32822);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_PageDown, Qt::NoModifier), 1041);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_PageUp, Qt::NoModifier), 1044);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Home, Qt::NoModifier), 1106);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_End, Qt::NoModifier), 1107);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_1, Qt::NoModifier), 0);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Home, Qt::ShiftModifier), 0);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Delete, Qt::ControlModifier), 0);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_A, Qt::NoModifier), 0);
+}
+
+TEST(UpDown, HoldingAnArrowTwoSecondsDoublesTheStep) {
+    EXPECT_EQ(UpDownControl::stepForHeld(0), 1);
+    EXPECT_EQ(UpDownControl::stepForHeld(1999), 1);
+    EXPECT_EQ(UpDownControl::stepForHeld(2000), 2);
+}
+
+}  // namespace

@@ -1,0 +1,496 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <thread>
+
+#include "broken_key_store.h"
+#include "control_ids.h"
+#include "desktop.h"
+#include "file_ops.h"
+#include "job_controller.h"
+#include "main_dlg.h"
+#include "main_menus.h"
+#include "qsettings_store.h"
+#include "scripted_prompter.h"
+#include "up_down_control.h"
+
+namespace {
+
+class NoFileOps : public FileOps {
+  public:
+    bool moveToTrash(const std::string&) override { return false; }
+    bool deletePermanently(const std::string&) override { return false; }
+    std::optional<std::string> moveToFolder(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+};
+
+// Runs `act` on the next modal dialog, polling for at most five seconds or
+// until `owner` (one per test) goes away.
+void onNextModal(QObject* owner, std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer(owner);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr || ++*tries > 500) {
+            timer->stop();
+            timer->deleteLater();
+            if (modal != nullptr) {
+                act(modal);
+            }
+        }
+    });
+    timer->start(10);
+}
+
+template <class T>
+T* control(const QObject* root, int id) {
+    T* c = FindControl<T>(root, id);
+    if (c == nullptr) {
+        qFatal("control id%d not found", id);
+    }
+    return c;
+}
+
+}  // namespace
+
+class MainDlgTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QSettingsStore> m_store;
+    ScriptedPrompter m_prompter;
+    NoFileOps m_fileOps;
+    RecordingDesktop m_desktop;
+    std::unique_ptr<QObject> m_pollers;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<CMainDlg> makeDlg(KeyValueStore* store = nullptr) {
+        auto dlg = std::make_unique<CMainDlg>(MainDlgServices{.store = store ? *store : *m_store,
+                                                              .prompter = m_prompter,
+                                                              .fileOps = m_fileOps,
+                                                              .desktop = m_desktop,
+                                                              .dataFolder = path("data"),
+                                                              .seedLogFile = ":/twinly/Dups.log"});
+        return dlg;
+    }
+
+    // A store that has been saved once before (no first-start defaults).
+    void markSaved() { m_store->writeString("Dups", "First", "Second"); }
+
+    static void clickTab(CMainDlg& dlg, int page) {
+        QTabBar* bar = control<QTabWidget>(&dlg, 1054)->findChild<QTabBar*>();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+    }
+
+    static int clientHeight(CMainDlg& dlg) {
+        return control<QTabWidget>(&dlg, 1054)->parentWidget()->height();
+    }
+
+    static bool shown(CMainDlg& dlg, int id) { return control<QWidget>(&dlg, id)->isVisible(); }
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_store = std::make_unique<QSettingsStore>(path("settings.ini"));
+        m_prompter.clear();
+        m_desktop.requests.clear();
+        m_pollers = std::make_unique<QObject>();
+    }
+
+    void cleanup() { m_pollers.reset(); }
+
+    void firstStartOpensCompactOnMethod() {
+        auto dlg = makeDlg();
+        dlg->show();
+        QCOMPARE(dlg->windowTitle(), QString("Twinly"));
+        QCOMPARE(dlg->currentPage(), 0);
+        QCOMPARE(dlg->compareMode(), 0);
+        QVERIFY(control<QRadioButton>(dlg.get(), 1079)->isChecked());
+        QCOMPARE(clientHeight(*dlg), 54 * 640 / 100);
+        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("98.0"));
+        QCOMPARE(control<UpDownControl>(dlg.get(), 1059)->position(), 98);
+        QCOMPARE(control<QLineEdit>(dlg.get(), 1058)->text(), QString("100"));
+        QCOMPARE(dlg->lowerBoundTenths(), 980);
+        QCOMPARE(dlg->upperBoundTenths(), 1000);
+
+        clickTab(*dlg, 2);
+        QVERIFY(!control<QPushButton>(dlg.get(), 1029)->isEnabled());
+        QVERIFY(shown(*dlg, 1094));
+        QCOMPARE(control<QLabel>(dlg.get(), 1094)->text(), QString("'Get data' to enable"));
+
+        // The log folder was created and seeded with the shipped log.
+        QFile seeded(path("data/DupLogs/Dups.log"));
+        QVERIFY(seeded.open(QIODevice::ReadOnly));
+        QFile shipped(":/twinly/Dups.log");
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        QCOMPARE(seeded.readAll(), shipped.readAll());
+        QCOMPARE(dlg->settings().m_strDupDataPath, path("data/DupData").toStdString());
+        QVERIFY(m_prompter.calls().empty());
+    }
+
+    void storedLowerBoundIsShownClamped() {
+        markSaved();
+        m_store->writeNumber("Dups", "MatchTol", 1000);
+        auto dlg = makeDlg();
+        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("100.0"));
+        QCOMPARE(control<UpDownControl>(dlg.get(), 1059)->position(), 100);
+        dlg.reset();
+        m_store->writeNumber("Dups", "MatchTol", 700);
+        dlg = makeDlg();
+        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("75.0"));
+    }
+
+    void existingLogIsNotOverwrittenAndUnmakeableFolderIsIgnored() {
+        markSaved();
+        QDir().mkpath(path("logs"));
+        QFile own(path("logs/Dups.log"));
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.write("mine");
+        own.close();
+        m_store->writeString("1.0", "LogPath", path("logs").toStdString());
+        makeDlg().reset();
+        QVERIFY(own.open(QIODevice::ReadOnly));
+        QCOMPARE(own.readAll(), QByteArray("mine"));
+
+        // A folder below a regular file can never be made.
+        m_store->writeString("1.0", "LogPath", path("logs/Dups.log/sub").toStdString());
+        auto dlg = makeDlg();
+        QVERIFY(!QFile::exists(path("logs/Dups.log/sub")));
+        QVERIFY(m_prompter.calls().empty());
+    }
+
+    void pagesShowOnlyTheirControls() {
+        auto dlg = makeDlg();
+        dlg->show();
+        const int compact = clientHeight(*dlg);
+        QVERIFY(shown(*dlg, 1079) && shown(*dlg, 1081));
+        QVERIFY(!shown(*dlg, 1082) && !shown(*dlg, 1029) && !shown(*dlg, 1043));
+        QVERIFY(!shown(*dlg, 1002) && !shown(*dlg, 1041));
+        QVERIFY(shown(*dlg, 2) && shown(*dlg, 1000));
+        QVERIFY(!shown(*dlg, 1037) && !shown(*dlg, 1090));
+
+        dlg->setStatus("old status");
+        clickTab(*dlg, 1);
+        QVERIFY(!shown(*dlg, 1079));
+        for (int id : {1082, 1083, 1084, 1085, 1086, 1087, 1088, 1089, 1096, 1097, 1099, 1025}) {
+            QVERIFY2(shown(*dlg, id), qPrintable(QString::number(id)));
+        }
+        QCOMPARE(dlg->status(), QString());
+        QCOMPARE(control<QLabel>(dlg.get(), 1082)->text(), QString("Primary data file"));
+        QCOMPARE(control<QLabel>(dlg.get(), 1085)->text(), QString("No data file loaded"));
+        // Mode 0 needs only the primary row.
+        QVERIFY(control<QWidget>(dlg.get(), 1083)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), 1087)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), 1097)->isEnabled());
+
+        clickTab(*dlg, 2);
+        for (int id : {1047, 1048, 1049, 1057, 1058, 1059, 1060, 1029, 1093, 1092}) {
+            QVERIFY2(shown(*dlg, id), qPrintable(QString::number(id)));
+        }
+        QVERIFY(!shown(*dlg, 1025) && !shown(*dlg, 1052));
+        QCOMPARE(clientHeight(*dlg), compact);
+
+        clickTab(*dlg, 3);
+        QVERIFY(dlg->isExpanded());
+        QCOMPARE(clientHeight(*dlg), 640 + 10);
+        for (int id : {1055, 1043, 1106, 1107, 1002, 1003, 1031, 1032, 1017, 1018, 1041, 1044}) {
+            QVERIFY2(shown(*dlg, id), qPrintable(QString::number(id)));
+        }
+        // No pairs loaded: no source labels, and the Move buttons stay hidden.
+        QVERIFY(!shown(*dlg, 1026) && !shown(*dlg, 1027));
+        QVERIFY(!shown(*dlg, 1019) && !shown(*dlg, 1020));
+        QVERIFY(!shown(*dlg, 1057));
+
+        clickTab(*dlg, 0);
+        QVERIFY(!dlg->isExpanded());
+        QCOMPARE(clientHeight(*dlg), 53 * 640 / 100);
+        QVERIFY(!shown(*dlg, 1002));
+    }
+
+    void compareModeDrivesRowsSourceLabelAndFindButton() {
+        auto dlg = makeDlg();
+        dlg->show();
+        QTest::mouseClick(control<QRadioButton>(dlg.get(), 1081), Qt::LeftButton);
+        QCOMPARE(dlg->compareMode(), 2);
+        QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Single image file"));
+        QTest::mouseClick(control<QRadioButton>(dlg.get(), 1080), Qt::LeftButton);
+        QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Source: secondary datafile"));
+        QCOMPARE(control<QLabel>(dlg.get(), 1027)->text(), QString("Source: primary datafile"));
+
+        dlg->primary().m_records.resize(3);
+        dlg->primary().m_strDisplay = "Data file: holiday";
+        clickTab(*dlg, 1);
+        QVERIFY(control<QWidget>(dlg.get(), 1087)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), 1097)->isEnabled());
+        QCOMPARE(control<QLabel>(dlg.get(), 1082)->text(), QString("Primary data file images: 3"));
+        QCOMPARE(control<QLabel>(dlg.get(), 1085)->text(), QString("Data file: holiday"));
+
+        // Mode 1 needs both slots.
+        clickTab(*dlg, 2);
+        QVERIFY(!control<QPushButton>(dlg.get(), 1029)->isEnabled());
+        dlg->secondary().m_records.resize(2);
+        dlg->UpdateFindButton();
+        QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
+        QVERIFY(!shown(*dlg, 1094));
+
+        dlg->EnableModeButtons(false);
+        QVERIFY(!control<QWidget>(dlg.get(), 1079)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), 1081)->isEnabled());
+    }
+
+    void boundEditsMoveTheirUpDownControls() {
+        auto dlg = makeDlg();
+        auto* lower = control<QLineEdit>(dlg.get(), 1057);
+        auto* spin = control<UpDownControl>(dlg.get(), 1059);
+        lower->clear();
+        QTest::keyClicks(lower, "98.5");
+        QCOMPARE(spin->position(), 98);
+        lower->clear();
+        QTest::keyClicks(lower, "60");
+        QCOMPARE(spin->position(), 98);
+        QCOMPARE(dlg->lowerBoundTenths(), 600);
+        // The edit takes at most five characters.
+        lower->clear();
+        QTest::keyClicks(lower, "99.123");
+        QCOMPARE(lower->text(), QString("99.12"));
+        QCOMPARE(spin->position(), 99);
+
+        // Stepping writes the whole position back into the edit.
+        QTest::keyClick(spin, Qt::Key_Up);
+        QCOMPARE(spin->position(), 100);
+        QCOMPARE(lower->text(), QString("100"));
+        QTest::keyClick(lower, Qt::Key_Up);
+        QCOMPARE(spin->position(), 100);
+        QCOMPARE(lower->text(), QString("100"));
+        QTest::mouseClick(spin->findChild<QWidget*>("down"), Qt::LeftButton);
+        QCOMPARE(lower->text(), QString("99"));
+
+        auto* upperSpin = control<UpDownControl>(dlg.get(), 1060);
+        auto* upper = control<QLineEdit>(dlg.get(), 1058);
+        upperSpin->setPosition(75);
+        QTest::keyClick(upperSpin, Qt::Key_Down);
+        QCOMPARE(upperSpin->position(), 75);
+        QCOMPARE(upper->text(), QString("100"));
+    }
+
+    void closeReminderYesSavesLaterAndClosesNextTime() {
+        auto dlg = makeDlg();
+        dlg->show();
+        dlg->primary().m_records.resize(2);
+        dlg->setPrimaryUnsaved(true);
+
+        QString caption;
+        onNextModal(m_pollers.get(), [&caption](QWidget* modal) {
+            caption = modal->windowTitle();
+            QCOMPARE(modal->objectName(), QString("id152"));
+            auto* remind = control<QCheckBox>(modal, 1104);
+            QVERIFY(remind->isChecked());
+            remind->setChecked(false);
+            QTest::mouseClick(control<QPushButton>(modal, 1), Qt::LeftButton);
+        });
+        m_prompter.answerSaveFile(std::nullopt);
+        dlg->reject();
+        QCOMPARE(caption, QString("Save Primary datafile"));
+        QVERIFY(dlg->isVisible());
+        QVERIFY(!dlg->primaryUnsaved());
+        QCOMPARE(dlg->settings().m_bRemindSave, 0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(m_prompter.calls().size(), size_t(1), 5000);
+        const ScriptedPrompter::Call& save = m_prompter.calls()[0];
+        QVERIFY(save.kind == ScriptedPrompter::Kind::SaveFile);
+        QCOMPARE(save.caption, std::string("SaveAs (Dups data file)"));
+        QCOMPARE(save.file.initialName, std::string("PrimaryData"));
+        QCOMPARE(save.file.initialFolder, dlg->settings().m_strDupDataPath);
+
+        dlg->reject();
+        QVERIFY(!dlg->isVisible());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        dlg.reset();
+        QCOMPARE(m_store->readString("Dups", "Remind"), std::optional<std::string>("No"));
+    }
+
+    void closeReminderNoClosesAtOnce() {
+        auto dlg = makeDlg();
+        dlg->show();
+        dlg->primary().m_records.resize(2);
+        dlg->setPrimaryUnsaved(true);
+        onNextModal(m_pollers.get(), [](QWidget* modal) {
+            QTest::mouseClick(control<QPushButton>(modal, 2), Qt::LeftButton);
+        });
+        dlg->reject();
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(dlg->settings().m_bRemindSave, 1);
+        QVERIFY(dlg->primaryUnsaved());
+    }
+
+    void closeWhileAJobRunsSkipsTheReminder() {
+        auto dlg = makeDlg();
+        dlg->show();
+        dlg->primary().m_records.resize(2);
+        dlg->setPrimaryUnsaved(true);
+        std::atomic<bool> started{false};
+        QVERIFY(dlg->jobs().start(JobController::kBuildPrimary, 2, [&started](JobProgress& p) {
+            started = true;
+            while (!p.stopRequested()) {
+                std::this_thread::yield();
+            }
+            return false;
+        }));
+        QTRY_VERIFY_WITH_TIMEOUT(started.load(), 5000);
+        // A second job is refused while one runs.
+        QVERIFY(!dlg->jobs().start(JobController::kFind, 1, [](JobProgress&) { return true; }));
+
+        bool reminded = false;
+        onNextModal(m_pollers.get(), [&reminded](QWidget* modal) {
+            reminded = true;
+            modal->close();
+        });
+        dlg->reject();
+        QVERIFY(!dlg->isVisible());
+        QVERIFY(!reminded);
+        // Destroying the window stops and joins the worker.
+        dlg.reset();
+    }
+
+    void viewKeysReachAcceleratorsOnlyOnViewDups() {
+        auto dlg = makeDlg();
+        dlg->show();
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+        std::map<int, int> hits;
+        for (int id : {1017, 1018, 1041, 1044, 1106, 1107}) {
+            dlg->setCommandHandler(id, [&hits, id] { ++hits[id]; });
+        }
+
+        auto* radio = control<QRadioButton>(dlg.get(), 1079);
+        QTest::keyClick(radio, Qt::Key_PageDown);
+        QTest::keyClick(radio, Qt::Key_1, Qt::ControlModifier);
+        QVERIFY(hits.empty());
+
+        dlg->SelectViewPage(0);
+        auto* list = control<QListView>(dlg.get(), 1043);
+        QTest::keyClick(list, Qt::Key_PageDown);
+        QTest::keyClick(list, Qt::Key_PageUp);
+        QTest::keyClick(list, Qt::Key_Home);
+        QTest::keyClick(list, Qt::Key_End);
+        QTest::keyClick(list, Qt::Key_1, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_2, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_1);
+        QCOMPARE(hits, (std::map<int, int>{
+                           {1017, 1}, {1018, 1}, {1041, 1}, {1044, 1}, {1106, 1}, {1107, 1}}));
+
+        // Delete and Enter press the focused viewer button, and only that.
+        auto* back = control<QPushButton>(dlg.get(), 1044);
+        back->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(back->hasFocus(), 5000);
+        QTest::keyClick(back, Qt::Key_Delete);
+        QTest::keyClick(back, Qt::Key_Return);
+        QCOMPARE(hits[1044], 3);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(hits[1044], 3);
+        QCOMPARE(hits[1041], 1);
+    }
+
+    void destroySavesSettingsWithTheTypedLowerBound() {
+        auto dlg = makeDlg();
+        auto* lower = control<QLineEdit>(dlg.get(), 1057);
+        lower->clear();
+        QTest::keyClicks(lower, "60");
+        dlg->settings().m_nSortMode = 3;
+        dlg.reset();
+        QCOMPARE(m_store->readNumber("Dups", "MatchTol"), std::optional<std::int32_t>(600));
+        QCOMPARE(m_store->readString("Dups", "First"), std::optional<std::string>("Second"));
+
+        dlg = makeDlg();
+        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("75.0"));
+        QCOMPARE(dlg->settings().m_nSortMode, 3);
+        QCOMPARE(dlg->settings().m_bFirstRun, 0);
+    }
+
+    void unreadableSettingsStillStart() {
+        BrokenKeyStore broken(*m_store, "Dups");
+        auto dlg = makeDlg(&broken);
+        QCOMPARE(m_prompter.messageTexts(), std::vector<std::string>{"Registry readfail #5965"});
+        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("98.0"));
+        QCOMPARE(dlg->settings().m_nDupsLimit, 1000);
+        m_prompter.clear();
+        dlg.reset();
+        QCOMPARE(m_prompter.messageTexts(), std::vector<std::string>{"Registry write fail #5385"});
+    }
+
+    void helpAboutAndLargeViewCommands() {
+        auto dlg = makeDlg();
+        dlg->show();
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1000), Qt::LeftButton);
+        QCOMPARE(m_desktop.count("help"), 1);
+        QCOMPARE(m_desktop.requests[0].target, std::string("introduction.html"));
+
+        QString title;
+        QStringList texts;
+        onNextModal(m_pollers.get(), [&](QWidget* modal) {
+            title = modal->windowTitle();
+            for (QLabel* label : modal->findChildren<QLabel*>()) {
+                texts << label->text();
+            }
+            QVERIFY(!control<QLineEdit>(modal, 1107)->text().isEmpty());
+            QTest::mouseClick(control<QPushButton>(modal, 1), Qt::LeftButton);
+        });
+        dlg->menus().action(32797)->trigger();
+        QCOMPARE(title, QString("About Twinly"));
+        QVERIFY(texts.contains("Twinly Version 3.3.0.2   7/8/2011"));
+
+        dlg->menus().action(32813)->trigger();
+        QCOMPARE(dlg->settings().m_bLargeView, 1);
+        QCOMPARE(dlg->currentPage(), 3);
+        QVERIFY(dlg->isExpanded());
+    }
+
+    void moveRuleFollowsTheMoveFolders() {
+        markSaved();
+        QDir().mkpath(path("left"));
+        m_store->writeString("Dups", "MoveTo", "Yes");
+        m_store->writeString("Dups", "ShowM", "Yes");
+        m_store->writeString("Dups", "MoveFolder", path("left").toStdString());
+        m_store->writeString("Dups", "MoveFolder2", path("missing").toStdString());
+        auto dlg = makeDlg();
+        dlg->show();
+        dlg->SelectViewPage(0);
+        QVERIFY(dlg->leftMoves());
+        QVERIFY(!dlg->rightMoves());
+        QCOMPARE(control<QPushButton>(dlg.get(), 1017)->text(), QString("Move"));
+        QCOMPARE(control<QPushButton>(dlg.get(), 1018)->text(), QString("Delete"));
+        QVERIFY(!shown(*dlg, 1019) && !shown(*dlg, 1020));
+        QCOMPARE(dlg->settings().m_bMoveTo, 1);
+
+        dlg->settings().m_strMoveFolder = path("gone").toStdString();
+        dlg->ApplyMoveRule();
+        QCOMPARE(control<QPushButton>(dlg.get(), 1017)->text(), QString("Delete"));
+        QCOMPARE(dlg->settings().m_bMoveTo, 0);
+        dlg->settings().m_strMoveFolder2 = path("left").toStdString();
+        dlg->ApplyMoveButtonRule();
+        QVERIFY(!shown(*dlg, 1019) && shown(*dlg, 1020));
+    }
+};
+
+QTEST_MAIN(MainDlgTest)
+#include "main_dlg_test.moc"
