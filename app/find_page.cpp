@@ -42,7 +42,7 @@ FindPage::FindPage(QWidget* parent) : QWidget(parent) {
     m_settings = PlaceControl<QLabel>(this, 1093, QRect(14, 112, 606, 144), QString());
     m_settings->setWordWrap(true);
     m_settings->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_settings->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_settings->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_settings->setMargin(4);
 
     connect(m_lower, &QLineEdit::textChanged, this, [this] { syncSpin(m_lower, m_lowerSpin); });

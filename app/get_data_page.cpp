@@ -8,7 +8,7 @@
 namespace {
 QLabel* fileName(QWidget* parent, int id, int y) {
     auto* label = PlaceControl<QLabel>(parent, id, QRect(190, y, 430, 22), QString());
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }

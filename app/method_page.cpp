@@ -1,6 +1,7 @@
 #include "method_page.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QRadioButton>
 
 #include "placement.h"
@@ -19,6 +20,12 @@ MethodPage::MethodPage(QWidget* parent) : QWidget(parent) {
         group->addButton(m_modes[mode], mode);
     }
     m_modes[0]->setChecked(true);
+    auto* next = new QLabel(
+        "Then open or build the image data on 'Get data' and search for duplicates on "
+        "'Find dups'.",
+        this);
+    next->setGeometry(24, 206, 590, 40);
+    next->setWordWrap(true);
     connect(group, &QButtonGroup::idClicked, this, &MethodPage::compareModeChanged);
 }
 

@@ -52,7 +52,7 @@ QWidget* makeControl(const ViewerControl& c, QWidget* parent) {
     switch (c.kind) {
         case Kind::Pane: {
             auto* pane = PlaceControl<QFrame>(parent, c.id, r);
-            pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            pane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
             return pane;
         }
         case Kind::Path: {

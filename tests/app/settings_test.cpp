@@ -239,6 +239,15 @@ TEST_F(SettingsTest, UnavailableFolderKeyIsSilent) {
     EXPECT_TRUE(m_prompter.calls().empty());
 }
 
+TEST_F(SettingsTest, StoreThatCannotBeWrittenIsReported) {
+    // Below a regular file no settings file can be made, whoever runs the test.
+    const std::string blocker = m_dir.write("blocker", "x");
+    QSettingsStore store(QString::fromStdString(blocker + "/settings.ini"));
+    TwinlySettings s;
+    EXPECT_FALSE(SaveSettings(store, m_prompter, s, 980));
+    EXPECT_EQ(m_prompter.messageTexts(), std::vector<std::string>{"Registry write fail #5385"});
+}
+
 TEST_F(SettingsTest, CorruptFileStartsWithDefaults) {
     const std::string ini =
         m_dir.write("corrupt.ini", std::string("\xff\xfe[Dups\nMatchTol=\x01\x02\n[", 21));
@@ -250,6 +259,15 @@ TEST_F(SettingsTest, CorruptFileStartsWithDefaults) {
     EXPECT_EQ(s.m_nMatchTol, 980);
     EXPECT_EQ(s.m_nDupsLimit, 1000);
     EXPECT_EQ(s.m_strLogPath, "/d/DupLogs");
+
+    // Saving replaces the damage without a false alarm.
+    EXPECT_TRUE(SaveSettings(store, m_prompter, s, 985));
+    EXPECT_TRUE(m_prompter.calls().empty());
+    QSettingsStore reread(QString::fromStdString(ini));
+    TwinlySettings back;
+    LoadSettings(reread, m_prompter, back);
+    EXPECT_EQ(back.m_bFirstRun, 0);
+    EXPECT_EQ(back.m_nMatchTol, 985);
 }
 
 }  // namespace
