@@ -95,5 +95,7 @@ bool QSettingsStore::writeBinary(const std::string& key, const std::string& name
 
 bool QSettingsStore::flush() {
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    // A FormatError left over from reading a damaged file stays set after a
+    // good write; only an access error means the write failed.
+    return m_settings->status() != QSettings::AccessError;
 }
