@@ -20,6 +20,7 @@
 #include "accelerator_filter.h"
 #include "atomic_file.h"
 #include "control_ids.h"
+#include "datafile_io.h"
 #include "desktop.h"
 #include "find_page.h"
 #include "get_data_page.h"
@@ -30,7 +31,7 @@
 #include "method_page.h"
 #include "placement.h"
 #include "prompter.h"
-#include "rms_table_builder.h"
+#include "rms_table.h"
 #include "save_datafile_dlg.h"
 #include "tenths.h"
 #include "up_down_control.h"
@@ -139,13 +140,18 @@ void CMainDlg::connectCommands() {
             m_jobs->requestAbort();
         }
     });
+    // Only the menu's "Open" counts as having the primary data saved.
     setCommandHandler(1083, [this] { OnOpenDatafile(0); });
     setCommandHandler(1087, [this] {
         if (m_nCompareMode == kCompareTwoDatafiles) {
             OnOpenDatafile(1);
         }
     });
-    setCommandHandler(32806, [this] { OnOpenDatafile(0); });
+    setCommandHandler(32806, [this] {
+        if (OnOpenDatafile(0)) {
+            m_bPrimaryUnsaved = 0;
+        }
+    });
     setCommandHandler(32818, [this] { OnOpenDatafile(1); });
     setCommandHandler(32803, [this] { OnSaveAsDatafile(0); });
     setCommandHandler(32821, [this] { OnSaveAsDatafile(1); });
@@ -154,7 +160,7 @@ void CMainDlg::connectCommands() {
 void CMainDlg::initialise() {
     m_nCompareMode = kCompareWithinPrimary;
     m_methodPage->setCompareMode(m_nCompareMode);
-    m_pRmsTable = BuildRmsTable();
+    m_pRmsTable = std::make_unique<const RmsTable>();
 
     m_selectingPage = true;
     m_tab->setCurrentIndex(kPageMethod);
@@ -525,7 +531,7 @@ void CMainDlg::onDeferredSave() {
 
 void CMainDlg::OnSaveAsDatafile(int slot) {
     DatafileSlot& data = slot == 0 ? m_primary : m_secondary;
-    if (!data.hasRecords()) {
+    if (!data.hasRecords() || m_jobs->isRunning()) {
         return;
     }
     FileDialogSpec spec;
@@ -543,15 +549,68 @@ void CMainDlg::OnSaveAsDatafile(int slot) {
     }
     repaint();
     if (m_bLogChanged) {
-        PurgeMissingRecords(slot);
+        PurgeDatafile(slot);
     }
-    // The mark stays when nothing was written, so the work is not lost.
-    if (WriteDatafile(*path, slot)) {
-        m_desktop.playAsterisk();
-        if (slot == 0) {
-            m_bPrimaryUnsaved = 0;
-        }
+    // The unsaved mark stays when nothing was written, so the work is not lost.
+    if (WriteDatafile(*path, data) != 1) {
+        m_prompter.inform("Error", "Unable to save Dups data file!", PromptIcon::Error);
+        return;
     }
+    m_desktop.playAsterisk();
+    if (slot == 0) {
+        m_bPrimaryUnsaved = 0;
+    }
+}
+
+bool CMainDlg::OnOpenDatafile(int slot) {
+    if (m_jobs->isRunning()) {
+        return false;
+    }
+    FileDialogSpec spec;
+    spec.title = "Open (Dups data file)";
+    spec.filter = "Dups data file (*.dup)|*.dup|All files (*.*)|*.*||";
+    spec.defaultExtension = "dup";
+    spec.initialName = "*.dup";
+    spec.initialFolder = m_settings.m_strDupDataPath;
+    spec.mustExist = true;
+    const std::optional<std::string> path = m_prompter.openFile(spec);
+    if (!path) {
+        return false;
+    }
+    DatafileSlot& data = slot == 0 ? m_primary : m_secondary;
+    if (ReadDatafile(*path, slot, data, m_prompter) != 1) {
+        m_prompter.inform("Error", "Unable to open Dups data file!", PromptIcon::Error);
+        return false;
+    }
+    if (slot == 0) {
+        m_strPrimaryPath = *path;
+    }
+    data.m_strDisplay = DatafileLabel(*path);
+    data.m_strSourceNote = data.sourceNote();
+    UpdateFindButton();
+    setDataState(qs(data.m_strDisplay));
+    if (m_settings.m_bAutoFind && ComparisonDataLoaded()) {
+        SelectFindPage();
+    } else {
+        SelectGetDataPage();
+    }
+    return true;
+}
+
+void CMainDlg::PurgeDatafile(int slot) {
+    DatafileSlot& data = slot == 0 ? m_primary : m_secondary;
+    if (!data.hasRecords()) {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    setStatus3("Checking files...");
+    const PurgeResult result = PurgeMissingRecords(data);
+    if (slot == 0 && result.removedExisting) {
+        m_bPrimaryUnsaved = 1;
+    }
+    setStatus3(QString());
+    SelectGetDataPage();
+    QApplication::restoreOverrideCursor();
 }
 
 void CMainDlg::OnDestroy() {
@@ -566,7 +625,7 @@ void CMainDlg::OnDestroy() {
     SaveSettings(m_store, m_prompter, m_settings, lowerBoundTenths());
     m_primary.clearData();
     m_secondary.clearData();
-    m_pRmsTable.clear();
+    m_pRmsTable.reset();
 }
 
 // ----- Places later work fills in -----
@@ -587,12 +646,4 @@ void CMainDlg::RefreshSettingsText() {}
 
 void CMainDlg::SaveLogViewToDefault() {}
 
-bool CMainDlg::WriteDatafile(const std::string&, int) {
-    return false;
-}
-
-void CMainDlg::PurgeMissingRecords(int) {}
-
 void CMainDlg::StartFindJob() {}
-
-void CMainDlg::OnOpenDatafile(int) {}

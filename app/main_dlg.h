@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +27,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
+class RmsTable;
 class ViewPage;
 class ViewerPanel;
 
@@ -92,8 +94,8 @@ class CMainDlg : public QDialog {
     void reject() override;
     /// "SaveAs" of a slot (0 primary, 1 secondary).
     void OnSaveAsDatafile(int slot);
-    /// "Open" of a slot (0 primary, 1 secondary).
-    void OnOpenDatafile(int slot);
+    /// "Open" of a slot (0 primary, 1 secondary); true when the slot was filled.
+    bool OnOpenDatafile(int slot);
 
     // ----- State of the run -----
     TwinlySettings& settings() { return m_settings; }
@@ -115,7 +117,7 @@ class CMainDlg : public QDialog {
     int filterIndex() const { return m_nFilterIndex; }
     bool filterUnlocked() const { return m_bFilterUnlocked != 0; }
     /// The rounded square roots every metric looks up.
-    const std::vector<std::uint8_t>& rmsTable() const { return m_pRmsTable; }
+    const RmsTable& rmsTable() const { return *m_pRmsTable; }
     /// The band of the "Dup if within" edits, in tenths of a percent.
     std::int32_t lowerBoundTenths() const;
     std::int32_t upperBoundTenths() const;
@@ -173,6 +175,8 @@ class CMainDlg : public QDialog {
     void showHelp();
     void toggleLargeView();
     void OnDestroy();
+    /// Drops the entries of a slot whose files are gone, before a save.
+    void PurgeDatafile(int slot);
 
     // Places that later work fills in; until then each does nothing.
     int PairCount() const;
@@ -182,8 +186,6 @@ class CMainDlg : public QDialog {
     void RefitImages();
     void RefreshSettingsText();
     void SaveLogViewToDefault();
-    bool WriteDatafile(const std::string& path, int slot);
-    void PurgeMissingRecords(int slot);
     void StartFindJob();
 
     KeyValueStore& m_store;
@@ -198,7 +200,7 @@ class CMainDlg : public QDialog {
     DatafileSlot m_secondary;
     ImageRecord m_singleRecord{};
     std::string m_strPrimaryPath;
-    std::vector<std::uint8_t> m_pRmsTable;
+    std::unique_ptr<const RmsTable> m_pRmsTable;
     std::unordered_map<int, std::function<void()>> m_handlers;
 
     int m_nCompareMode = 0;

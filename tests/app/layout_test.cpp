@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "accelerator_filter.h"
 #include "main_layout.h"
-#include "rms_table_builder.h"
 #include "up_down_control.h"
 
 namespace {
@@ -58,23 +55,6 @@ TEST(TallLayout, NormalViewIsPulledOntoTheScreen) {
     t = ComputeTallLayout(100, 100, 800, 640, 640, 480, false);
     EXPECT_EQ(t.x, 10);
     EXPECT_EQ(t.y, 10);
-}
-
-TEST(RmsTable, EntriesAreRoundedRootsOfAThird) {
-    const std::vector<std::uint8_t> table = BuildRmsTable();
-    ASSERT_EQ(table.size(), 195076u);
-    EXPECT_EQ(table[0], 0);
-    EXPECT_EQ(table[2], 0);
-    EXPECT_EQ(table[3], 1);   // sqrt(1)
-    EXPECT_EQ(table[8], 1);   // sqrt(2) = 1.41
-    EXPECT_EQ(table[9], 2);   // sqrt(3) = 1.73
-    EXPECT_EQ(table[20], 2);  // sqrt(6) = 2.45
-    EXPECT_EQ(table[21], 3);  // sqrt(7) = 2.65
-    EXPECT_EQ(table[195075], 255);
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const double root = std::floor(std::sqrt(static_cast<double>(i / 3)) + 0.5);
-        ASSERT_EQ(table[i], static_cast<int>(std::min(root, 255.0))) << "entry " << i;
-    }
 }
 
 TEST(Accelerators, OnlyTheTableKeysMapToCommands) {

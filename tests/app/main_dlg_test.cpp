@@ -20,6 +20,7 @@
 
 #include "broken_key_store.h"
 #include "control_ids.h"
+#include "datafile_io.h"
 #include "desktop.h"
 #include "file_ops.h"
 #include "job_controller.h"
@@ -463,6 +464,70 @@ class MainDlgTest : public QObject {
         QCOMPARE(dlg->settings().m_bLargeView, 1);
         QCOMPARE(dlg->currentPage(), 3);
         QVERIFY(dlg->isExpanded());
+    }
+
+    void dataFilesOpenAndSaveThroughTheirDialogs() {
+        auto dlg = makeDlg();
+        dlg->show();
+        DatafileSlot source;
+        source.m_records.resize(2);
+        source.m_records[0].nWidth = 10;
+        source.m_records[1].nWidth = 20;
+        source.m_names = {path("a.jpg").toStdString(), path("b.jpg").toStdString()};
+        source.m_strSourceFolder = m_dir->path().toStdString();
+        const std::string dup = path("holiday.dup").toStdString();
+        QCOMPARE(WriteDatafile(dup, source), 1);
+
+        // The page's "Open..." leaves the unsaved mark alone.
+        dlg->setPrimaryUnsaved(true);
+        clickTab(*dlg, 1);
+        m_prompter.answerOpenFile(dup);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1083), Qt::LeftButton);
+        QCOMPARE(m_prompter.calls().back().caption, std::string("Open (Dups data file)"));
+        QCOMPARE(m_prompter.calls().back().file.initialFolder, dlg->settings().m_strDupDataPath);
+        QCOMPARE(dlg->primary().count(), 2);
+        QVERIFY(dlg->primaryUnsaved());
+        QCOMPARE(dlg->currentPage(), 1);
+        QCOMPARE(control<QLabel>(dlg.get(), 1082)->text(), QString("Primary data file images: 2"));
+        QCOMPARE(control<QLabel>(dlg.get(), 1085)->text(), QString("Data file: holiday"));
+
+        // The menu's "Open" clears it.
+        m_prompter.answerOpenFile(dup);
+        dlg->menus().action(32806)->trigger();
+        QVERIFY(!dlg->primaryUnsaved());
+        clickTab(*dlg, 2);
+        QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
+
+        dlg->setPrimaryUnsaved(true);
+        const QString copy = path("copy.dup");
+        m_prompter.answerSaveFile(copy.toStdString());
+        dlg->menus().action(32803)->trigger();
+        QCOMPARE(m_prompter.calls().back().file.initialName, dup);
+        QVERIFY(QFile::exists(copy));
+        QVERIFY(!dlg->primaryUnsaved());
+        QCOMPARE(m_desktop.count("beep"), 1);
+
+        // A file that cannot be written is reported and the mark stays.
+        dlg->setPrimaryUnsaved(true);
+        m_prompter.answerSaveFile((copy + "/below-a-file.dup").toStdString());
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        dlg->menus().action(32803)->trigger();
+        QCOMPARE(m_prompter.messageTexts().back(), std::string("Unable to save Dups data file!"));
+        QVERIFY(dlg->primaryUnsaved());
+
+        // A damaged file leaves the slot as it was.
+        QFile bad(path("bad.dup"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("DX");
+        bad.close();
+        m_prompter.answerOpenFile(path("bad.dup").toStdString());
+        m_prompter.answerMessage(PromptAnswer::Ok);  // the reader's header message
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        dlg->menus().action(32818)->trigger();
+        QCOMPARE(m_prompter.messageTexts().back(), std::string("Unable to open Dups data file!"));
+        QVERIFY(!dlg->secondary().hasRecords());
+        QCOMPARE(m_prompter.unexpectedCalls(), 0);
+        QVERIFY(m_prompter.allAnswersUsed());
     }
 
     void moveRuleFollowsTheMoveFolders() {
