@@ -20,7 +20,7 @@
 #include "accelerator_filter.h"
 #include "atomic_file.h"
 #include "control_ids.h"
-#include "datafile_io.h"
+#include "datafile_commands.h"
 #include "desktop.h"
 #include "find_page.h"
 #include "get_data_page.h"
@@ -71,6 +71,7 @@ CMainDlg::~CMainDlg() {
 void CMainDlg::buildControls() {
     m_menus = new MainMenus(this);
     m_jobs = new JobController(this);
+    m_datafiles = std::make_unique<DatafileCommands>(*this);
 
     m_client = new QWidget(this);
     auto* layout = new QVBoxLayout(this);
@@ -530,87 +531,11 @@ void CMainDlg::onDeferredSave() {
 }
 
 void CMainDlg::OnSaveAsDatafile(int slot) {
-    DatafileSlot& data = slot == 0 ? m_primary : m_secondary;
-    if (!data.hasRecords() || m_jobs->isRunning()) {
-        return;
-    }
-    FileDialogSpec spec;
-    spec.title = "SaveAs (Dups data file)";
-    spec.filter = "Dups data file (*.dup)|*.dup||";
-    spec.defaultExtension = "dup";
-    spec.initialName = slot == 1                  ? "SecondaryData"
-                       : m_strPrimaryPath.empty() ? "PrimaryData"
-                                                  : m_strPrimaryPath;
-    spec.initialFolder = m_settings.m_strDupDataPath;
-    spec.overwritePrompt = true;
-    const std::optional<std::string> path = m_prompter.saveFile(spec);
-    if (!path) {
-        return;
-    }
-    repaint();
-    if (m_bLogChanged) {
-        PurgeDatafile(slot);
-    }
-    // The unsaved mark stays when nothing was written, so the work is not lost.
-    if (WriteDatafile(*path, data) != 1) {
-        m_prompter.inform("Error", "Unable to save Dups data file!", PromptIcon::Error);
-        return;
-    }
-    m_desktop.playAsterisk();
-    if (slot == 0) {
-        m_bPrimaryUnsaved = 0;
-    }
+    m_datafiles->saveAs(slot);
 }
 
 bool CMainDlg::OnOpenDatafile(int slot) {
-    if (m_jobs->isRunning()) {
-        return false;
-    }
-    FileDialogSpec spec;
-    spec.title = "Open (Dups data file)";
-    spec.filter = "Dups data file (*.dup)|*.dup|All files (*.*)|*.*||";
-    spec.defaultExtension = "dup";
-    spec.initialName = "*.dup";
-    spec.initialFolder = m_settings.m_strDupDataPath;
-    spec.mustExist = true;
-    const std::optional<std::string> path = m_prompter.openFile(spec);
-    if (!path) {
-        return false;
-    }
-    DatafileSlot& data = slot == 0 ? m_primary : m_secondary;
-    if (ReadDatafile(*path, slot, data, m_prompter) != 1) {
-        m_prompter.inform("Error", "Unable to open Dups data file!", PromptIcon::Error);
-        return false;
-    }
-    if (slot == 0) {
-        m_strPrimaryPath = *path;
-    }
-    data.m_strDisplay = DatafileLabel(*path);
-    data.m_strSourceNote = data.sourceNote();
-    UpdateFindButton();
-    setDataState(qs(data.m_strDisplay));
-    if (m_settings.m_bAutoFind && ComparisonDataLoaded()) {
-        SelectFindPage();
-    } else {
-        SelectGetDataPage();
-    }
-    return true;
-}
-
-void CMainDlg::PurgeDatafile(int slot) {
-    DatafileSlot& data = slot == 0 ? m_primary : m_secondary;
-    if (!data.hasRecords()) {
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    setStatus3("Checking files...");
-    const PurgeResult result = PurgeMissingRecords(data);
-    if (slot == 0 && result.removedExisting) {
-        m_bPrimaryUnsaved = 1;
-    }
-    setStatus3(QString());
-    SelectGetDataPage();
-    QApplication::restoreOverrideCursor();
+    return m_datafiles->open(slot);
 }
 
 void CMainDlg::OnDestroy() {

@@ -14,6 +14,7 @@
 #include "settings.h"
 
 class AcceleratorFilter;
+class DatafileCommands;
 class Desktop;
 class FileOps;
 class FindPage;
@@ -175,8 +176,6 @@ class CMainDlg : public QDialog {
     void showHelp();
     void toggleLargeView();
     void OnDestroy();
-    /// Drops the entries of a slot whose files are gone, before a save.
-    void PurgeDatafile(int slot);
 
     // Places that later work fills in; until then each does nothing.
     int PairCount() const;
@@ -225,6 +224,7 @@ class CMainDlg : public QDialog {
     ViewerPanel* m_viewer = nullptr;
     MainMenus* m_menus = nullptr;
     JobController* m_jobs = nullptr;
+    std::unique_ptr<DatafileCommands> m_datafiles;
     AcceleratorFilter* m_accelerators = nullptr;
     QLabel* m_dataState = nullptr;
     QLabel* m_status3 = nullptr;
