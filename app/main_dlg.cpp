@@ -33,6 +33,7 @@
 #include "prompter.h"
 #include "rms_table.h"
 #include "save_datafile_dlg.h"
+#include "settings_summary.h"
 #include "tenths.h"
 #include "up_down_control.h"
 #include "view_page.h"
@@ -467,6 +468,24 @@ void CMainDlg::ApplyMoveButtonRule() {
 
 // ----- Bounds and status lines -----
 
+FindSettings CMainDlg::findSettings() const {
+    FindSettings f;
+    f.method = m_settings.m_nMethod;
+    f.restriction = m_settings.m_nMatchRestriction;
+    f.aspectTol = m_settings.m_nAspectTol;
+    f.sizeTol = m_settings.m_nSizeTol;
+    f.adjustAmount = m_settings.m_nAdjustAmount;
+    f.useLumForGrey = m_settings.m_bUseLumForGrey != 0;
+    f.checkMirror = m_settings.m_bCheckMirror != 0;
+    f.adjustColor = m_settings.m_bAdjustColor != 0;
+    f.prescreen = m_settings.m_bLargeView != 0 && m_nCompareMode != kCompareSingleImage;
+    return f;
+}
+
+void CMainDlg::RefreshSettingsText() {
+    m_findPage->setSettingsText(qs(SettingsSummaryText(findSettings())));
+}
+
 std::int32_t CMainDlg::lowerBoundTenths() const {
     return ParseTenths(m_findPage->lowerEdit()->text().toStdString());
 }
@@ -566,8 +585,6 @@ void CMainDlg::ShowCurrentPairAgain() {}
 void CMainDlg::MarkAutoDeleteConfirmNeeded() {}
 
 void CMainDlg::RefitImages() {}
-
-void CMainDlg::RefreshSettingsText() {}
 
 void CMainDlg::SaveLogViewToDefault() {}
 

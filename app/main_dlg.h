@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "compare.h"
 #include "datafile_slot.h"
 #include "image_record.h"
 #include "settings.h"
@@ -122,6 +123,8 @@ class CMainDlg : public QDialog {
     /// The band of the "Dup if within" edits, in tenths of a percent.
     std::int32_t lowerBoundTenths() const;
     std::int32_t upperBoundTenths() const;
+    /// The comparison settings of the next find run, for the current mode.
+    FindSettings findSettings() const;
     /// Whether each side's "Delete" button moves instead (the move rule).
     bool leftMoves() const { return m_bLeftMoves; }
     bool rightMoves() const { return m_bRightMoves; }
@@ -176,6 +179,7 @@ class CMainDlg : public QDialog {
     void showHelp();
     void toggleLargeView();
     void OnDestroy();
+    void RefreshSettingsText();
 
     // Places that later work fills in; until then each does nothing.
     int PairCount() const;
@@ -183,7 +187,6 @@ class CMainDlg : public QDialog {
     void ShowCurrentPairAgain();
     void MarkAutoDeleteConfirmNeeded();
     void RefitImages();
-    void RefreshSettingsText();
     void SaveLogViewToDefault();
     void StartFindJob();
 

@@ -203,7 +203,11 @@ class MainDlgTest : public QObject {
         QVERIFY(!control<QWidget>(dlg.get(), 1087)->isEnabled());
         QVERIFY(!control<QWidget>(dlg.get(), 1097)->isEnabled());
 
+        dlg->settings().m_bCheckMirror = 1;
         clickTab(*dlg, 2);
+        QCOMPARE(control<QLabel>(dlg.get(), 1093)->text(),
+                 QString("Match algorithm: color (euclidean)\nAdditional check for mirrored "
+                         "images.\nImages have no size restriction"));
         for (int id : {1047, 1048, 1049, 1057, 1058, 1059, 1060, 1029, 1093, 1092}) {
             QVERIFY2(shown(*dlg, id), qPrintable(QString::number(id)));
         }
