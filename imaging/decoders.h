@@ -8,6 +8,8 @@
 
 #include "imaging.h"
 
+class QImage;
+
 namespace imaging_detail {
 
 /// Records a failure code for ImagingLastError() and returns false.
@@ -48,6 +50,9 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, RgbBuffer& out);
 bool QtImageSize(const std::uint8_t* data, std::size_t size, ImageType type, std::uint32_t& width,
                  std::uint32_t& height);
 bool DecodeWithQt(const std::uint8_t* data, std::size_t size, ImageType type, RgbBuffer& out);
+
+/// Packed RGB of a decoded QImage, transparent pixels over white.
+bool QImageToRgb(const QImage& image, RgbBuffer& out);
 
 /// Targa, PCX, Photoshop and WMF through ImageMagick.
 bool DecodeWithMagick(const std::uint8_t* data, std::size_t size, ImageType type, RgbBuffer& out,

@@ -119,23 +119,17 @@ bool DecodeEmf(const std::uint8_t* data, std::size_t size, RgbBuffer& out,
     if (!CheckDeclaredSize(width, height)) {
         return false;
     }
-    QImage canvas(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
+    // The painter's own format, so that Qt converts nothing (on its thread pool).
+    QImage canvas(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
     if (canvas.isNull()) {
         return Fail(kImagingOutOfMemory);
     }
-    canvas.fill(Qt::white);
+    canvas.fill(0xFFFFFFFFu);
     {
         QPainter painter(&canvas);
         renderer.render(&painter, QRectF(0, 0, width, height));
     }
-    if (!AllocatePixels(out, width, height)) {
-        return false;
-    }
-    for (std::uint32_t y = 0; y < height; ++y) {
-        std::memcpy(out.pixels.data() + y * out.stride(), canvas.constScanLine(static_cast<int>(y)),
-                    out.stride());
-    }
-    return true;
+    return QImageToRgb(canvas, out);
 }
 
 }  // namespace imaging_detail

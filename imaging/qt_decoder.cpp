@@ -8,6 +8,7 @@
 
 #include <tiffio.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -18,7 +19,8 @@ namespace imaging_detail {
 namespace {
 
 thread_local int t_quietDepth = 0;
-QtMessageHandler g_previousHandler = nullptr;
+// Written once while installing, read by any thread that logs.
+std::atomic<QtMessageHandler> g_previousHandler{nullptr};
 
 bool IsImageIoCategory(const char* category) {
     if (category == nullptr) {
@@ -36,8 +38,8 @@ void FilterImageIoMessages(QtMsgType type, const QMessageLogContext& context,
     if (type != QtFatalMsg && (t_quietDepth > 0 || IsImageIoCategory(context.category))) {
         return;
     }
-    if (g_previousHandler != nullptr) {
-        g_previousHandler(type, context, message);
+    if (const QtMessageHandler previous = g_previousHandler.load(); previous != nullptr) {
+        previous(type, context, message);
     } else {
         std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')),
                    stderr);
@@ -56,40 +58,6 @@ const char* QtFormatName(ImageType type) {
             return "wbmp";
         default:
             return nullptr;
-    }
-}
-
-// Transparent pixels are shown over white, as on paper.
-std::uint8_t OverWhite(int channel, int alpha) {
-    return static_cast<std::uint8_t>((channel * alpha + 255 * (255 - alpha) + 127) / 255);
-}
-
-void CopyToRgb(const QImage& image, RgbBuffer& out) {
-    const int width = image.width();
-    const int height = image.height();
-    std::uint8_t* dst = out.pixels.data();
-    const std::size_t rowBytes = out.stride();
-    for (int y = 0; y < height; ++y, dst += rowBytes) {
-        if (image.format() == QImage::Format_RGB888) {
-            std::memcpy(dst, image.constScanLine(y), rowBytes);
-            continue;
-        }
-        const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        std::uint8_t* d = dst;
-        if (image.format() == QImage::Format_ARGB32) {
-            for (int x = 0; x < width; ++x, d += 3) {
-                const int a = qAlpha(src[x]);
-                d[0] = OverWhite(qRed(src[x]), a);
-                d[1] = OverWhite(qGreen(src[x]), a);
-                d[2] = OverWhite(qBlue(src[x]), a);
-            }
-        } else {  // RGB32
-            for (int x = 0; x < width; ++x, d += 3) {
-                d[0] = static_cast<std::uint8_t>(qRed(src[x]));
-                d[1] = static_cast<std::uint8_t>(qGreen(src[x]));
-                d[2] = static_cast<std::uint8_t>(qBlue(src[x]));
-            }
-        }
     }
 }
 
@@ -119,7 +87,7 @@ QuietQtMessages::~QuietQtMessages() {
 }
 
 void InitializeQtImageIo() {
-    g_previousHandler = qInstallMessageHandler(FilterImageIoMessages);
+    g_previousHandler.store(qInstallMessageHandler(FilterImageIoMessages));
     // libtiff prints errors and warnings to stderr unless told otherwise.
     TIFFSetErrorHandler(nullptr);
     TIFFSetWarningHandler(nullptr);
@@ -186,24 +154,7 @@ bool DecodeWithQt(const std::uint8_t* data, std::size_t size, ImageType type, Rg
                 return Fail(kImagingCorrupt);
         }
     }
-    if (!CheckDeclaredSize(static_cast<std::uint64_t>(image.width()),
-                           static_cast<std::uint64_t>(image.height()))) {
-        return false;
-    }
-    if (image.hasAlphaChannel()) {
-        image.convertTo(QImage::Format_ARGB32);
-    } else if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_RGB888) {
-        image.convertTo(QImage::Format_RGB888);
-    }
-    if (image.isNull()) {
-        return Fail(kImagingOutOfMemory);
-    }
-    if (!AllocatePixels(out, static_cast<std::uint32_t>(image.width()),
-                        static_cast<std::uint32_t>(image.height()))) {
-        return false;
-    }
-    CopyToRgb(image, out);
-    return true;
+    return QImageToRgb(image, out);
 }
 
 }  // namespace imaging_detail

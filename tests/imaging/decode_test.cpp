@@ -83,7 +83,7 @@ TEST_F(DecodeTest, MetafileTextNeedsAndFindsFonts) {
 
 TEST_F(DecodeTest, JpegIsDecodedAtTheSmallestScaleKeepingTheMinimum) {
     const std::string path = m_dir.file("big.jpg");
-    ASSERT_TRUE(WriteImage(GradientImage(800, 600, Qt::red, Qt::blue), path, "JPG"));
+    ASSERT_TRUE(WriteImage(Gradient32(800, 600), path, "JPG"));
     struct Case {
         std::uint32_t minWidth, minHeight, width, height;
     };

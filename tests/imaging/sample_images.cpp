@@ -69,6 +69,17 @@ QImage RedBlueImage() {
     return image;
 }
 
+QImage Gradient32(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            line[x] = qRgb(x * 255 / width, y * 255 / height, (x / 8 + y / 8) % 2 ? 200 : 40);
+        }
+    }
+    return image;
+}
+
 std::string CommittedSample(const std::string& name) {
     const char* root = std::getenv("TWINLY_TEST_SOURCE_DIR");
     return std::string(root != nullptr ? root : "tests") + "/data/images/" + name;

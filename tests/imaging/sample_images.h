@@ -28,6 +28,10 @@ std::string CommittedSample(const std::string& name);
 /// the sizes differ.
 int MaxDifference(const RgbBuffer& decoded, const QImage& expected, bool skipEdges = false);
 
+/// A larger test picture made straight in Format_RGB32: QImage conversions of
+/// large images run on Qt's thread pool, which the thread sanitizer cannot follow.
+QImage Gradient32(int width, int height);
+
 /// 32 x 16, left half red, right half blue: the committed samples' picture,
 /// and the JPEG test picture.
 QImage RedBlueImage();
