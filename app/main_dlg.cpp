@@ -588,4 +588,6 @@ void CMainDlg::RefitImages() {}
 
 void CMainDlg::SaveLogViewToDefault() {}
 
+void CMainDlg::ShowResultsAfterRun() {}
+
 void CMainDlg::StartFindJob() {}

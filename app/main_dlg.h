@@ -99,6 +99,12 @@ class CMainDlg : public QDialog {
     /// "Open" of a slot (0 primary, 1 secondary); true when the slot was filled.
     bool OnOpenDatafile(int slot);
 
+    // ----- Results -----
+    /// The end of a finished find run, after Dups.log was written: reads it
+    /// back into the pair list, shows its first pair and sorts it when the
+    /// sort setting asks. Called by the job's finishing step.
+    void ShowResultsAfterRun();
+
     // ----- State of the run -----
     TwinlySettings& settings() { return m_settings; }
     const TwinlySettings& settings() const { return m_settings; }
