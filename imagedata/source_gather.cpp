@@ -1,0 +1,64 @@
+#include "source_gather.h"
+
+#include <algorithm>
+
+#include "folder_walk.h"
+#include "list_file.h"
+#include "signature.h"
+
+namespace {
+
+bool isRebuild(BuildRun run) {
+    return run == BuildRun::RebuildPrimary || run == BuildRun::RebuildSecondary;
+}
+
+}  // namespace
+
+ResizeMode ElongationMode(BuildRun run) {
+    switch (run) {
+        case BuildRun::BuildPrimary:
+            return ResizeMode::Lanczos3;
+        case BuildRun::BuildSecondary:
+            return ResizeMode::Gaussian;
+        case BuildRun::RebuildPrimary:
+        case BuildRun::RebuildSecondary:
+            break;
+    }
+    return ResizeMode::Fallback;
+}
+
+ImageSigner MakeRunSigner(BuildRun run, ResizeMode filter) {
+    const ResizeMode elongation = ElongationMode(run);
+    return [elongation, filter](const std::string& path, ImageRecord& record) {
+        return SignatureFromFile(path, elongation, filter, record);
+    };
+}
+
+GatherResult GatherSourcePaths(BuildRun run, DatafileSlot& slot, Prompter& prompter,
+                               bool* userCancelled) {
+    const bool rebuild = isRebuild(run);
+    const bool fromFolder = rebuild ? slot.m_nSourceKind != 0 : slot.m_nSourceKind == 1;
+    slot.m_strSourceNote = slot.sourceNote();
+    slot.clearData();
+    // The list never holds more than its capacity, whatever the count says.
+    const auto reserveFor = [&slot](int count) {
+        slot.m_names.reserve(static_cast<std::size_t>(std::clamp(count, 0, kPathListCapacity)));
+    };
+    bool gathered = false;
+    if (fromFolder) {
+        if (!rebuild) {
+            reserveFor(CountFolderImages(slot.m_strSourceFolder, slot.m_bSubfolders == 1, false));
+        }
+        gathered = AddFolderImages(slot.m_strSourceFolder, slot.m_bSubfolders == 1, slot, prompter,
+                                   userCancelled) != AddResult::Stopped;
+    } else {
+        if (!rebuild) {
+            reserveFor(CountListFile(slot.m_strSourceList, false));
+        }
+        gathered = ReadListFile(slot.m_strSourceList, slot, prompter, userCancelled) != 0;
+    }
+    if (!gathered) {
+        return GatherResult::Stopped;
+    }
+    return slot.m_names.size() < 2 ? GatherResult::TooFew : GatherResult::Gathered;
+}
