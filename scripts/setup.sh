@@ -16,6 +16,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils
+  libjpeg-turbo-progs
 )
 
 install_packages() {

@@ -1,0 +1,128 @@
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "build_run.h"
+#include "cli_files.h"
+#include "commands.h"
+#include "datafile_io.h"
+#include "progress_display.h"
+#include "source_gather.h"
+#include "stop_signal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Fills the slot's path list from its source; "" when there are images to read.
+std::string gatherProblem(BuildRun run, DatafileSlot& slot, ConsolePrompter& prompter) {
+    const std::string source =
+        slot.m_nSourceKind == 0 ? slot.m_strSourceList : slot.m_strSourceFolder;
+    switch (GatherSourcePaths(run, slot, prompter)) {
+        case GatherResult::Gathered:
+            return {};
+        case GatherResult::TooFew:
+            return source + ": " + kTooFewImagesMessage;
+        case GatherResult::Stopped:
+            break;
+    }
+    const std::string why = prompter.takeMessages();
+    return "cannot read the images of " + source + ": " +
+           (why.empty() ? "a folder cannot be listed" : why);
+}
+
+// Reads the images of the gathered paths (reusing old records on a rebuild)
+// and writes the data file.
+int readAndWrite(BuildRun run, DatafileSlot& slot, const std::vector<std::string>& oldNames,
+                 const std::vector<ImageRecord>& oldRecords, const CliOptions& options,
+                 const std::string& extra) {
+    if (StopSignalled()) {
+        return Stopped(options.output);
+    }
+    const bool rebuild = run == BuildRun::RebuildPrimary;
+    JobProgress progress;
+    BuildResult result;
+    const ImageSigner signer = MakeRunSigner(run);
+    const ProgressOutcome outcome = RunWithProgress(
+        progress,
+        [&] {
+            result = rebuild ? RebuildSlot(slot.m_names, oldNames, oldRecords, signer,
+                                           options.threads, progress)
+                             : BuildSlot(slot.m_names, signer, options.threads, progress);
+        },
+        {rebuild ? "Updating" : "Reading", "images", {}, false}, options.quiet);
+    if (!result.completed || StopSignalled()) {
+        return Stopped(options.output);
+    }
+    slot.m_records = std::move(result.records);
+    slot.m_names = std::move(result.names);
+    if (WriteDatafile(options.output, slot) == 0) {
+        return Fail("cannot write " + options.output);
+    }
+    if (!options.quiet) {
+        const auto unreadable =
+            std::count(slot.m_names.begin(), slot.m_names.end(), std::string(kDeletedEntry));
+        std::fprintf(stderr, "twinly-cli: wrote %s: %d images%s, %lld unreadable, in %s\n",
+                     options.output.c_str(), slot.count(), extra.c_str(),
+                     static_cast<long long>(unreadable),
+                     DurationAndRate(outcome.seconds, outcome.work, "images").c_str());
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunBuild(const CliOptions& options, ConsolePrompter& prompter) {
+    const std::string source = AbsolutePath(options.input);
+    DatafileSlot slot;
+    std::error_code ec;
+    if (fs::is_directory(source, ec)) {
+        slot.m_nSourceKind = 1;
+        slot.m_strSourceFolder = source;
+        slot.m_bSubfolders = options.recursive ? 1 : 0;
+    } else if (fs::exists(source, ec)) {
+        slot.m_nSourceKind = 0;
+        slot.m_strSourceList = source;
+        if (options.recursive && !options.quiet) {
+            std::fprintf(stderr,
+                         "twinly-cli: --recursive does not apply to an image list: its folder "
+                         "lines say whether subfolders are included\n");
+        }
+    } else {
+        return Fail("cannot read " + options.input + ": no such file or folder");
+    }
+    if (const std::string problem = OutputProblem(options.output, {source}); !problem.empty()) {
+        return Fail(problem);
+    }
+    if (const std::string problem = gatherProblem(BuildRun::BuildPrimary, slot, prompter);
+        !problem.empty()) {
+        return Fail(problem);
+    }
+    return readAndWrite(BuildRun::BuildPrimary, slot, {}, {}, options, "");
+}
+
+int RunRebuild(const CliOptions& options, ConsolePrompter& prompter) {
+    DatafileSlot slot;
+    if (const std::string problem = ReadDataInto(options.input, 0, slot, prompter);
+        !problem.empty()) {
+        return Fail(problem);
+    }
+    const std::string list = slot.m_nSourceKind == 0 ? slot.m_strSourceList : "";
+    if (const std::string problem = OutputProblem(options.output, {list}); !problem.empty()) {
+        return Fail(problem);
+    }
+    PurgeMissingRecords(slot);
+    const int before = slot.count();
+    const std::vector<std::string> oldNames = std::move(slot.m_names);
+    const std::vector<ImageRecord> oldRecords = std::move(slot.m_records);
+    slot.clearData();
+    if (const std::string problem = gatherProblem(BuildRun::RebuildPrimary, slot, prompter);
+        !problem.empty()) {
+        return Fail(problem);
+    }
+    const int change = static_cast<int>(slot.m_names.size()) - before;
+    const std::string extra =
+        " (count change " + std::string(change > 0 ? "+" : "") + std::to_string(change) + ")";
+    return readAndWrite(BuildRun::RebuildPrimary, slot, oldNames, oldRecords, options, extra);
+}

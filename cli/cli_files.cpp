@@ -1,0 +1,74 @@
+#include "cli_files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "datafile_io.h"
+
+namespace fs = std::filesystem;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "twinly-cli: %s\n", message.c_str());
+    return kExitFailure;
+}
+
+int Stopped(const std::string& output) {
+    std::fprintf(stderr, "twinly-cli: stopped; %s was not written\n", output.c_str());
+    return kExitStopped;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    fs::path absolute = fs::absolute(fs::path(path), ec);
+    if (ec) {
+        return path;
+    }
+    absolute = absolute.lexically_normal();
+    std::string text = absolute.string();
+    while (text.size() > 1 && text.back() == fs::path::preferred_separator) {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string OutputProblem(const std::string& output, std::initializer_list<std::string> inputs) {
+    std::error_code ec;
+    const fs::path target = fs::absolute(fs::path(output), ec);
+    if (fs::is_directory(target, ec)) {
+        return "cannot write " + output + ": it is a folder";
+    }
+    const fs::path folder = target.parent_path();
+    if (!fs::is_directory(folder, ec)) {
+        return "cannot write " + output + ": no folder " + folder.string();
+    }
+    for (const std::string& input : inputs) {
+        if (!input.empty() && fs::equivalent(target, fs::path(input), ec)) {
+            return "will not write " + output + ": it is an input of this command";
+        }
+    }
+    return {};
+}
+
+std::string ReadDataInto(const std::string& path, int slotNumber, DatafileSlot& slot,
+                         ConsolePrompter& prompter) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        return "cannot read " + path + ": it is a folder";
+    }
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+    } else {
+        return "cannot read " + path + ": " + std::strerror(errno);
+    }
+    if (ReadDatafile(path, slotNumber, slot, prompter) == 0) {
+        const std::string why = prompter.takeMessages();
+        return "cannot read " + path + ": " +
+               (why.empty() ? "not a complete image data file" : why);
+    }
+    slot.m_strSourceNote = slot.sourceNote();
+    slot.m_strDisplay = DatafileLabel(path);
+    return {};
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The command line of twinly-cli: its commands, their options and the usage text.
+
+#include <string>
+#include <vector>
+
+#include "compare.h"
+
+enum class CliCommand { Help, Version, Build, Rebuild, Find, Info };
+enum class PairFormat { Log, Csv, Json };
+
+/// Everything a command line can ask for; the defaults are the program's
+/// first-start settings.
+struct CliOptions {
+    CliCommand command = CliCommand::Help;
+    std::string input;  ///< SOURCE, DATA.dup or PRIMARY.dup
+    std::string output;
+    bool recursive = false;
+    int threads = 0;  ///< 0: one per core
+    bool quiet = false;
+
+    std::string secondary;  ///< find: a second data file
+    std::string single;     ///< find: one image
+    std::string lowText = "98.0";
+    std::string highText = "100";
+    FindSettings settings = FirstStartFindSettings();
+    int dupsLimit = 1000;
+    PairFormat format = PairFormat::Log;
+
+    bool records = false;  ///< info: every record too
+
+    static FindSettings FirstStartFindSettings() {
+        FindSettings settings;
+        settings.adjustAmount = 5;
+        return settings;
+    }
+};
+
+/// A parsed command line, or why it is not one.
+struct ParsedCommandLine {
+    CliOptions options;
+    std::string error;  ///< empty when the command line is valid
+};
+
+/// Parses the arguments after the program name. Any thread.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+/// The usage text, ending in a line break. Any thread.
+const char* UsageText();

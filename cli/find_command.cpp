@@ -1,0 +1,136 @@
+#include <cstdio>
+
+#include "atomic_file.h"
+#include "cli_files.h"
+#include "commands.h"
+#include "find_request.h"
+#include "image_loading.h"
+#include "pair_export.h"
+#include "progress_display.h"
+#include "signature.h"
+#include "source_gather.h"
+#include "stop_signal.h"
+#include "tenths.h"
+
+namespace {
+
+const char* const kModeNames[] = {"primary", "secondary", "single"};
+const char* const kMethodNames[] = {"euclidean", "weighted", "variance", "luminance"};
+
+// Pairs compared once the run's outer passes before `done` are finished.
+ProgressView findView(const FindRunInput& input) {
+    const double primaries = static_cast<double>(input.primaryRecords.size());
+    ProgressView view{"Comparing", "pairs", {}, true};
+    switch (input.mode) {
+        case kFindWithinPrimary:
+            view.work = [primaries](int done, int) {
+                const double passes = done;
+                return passes * (primaries - 1) - passes * (passes - 1) / 2;
+            };
+            break;
+        case kFindSecondaryToPrimary:
+            view.work = [primaries](int done, int) { return done * primaries; };
+            break;
+        default:
+            break;  // one pair per pass
+    }
+    return view;
+}
+
+std::string exportText(const CliOptions& options, const FindRunInput& input,
+                       const FindRunResult& result) {
+    const std::vector<ExportedPair> pairs = PairsFromLogLines(result.lines);
+    if (options.format == PairFormat::Csv) {
+        return PairsAsCsv(pairs);
+    }
+    PairExportInfo info;
+    info.mode = kModeNames[input.mode];
+    info.low = FormatTenths(input.low);
+    info.high = FormatTenths(input.high);
+    info.method = kMethodNames[NormalizedSettings(input.settings).method];
+    info.primaryCount = static_cast<int>(input.primaryRecords.size());
+    info.secondaryCount = static_cast<int>(input.secondaryRecords.size());
+    info.matchTotal = result.matchTotal;
+    info.stoppedAtLimit = result.stoppedAtLimit;
+    return PairsAsJson(pairs, info);
+}
+
+}  // namespace
+
+int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
+    FindRequest request;
+    request.settings = options.settings;
+    request.dupsLimit = options.dupsLimit;
+
+    DatafileSlot primary;
+    DatafileSlot secondary;
+    ImageRecord single;
+    if (const std::string problem = ReadDataInto(options.input, 0, primary, prompter);
+        !problem.empty()) {
+        return Fail(problem);
+    }
+    request.primary = &primary;
+    if (!options.secondary.empty()) {
+        if (const std::string problem = ReadDataInto(options.secondary, 1, secondary, prompter);
+            !problem.empty()) {
+            return Fail(problem);
+        }
+        request.mode = kFindSecondaryToPrimary;
+        request.secondary = &secondary;
+    }
+    if (!options.single.empty()) {
+        request.singlePath = AbsolutePath(options.single);
+        RgbBuffer image;
+        if (!LoadImageFile(request.singlePath, image)) {
+            return Fail("cannot read " + request.singlePath + ": " +
+                        ImageLoadErrorText(LastImageError()));
+        }
+        MakeSingleImageSignature(image, kDefaultThumbFilter, single);
+        request.mode = kFindSingleToPrimary;
+        request.singleRecord = &single;
+    }
+    if (const std::string problem =
+            OutputProblem(options.output, {options.input, options.secondary, request.singlePath});
+        !problem.empty()) {
+        return Fail(problem);
+    }
+
+    const MatchBand band = CorrectMatchBand(options.lowText, options.highText);
+    if (!options.quiet && (band.lowText != options.lowText || band.highText != options.highText)) {
+        std::fprintf(stderr, "twinly-cli: comparing within %s%% to %s%%\n",
+                     FormatTenths(band.low).c_str(), FormatTenths(band.high).c_str());
+    }
+    FindRunInput input = MakeFindRunInput(request, band);
+    input.threads = options.threads;
+    if (options.format == PairFormat::Log) {
+        input.logPath = options.output;
+    }
+    if (StopSignalled()) {
+        return Stopped(options.output);
+    }
+    JobProgress progress;
+    FindRunResult result;
+    const ProgressOutcome outcome = RunWithProgress(
+        progress, [&] { result = RunFindDups(input, progress); }, findView(input), options.quiet);
+    if (!result.completed) {
+        return Stopped(options.output);
+    }
+    if (options.format == PairFormat::Log) {
+        if (!result.logSaved) {
+            return Fail("cannot write " + options.output);
+        }
+    } else if (!WriteFileAtomically(options.output, exportText(options, input, result))) {
+        return Fail("cannot write " + options.output);
+    }
+    if (!options.quiet) {
+        const int images =
+            static_cast<int>(input.primaryRecords.size() + input.secondaryRecords.size());
+        std::fprintf(stderr,
+                     "twinly-cli: wrote %s: %d matching pairs from %d total image files%s, %.0f "
+                     "pairs compared in %s\n",
+                     options.output.c_str(), result.matchTotal, images,
+                     result.stoppedAtLimit ? " (stopped at the pairs limit)" : "", outcome.work,
+                     DurationAndRate(outcome.seconds, outcome.work, "pairs").c_str());
+    }
+    return kExitOk;
+}
