@@ -14,6 +14,7 @@
 
 #include "datafile_slot.h"
 #include "path_compare.h"
+#include "signature.h"
 
 namespace {
 
@@ -140,4 +141,23 @@ BuildResult RebuildSlot(const std::vector<std::string>& newPaths,
     progress.progress.fetch_add(reused, std::memory_order_relaxed);
     const bool completed = signImages(newPaths, toRead, signer, threads, progress, result);
     return finish(std::move(result), completed);
+}
+
+ImageSigner FileSigner(ResizeMode elongationMode, ResizeMode filter) {
+    return [elongationMode, filter](const std::string& path, ImageRecord& record) {
+        return SignatureFromFile(path, elongationMode, filter, record);
+    };
+}
+
+BuildResult BuildSlot(const std::vector<std::string>& paths, ResizeMode elongationMode,
+                      ResizeMode filter, int threads, JobProgress& progress) {
+    return BuildSlot(paths, FileSigner(elongationMode, filter), threads, progress);
+}
+
+BuildResult RebuildSlot(const std::vector<std::string>& newPaths,
+                        const std::vector<std::string>& oldPaths,
+                        const std::vector<ImageRecord>& oldRecords, ResizeMode filter, int threads,
+                        JobProgress& progress) {
+    return RebuildSlot(newPaths, oldPaths, oldRecords, FileSigner(kRebuildElongation, filter),
+                       threads, progress);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image_record.h"
+#include "imaging.h"
 #include "job_progress.h"
 
 /// Makes the record of one image file; false when the file cannot be read as
@@ -36,3 +37,23 @@ BuildResult RebuildSlot(const std::vector<std::string>& newPaths,
                         const std::vector<std::string>& oldPaths,
                         const std::vector<ImageRecord>& oldRecords, const ImageSigner& signer,
                         int threads, JobProgress& progress);
+
+/// Elongation modes of the four runs: primary build, secondary build, and both
+/// fast rebuilds.
+inline constexpr ResizeMode kPrimaryBuildElongation = ResizeMode::Lanczos3;
+inline constexpr ResizeMode kSecondaryBuildElongation = ResizeMode::Gaussian;
+inline constexpr ResizeMode kRebuildElongation = ResizeMode::Fallback;
+
+/// A signer reading each file with SignatureFromFile and these modes. Any thread.
+ImageSigner FileSigner(ResizeMode elongationMode, ResizeMode filter);
+
+/// BuildSlot reading the image files themselves. The job's worker thread.
+BuildResult BuildSlot(const std::vector<std::string>& paths, ResizeMode elongationMode,
+                      ResizeMode filter, int threads, JobProgress& progress);
+
+/// RebuildSlot reading the new image files with kRebuildElongation. The job's
+/// worker thread.
+BuildResult RebuildSlot(const std::vector<std::string>& newPaths,
+                        const std::vector<std::string>& oldPaths,
+                        const std::vector<ImageRecord>& oldRecords, ResizeMode filter, int threads,
+                        JobProgress& progress);

@@ -9,6 +9,7 @@
 #include "datafile_io.h"
 #include "datafile_slot.h"
 #include "temp_dir.h"
+#include "test_images.h"
 
 namespace {
 
@@ -189,4 +190,35 @@ TEST(BuildRun, StoppedRebuildDiscardsEverything) {
     EXPECT_FALSE(result.completed);
     EXPECT_TRUE(result.names.empty());
     EXPECT_LE(signer.calls(), 2);
+}
+
+TEST(BuildRun, RealImagesBuildTheSameOnAnyNumberOfThreads) {
+    TempDir dir;
+    std::vector<std::string> paths;
+    const char* formats[] = {"JPG", "PNG", "BMP"};
+    for (int i = 0; i < 9; ++i) {
+        const std::string path =
+            dir.file("img" + std::to_string(i) + "." + std::string(formats[i % 3]));
+        ASSERT_TRUE(WriteImage(
+            GradientImage(40 + 8 * i, 30 + 5 * i, QColor(20 * i, 200, 30), QColor(255, 10 * i, 90)),
+            path, formats[i % 3]));
+        paths.push_back(path);
+    }
+    // Not images at all, whatever their names say.
+    paths.insert(paths.begin() + 4, dir.write(".jpg", "not a picture"));
+    paths.push_back(dir.write("broken.png", "\x89PNG\r\n\x1a\n garbage"));
+
+    JobProgress progress;
+    const BuildResult one =
+        BuildSlot(paths, kPrimaryBuildElongation, ResizeMode::Triangle, 1, progress);
+    const BuildResult two =
+        BuildSlot(paths, kPrimaryBuildElongation, ResizeMode::Triangle, 2, progress);
+    ASSERT_TRUE(one.completed);
+    ASSERT_TRUE(two.completed);
+    EXPECT_EQ(savedBytes(two, dir, "two.dup"), savedBytes(one, dir, "one.dup"));
+    EXPECT_EQ(two.names[4], kDeletedEntry);
+    EXPECT_EQ(two.names.back(), kDeletedEntry);
+    EXPECT_EQ(two.records[4].nWidth, 0);
+    EXPECT_EQ(two.records[0].nWidth, 40);
+    EXPECT_EQ(two.records[0].nHeight, 30);
 }

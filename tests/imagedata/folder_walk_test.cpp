@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -224,8 +224,11 @@ TEST(DiskFolderWalk, WalksHiddenFilesFollowsLinksAndStopsAtLoops) {
 
 TEST(DiskFolderWalk, CapacityOverEmptyJpegFiles) {
     TempDir dir;
+    const std::string prefix = dir.path().string() + "/";
     for (int i = 0; i <= kPathListCapacity; ++i) {
-        std::ofstream(dir.file(std::to_string(i) + ".jpg"));
+        const int fd = ::creat((prefix + std::to_string(i) + ".jpg").c_str(), 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
     }
     const std::string folder = dir.path().string();
     EXPECT_EQ(CountFolderImages(folder, false, false), kPathListCapacity + 1);
