@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <unordered_set>
 
@@ -23,6 +24,11 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 FilePtr openForReading(const std::string& path) {
+    // Opening a pipe would block the window; a folder is no list either.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return nullptr;
+    }
     return FilePtr(std::fopen(path.c_str(), "rb"));
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 #include "list_file.h"
 #include "scripted_prompter.h"
 #include "temp_dir.h"
@@ -120,15 +122,17 @@ TEST(ListFile, BuildingReaderTakesFoldersFilesAndOddLinesAsTheyStand) {
 TEST(ListFile, BuildingReadersNeedHeaderAndEnd) {
     TempDir dir;
     const std::string missing = dir.file("missing.lst");
+    const std::string pipe = dir.file("pipe.lst");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const std::string noHeader = dir.write("noheader.lst", "/a.jpg\r\nEND\r\n");
     const std::string noEnd = dir.write("noend.lst", listBytes({"/a.jpg", "/b.jpg"}, false));
     const std::string overlong =
         dir.write("long.lst", listBytes({"/a.jpg", std::string(kMaxListLineBytes + 1, 'y')}));
     ScriptedPrompter prompter;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         prompter.answerMessage(PromptAnswer::Ok);
     }
-    for (const std::string& path : {missing, noHeader, noEnd, overlong}) {
+    for (const std::string& path : {missing, pipe, noHeader, noEnd, overlong}) {
         DatafileSlot slot;
         slot.m_names = {"/stale.jpg"};
         EXPECT_EQ(ReadListFile(path, slot, prompter), 0) << path;
@@ -137,7 +141,8 @@ TEST(ListFile, BuildingReadersNeedHeaderAndEnd) {
     }
     EXPECT_EQ(prompter.messageTexts(),
               (std::vector<std::string>{
-                  "Not a valid image list file path: " + missing, "Not a valid Twinly image list!",
+                  "Not a valid image list file path: " + missing,
+                  "Not a valid image list file path: " + pipe, "Not a valid Twinly image list!",
                   "Not a valid Twinly image list!", "Not a valid Twinly image list!"}));
 }
 
