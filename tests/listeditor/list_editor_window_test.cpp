@@ -1,0 +1,515 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "editor_fixture.h"
+#include "full_screen_view.h"
+#include "list_file.h"
+#include "preview_pane.h"
+#include "test_images.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs `body` on the next modal window once it is open; gives up after 5 s.
+void onNextModal(std::function<void(QWidget*)> body) {
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, body] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal || ++*tries > 500) {
+            timer->stop();
+            timer->deleteLater();
+            if (modal) {
+                body(modal);
+            }
+        }
+    });
+    timer->start(10);
+}
+
+void drop(QWidget* target, const std::vector<std::string>& paths) {
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const std::string& p : paths) {
+        urls << QUrl::fromLocalFile(QString::fromStdString(p));
+    }
+    mime.setUrls(urls);
+    // A drop reaches only the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent event(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+std::string folderOf(const TempDir& dir, const std::string& name) {
+    return (dir.path() / name).string();
+}
+
+}  // namespace
+
+class ListEditorWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void storedNoForTargaHidesTargaFiles();
+    void countsFollowAutoCount();
+    void largeCountOffersOnceToTurnAutoCountOff();
+    void verifyCancelAtFirstMissingDeletesNothing();
+    void verifyYesDeletesEveryMissingEntry();
+    void readingTheSameListTwiceAddsNothing();
+    void savedListReadsBackPrunedWithCommentsSkipped();
+    void failedWriteKeepsNamedAndChanged();
+    void recentListsReorderAndForgetMissingFiles();
+    void droppedFolderAndFiles();
+    void okAsksForAnUnsavedListAndSavesSettings();
+    void cancelClosesAtOnceWithoutSettings();
+    void movesNotesDeleteAndEnableRules();
+    void exploreOpensTheFolderOfTheEntry();
+    void installFolderTokenIsReplacedOnOpen();
+    void previewFitsSmallImageButFullScreenKeepsItsSize();
+    void filterDialogChangesTypesOnOkOnly();
+    void addFolderThroughThePicker();
+};
+
+void ListEditorWindowTest::storedNoForTargaHidesTargaFiles() {
+    EditorRig rig;
+    rig.store->writeString("Settings", "TGA", "No");
+    const std::string tga = rig.dir.write("pics/a.tga", "x");
+    const std::string jpg = rig.dir.write("pics/b.jpg", "x");
+    rig.dir.write("pics/c.TGA", "x");
+    rig.start();
+    QCOMPARE(rig.status(), QString("Image file filters set"));
+
+    rig.prompter.answerOpenFiles({tga, jpg});
+    rig.click(1019);
+    QCOMPARE(rig.entries(), std::vector<std::string>{jpg});
+    const FileDialogSpec& spec = rig.prompter.calls().back().file;
+    QCOMPARE(spec.title, std::string("Add selected image file(s)"));
+    QVERIFY(spec.filter.find("TGA") == std::string::npos);
+    QCOMPARE(rig.dlg->settings().lastBatchFile, folderOf(rig.dir, "pics/"));
+
+    drop(rig.dlg.get(), {tga});
+    QCOMPARE(rig.entries().size(), size_t{1});
+    rig.addFolder(folderOf(rig.dir, "pics"), false);
+    QCOMPARE(rig.status(), QString("1 Folders:  2 Files"));
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+void ListEditorWindowTest::countsFollowAutoCount() {
+    EditorRig rig;
+    for (const char* name : {"t/a.jpg", "t/b.png", "t/notes.txt", "t/sub/c.gif", "u/d.bmp"}) {
+        rig.dir.write(name, "x");
+    }
+    rig.start();
+    QVERIFY(rig.action(32794)->isChecked());
+    rig.addFolder(folderOf(rig.dir, "t"), false);
+    QCOMPARE(rig.entries(), std::vector<std::string>{folderOf(rig.dir, "t/ (no subfolders)")});
+    QCOMPARE(rig.status(), QString("1 Folders:  2 Files"));
+    rig.click(1002);  // the only entry takes the note without being selected
+    QCOMPARE(rig.status(), QString("1 Folders:  3 Files"));
+
+    rig.trigger(32794);
+    QVERIFY(!rig.action(32794)->isChecked());
+    rig.addFolder(folderOf(rig.dir, "u"), true);
+    QCOMPARE(rig.status(), QString("0 Folders:  0 Files"));
+    rig.prompter.answerOpenFiles({rig.dir.write("v/e.jpg", "x")});
+    rig.click(1019);
+    QCOMPARE(rig.status(), QString());
+    rig.click(1001);
+    QCOMPARE(rig.status(), QString("2 Folders:  5 Files"));
+    rig.trigger(32794);
+    QCOMPARE(rig.status(), QString("2 Folders:  5 Files"));
+}
+
+void ListEditorWindowTest::largeCountOffersOnceToTurnAutoCountOff() {
+    EditorRig rig;
+    const std::string big = rig.dir.file("big");
+    fs::create_directories(big);
+    for (int i = 0; i < 2001; ++i) {
+        std::ofstream(big + "/" + std::to_string(i) + ".jpg");
+    }
+    rig.start();
+    rig.prompter.answerMessage(PromptAnswer::Ok);
+    rig.addFolder(big, false);
+    QCOMPARE(rig.status(), QString("1 Folders:  2001 Files"));
+    QCOMPARE(rig.prompter.calls().back().caption, std::string("Information"));
+    QCOMPARE(rig.prompter.calls().back().buttons, PromptButtons::OkCancel);
+    QVERIFY(!rig.action(32794)->isChecked());
+    rig.trigger(32794);  // switching it on counts again, but the hint came once
+    QCOMPARE(rig.prompter.messageTexts().size(), size_t{1});
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+void ListEditorWindowTest::verifyCancelAtFirstMissingDeletesNothing() {
+    EditorRig rig;
+    const std::string present = rig.dir.write("p/a.jpg", "x");
+    const std::vector<std::string> entries = {present, rig.dir.file("gone/ (no subfolders)"),
+                                              rig.dir.file("gone.jpg")};
+    const std::string list = rig.dir.write("l.lst", ListFileBytes(entries));
+    rig.start({.commandLineList = list});
+    QVERIFY(rig.dlg->named());
+    rig.prompter.answerMessage(PromptAnswer::Cancel);
+    rig.prompter.answerMessage(PromptAnswer::Ok);
+    rig.click(1211);
+    const auto& calls = rig.prompter.calls();
+    QCOMPARE(calls.size(), size_t{2});
+    QCOMPARE(calls[0].caption, std::string("Delete references not found"));
+    QCOMPARE(calls[0].text, rig.dir.file("gone.jpg") +
+                                ": not found.\nYes = delete references to all files or folders "
+                                "not found.\nNo = delete this reference only\nCancel = delete "
+                                "nothing");
+    QCOMPARE(calls[0].buttons, PromptButtons::YesNoCancel);
+    QCOMPARE(calls[1].caption, std::string("Files not found"));
+    QCOMPARE(calls[1].text,
+             std::string("Number of files not found: 2\nNumber of references deleted: 0"));
+    QCOMPARE(rig.entries(), entries);
+    QVERIFY(!rig.dlg->changed());
+}
+
+void ListEditorWindowTest::verifyYesDeletesEveryMissingEntry() {
+    EditorRig rig;
+    const std::string present = rig.dir.write("p/a.jpg", "x");
+    const std::string list = rig.dir.write(
+        "l.lst", ListFileBytes({rig.dir.file("g1.jpg"), present, rig.dir.file("g2.jpg"),
+                                rig.dir.file("g3.jpg"), present}));
+    rig.start({.commandLineList = list});
+    rig.prompter.answerMessage(PromptAnswer::No);   // g3: this one only
+    rig.prompter.answerMessage(PromptAnswer::Yes);  // g2: and all further ones
+    rig.prompter.answerMessage(PromptAnswer::Ok);
+    rig.click(1211);
+    QCOMPARE(rig.entries(), std::vector<std::string>{present});
+    QCOMPARE(rig.prompter.messageTexts().back(),
+             std::string("Number of files not found: 3\nNumber of references deleted: 3"));
+    QVERIFY(rig.dlg->changed());
+
+    rig.prompter.answerMessage(PromptAnswer::Ok);
+    rig.click(1211);
+    QCOMPARE(rig.prompter.calls().back().caption, std::string("Files verified"));
+    QCOMPARE(rig.prompter.calls().back().text, std::string("All files found"));
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+void ListEditorWindowTest::readingTheSameListTwiceAddsNothing() {
+    EditorRig rig;
+    const std::vector<std::string> lines = {"/p/a.jpg", "/p/b/ (no subfolders)", "/p/a.jpg"};
+    const std::string list = rig.dir.write("l.lst", ListFileBytes(lines));
+    rig.start();
+    rig.prompter.answerOpenFile(list);
+    rig.click(1145);
+    QCOMPARE(rig.entries(), lines);  // an empty list takes every line
+    QCOMPARE(rig.prompter.calls().back().file.title,
+             std::string("Open selected Image list file. Replaces current Image list"));
+    QCOMPARE(FindControl<QLineEdit>(rig.dlg.get(), 1216)->text(), QString("l"));
+    rig.prompter.answerOpenFile(list);
+    rig.click(1127);
+    QCOMPARE(rig.entries(), lines);
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+void ListEditorWindowTest::savedListReadsBackPrunedWithCommentsSkipped() {
+    EditorRig rig;
+    rig.dir.write("pics/a.jpg", "x");
+    rig.dir.write("pics/sub/x.jpg", "x");
+    rig.start();
+    const std::string pics = folderOf(rig.dir, "pics");
+    rig.addFolder(pics, true);
+    rig.prompter.answerOpenFiles({pics + "/sub/x.jpg", "/elsewhere/y.png"});
+    rig.click(1019);
+    QVERIFY(!rig.dlg->named());
+    const std::string path = rig.dir.file("saved.lst");
+    rig.prompter.answerSaveFile(path);
+    rig.click(1215);
+    const std::vector<std::string> kept = {pics + "/ (include subfolders)", "/elsewhere/y.png"};
+    QCOMPARE(rig.entries(), kept);
+    QVERIFY(rig.dlg->named());
+    QVERIFY(!rig.dlg->changed());
+    QCOMPARE(rig.prompter.calls().back().file.initialName, std::string("Image_list.lst"));
+    const std::string bytes = ReadFileBytes(path);
+    QVERIFY(bytes.starts_with("START\r\n; ; = Comment. Do not edit. To be run as a script.\r\n"));
+    std::vector<std::string> back;
+    QCOMPARE(MergeListFile(path, back, rig.prompter), 1);
+    QCOMPARE(back, kept);
+
+    // The finder's reader takes the same file: comments skipped, the folder walked.
+    DatafileSlot slot;
+    QCOMPARE(ReadListFile(path, slot, rig.prompter), 1);
+    std::vector<std::string> names = slot.m_names;
+    std::sort(names.begin(), names.end());
+    QCOMPARE(names,
+             (std::vector<std::string>{"/elsewhere/y.png", pics + "/a.jpg", pics + "/sub/x.jpg"}));
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+void ListEditorWindowTest::failedWriteKeepsNamedAndChanged() {
+    EditorRig rig;
+    const std::string list = rig.dir.write("lists/l.lst", ListFileBytes({"/p/a.jpg"}));
+    rig.start({.commandLineList = list});
+    rig.prompter.answerOpenFiles({"/p/b.jpg"});
+    rig.click(1019);
+    QVERIFY(rig.dlg->changed());
+    fs::remove_all(rig.dir.file("lists"));
+    rig.dir.write("lists", "a file where the folder was");
+
+    rig.prompter.answerMessage(PromptAnswer::Yes);  // save it?
+    rig.prompter.answerMessage(PromptAnswer::Ok);   // the writer's report
+    rig.prompter.answerSaveFile(std::nullopt);      // SaveAs offered instead, cancelled
+    rig.click(1);
+    QVERIFY2(rig.dlg->isVisible(), "a list the user wanted saved is not dropped");
+    QVERIFY(rig.dlg->named());
+    QVERIFY(rig.dlg->changed());
+    QCOMPARE(rig.dlg->listPath(), list);
+    QVERIFY(rig.prompter.allAnswersUsed());
+    QVERIFY(rig.prompter.calls().back().kind == ScriptedPrompter::Kind::SaveFile);
+}
+
+void ListEditorWindowTest::recentListsReorderAndForgetMissingFiles() {
+    EditorRig rig;
+    const std::string a = rig.dir.write("a.lst", ListFileBytes({"/p/a.jpg"}));
+    const std::string b = rig.dir.write("b.lst", ListFileBytes({"/p/b.jpg"}));
+    rig.start();
+    QVERIFY(!rig.action(32781)->isEnabled());
+    QCOMPARE(rig.action(32781)->text(), QString("Recent image lists"));
+    for (const std::string& path : {a, b}) {
+        rig.prompter.answerOpenFile(path);
+        rig.trigger(32774);
+    }
+    QCOMPARE(rig.action(32781)->text(), QString("b"));
+    QCOMPARE(rig.action(32782)->text(), QString("a"));
+    QVERIFY(!rig.action(32783)->isVisible());
+    rig.trigger(32782);  // the second becomes the first
+    QCOMPARE(rig.entries(), std::vector<std::string>{"/p/a.jpg"});
+    QCOMPARE(rig.action(32781)->text(), QString("a"));
+    QCOMPARE(rig.action(32782)->text(), QString("b"));
+
+    fs::remove(b);
+    rig.prompter.answerMessage(PromptAnswer::Ok);
+    rig.trigger(32782);
+    QCOMPARE(rig.prompter.messageTexts().back(), "No file found at " + b);
+    QCOMPARE(rig.dlg->settings().recent.at(0), a);
+    QCOMPARE(rig.dlg->settings().recent.at(1), std::string());
+    QVERIFY(!rig.action(32782)->isVisible());
+}
+
+void ListEditorWindowTest::droppedFolderAndFiles() {
+    EditorRig rig;
+    const std::string folder = folderOf(rig.dir, "holiday.2023");
+    fs::create_directories(folder);
+    const std::string jpg = rig.dir.write("x.jpg", "x");
+    const std::string txt = rig.dir.write("y.txt", "x");
+    rig.start();
+    drop(rig.dlg.get(), {folder});
+    QCOMPARE(rig.entries(), std::vector<std::string>{folder + "/ (no subfolders)"});
+    drop(rig.dlg.get(), {folder, jpg, txt});
+    QCOMPARE(rig.entries(), (std::vector<std::string>{folder + "/ (no subfolders)", jpg}));
+}
+
+void ListEditorWindowTest::okAsksForAnUnsavedListAndSavesSettings() {
+    EditorRig rig;
+    rig.start();
+    rig.prompter.answerOpenFiles({"/p/a.jpg"});
+    rig.click(1019);
+    rig.prompter.answerMessage(PromptAnswer::No);
+    rig.click(1);
+    QCOMPARE(rig.prompter.calls().back().caption, std::string("Unsaved list"));
+    QCOMPARE(rig.prompter.calls().back().text,
+             std::string("You have not saved your Image list. Do you widh to save it?"));
+    QVERIFY(!rig.dlg->isVisible());
+    QCOMPARE(rig.dlg->result(), int(QDialog::Accepted));
+    QCOMPARE(rig.store->readString("Dialogs", "LastBatchFile"), std::string("/p/"));
+    QCOMPARE(rig.store->readString("WinStateOrvex", "SavedState"), std::string("Yes"));
+    QVERIFY(rig.store->readBinary("WinStateOrvex", "Right"));
+}
+
+void ListEditorWindowTest::cancelClosesAtOnceWithoutSettings() {
+    EditorRig rig;
+    rig.start();
+    rig.prompter.answerOpenFiles({"/p/a.jpg"});
+    rig.click(1019);
+    rig.click(2);
+    QVERIFY(!rig.dlg->isVisible());
+    QVERIFY(rig.prompter.messageTexts().empty());
+    QVERIFY(!rig.store->readString("Dialogs", "AutoCnt"));
+    QVERIFY(!rig.store->readString("WinStateOrvex", "SavedState"));
+}
+
+void ListEditorWindowTest::movesNotesDeleteAndEnableRules() {
+    EditorRig rig;
+    rig.start();
+    for (int id : {1162, 1016, 1211, 1017, 1215, 1001}) {
+        QVERIFY(!rig.button(id)->isEnabled());
+    }
+    QVERIFY(!rig.action(32779)->isEnabled());
+    rig.prompter.answerOpenFiles({"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"});
+    rig.click(1019);
+    QVERIFY(rig.button(1017)->isEnabled());
+    QVERIFY2(!rig.button(1013)->isVisible(), "nothing selected");
+    rig.addFolder("/q", false);
+    QCOMPARE(rig.entries()[3], std::string("/q/ (no subfolders)"));
+
+    rig.select({0, 3});
+    QVERIFY(rig.button(1013)->isVisible());
+    rig.click(1002);  // the file keeps no note; the folder takes it
+    QCOMPARE(rig.entries()[0], std::string("/p/a.jpg"));
+    QCOMPARE(rig.entries()[3], std::string("/q/ (include subfolders)"));
+
+    const std::string q = "/q/ (include subfolders)";
+    rig.select({1, 3});
+    rig.click(1013);
+    QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/b.jpg", "/p/a.jpg", q, "/p/c.jpg"}));
+    rig.click(1013);  // the first row is selected now: nothing moves
+    QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/b.jpg", "/p/a.jpg", q, "/p/c.jpg"}));
+    rig.click(1014);
+    QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", q}));
+    rig.click(1014);  // the last row is selected now
+    QCOMPARE(rig.entries()[3], q);
+
+    rig.select({0, 2});
+    rig.click(1162);
+    QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/b.jpg", q}));
+    rig.click(1016);
+    QVERIFY(rig.entries().empty());
+    QVERIFY(!rig.button(1162)->isEnabled());
+}
+
+void ListEditorWindowTest::exploreOpensTheFolderOfTheEntry() {
+    EditorRig rig;
+    rig.start();
+    rig.prompter.answerOpenFiles({"/p/x.y/a.jpg"});
+    rig.click(1019);
+    rig.addFolder("/q.r", true);
+    rig.select({});
+    rig.click(1410);
+    rig.select({0});
+    rig.click(1410);
+    rig.select({1});
+    rig.trigger(32788);
+    QCOMPARE(rig.desktop.requests.size(), size_t{3});
+    QCOMPARE(rig.desktop.requests[0].target, QDir::homePath().toStdString());
+    QCOMPARE(rig.desktop.requests[1].target, std::string("/p/x.y/"));
+    QCOMPARE(rig.desktop.requests[2].target, std::string("/q.r/"));
+}
+
+void ListEditorWindowTest::installFolderTokenIsReplacedOnOpen() {
+    EditorRig rig;
+    const std::string list =
+        rig.dir.write("l.lst", ListFileBytes({"<INSTALL_FOLDER>/samples/a.jpg", "/p/b.jpg"}));
+    rig.start({.programFolder = "/opt/orvex"});
+    rig.prompter.answerOpenFile(list);
+    rig.click(1145);
+    QCOMPARE(rig.entries(), (std::vector<std::string>{"/opt/orvex/samples/a.jpg", "/p/b.jpg"}));
+}
+
+void ListEditorWindowTest::previewFitsSmallImageButFullScreenKeepsItsSize() {
+    EditorRig rig;
+    const std::string picture = rig.dir.file("instructions.png");
+    QVERIFY(WriteImage(SolidImage(40, 30, Qt::white), picture, "PNG"));
+    const std::string small = rig.dir.file("small.png");
+    QVERIFY(WriteImage(GradientImage(10, 10, Qt::red, Qt::blue), small, "PNG"));
+    rig.start({.instructionPicture = QString::fromStdString(picture)});
+    auto* pane = FindControl<PreviewPane>(rig.dlg.get(), 1023);
+    auto* size = FindControl<QLineEdit>(rig.dlg.get(), 1022);
+    auto* paneMenu = rig.dlg->findChild<QMenu*>("id132");
+    rig.prompter.answerOpenFiles({small});
+    rig.click(1019);
+    rig.addFolder(folderOf(rig.dir, "folder"), false);
+
+    rig.select({0});  // a selection shows the instruction picture
+    QVERIFY(!pane->imageSize().isEmpty());
+    QCOMPARE(size->text(), QString());
+    QTest::mouseClick(pane, Qt::RightButton);
+    QVERIFY(!paneMenu->isVisible());
+
+    const QRect row0 = rig.list()->visualRect(rig.list()->model()->index(0, 0));
+    QTest::mouseClick(rig.list()->viewport(), Qt::LeftButton, {}, row0.center());
+    QTest::mouseDClick(rig.list()->viewport(), Qt::LeftButton, {}, row0.center());
+    QCOMPARE(size->text(), QString("10 x 10"));
+    const QSize fitted = pane->imageSize();
+    QCOMPARE(fitted.width(), fitted.height());
+    QVERIFY(fitted.width() == pane->width() - 4 || fitted.height() == pane->height() - 4);
+
+    // Moving the caret alone leaves the selection, and so the preview, as it is.
+    rig.list()->selectionModel()->setCurrentIndex(rig.list()->model()->index(1, 0),
+                                                  QItemSelectionModel::NoUpdate);
+    rig.trigger(32771);  // a folder entry cannot be read: nothing changes
+    QCOMPARE(size->text(), QString("10 x 10"));
+    QCOMPARE(pane->imageSize(), fitted);
+    QTest::mouseClick(pane, Qt::RightButton);
+    QTRY_VERIFY(paneMenu->isVisible());
+    paneMenu->hide();
+
+    QSize shown;
+    onNextModal([&shown](QWidget* view) {
+        auto* frame = FindControl<FullScreenFrame>(view, 1213);
+        if (frame) {
+            if (QTest::qWaitFor([frame] { return !frame->shownSize().isEmpty(); }, 2000)) {
+                shown = frame->shownSize();
+            }
+        }
+        view->close();
+    });
+    rig.trigger(32793);
+    QCOMPARE(shown, QSize(10, 10));
+
+    rig.click(1016);  // New clears the preview
+    QVERIFY(pane->imageSize().isEmpty());
+    QCOMPARE(size->text(), QString());
+}
+
+void ListEditorWindowTest::filterDialogChangesTypesOnOkOnly() {
+    EditorRig rig;
+    rig.start();
+    QCOMPARE(rig.status(), QString());
+    onNextModal([](QWidget* dlg) {
+        FindControl<QCheckBox>(dlg, 1120)->setChecked(false);  // GIF
+        QTest::mouseClick(FindControl<QPushButton>(dlg, 2), Qt::LeftButton);
+    });
+    rig.trigger(32789);
+    QVERIFY(rig.dlg->settings().types.gif);
+    QString title;
+    bool rawShown = true;
+    onNextModal([&](QWidget* dlg) {
+        title = dlg->windowTitle();
+        rawShown = FindControl<QCheckBox>(dlg, 1125)->isChecked();
+        FindControl<QCheckBox>(dlg, 1120)->setChecked(false);
+        QTest::mouseClick(FindControl<QPushButton>(dlg, 1), Qt::LeftButton);
+    });
+    rig.trigger(32789);
+    QCOMPARE(title, QString("Use image types"));
+    QVERIFY(!rawShown);
+    QVERIFY(!rig.dlg->settings().types.gif);
+    QCOMPARE(rig.status(), QString("Image file filters set"));
+}
+
+void ListEditorWindowTest::addFolderThroughThePicker() {
+    EditorRig rig;
+    const std::string target = folderOf(rig.dir, "shots");
+    fs::create_directories(target);
+    // No picker override: the real dialog runs.
+    rig.dlg = std::make_unique<CListEditorDlg>(*rig.store, rig.prompter, rig.desktop);
+    rig.dlg->show();
+    QString title;
+    onNextModal([&](QWidget* picker) {
+        title = picker->windowTitle();
+        auto* box = FindControl<QLineEdit>(picker, 181);
+        box->clear();
+        QTest::keyClicks(box, QString::fromStdString(target));
+        FindControl<QCheckBox>(picker, 183)->setChecked(true);
+        QTest::mouseClick(FindControl<QPushButton>(picker, 182), Qt::LeftButton);
+    });
+    rig.click(1018);
+    QCOMPARE(title, QString("Open folder to add to the Image list"));
+    QCOMPARE(rig.entries(), std::vector<std::string>{target + "/ (include subfolders)"});
+    QCOMPARE(rig.dlg->settings().lastBatchFolder, target);
+}
+
+QTEST_MAIN(ListEditorWindowTest)
+#include "list_editor_window_test.moc"
