@@ -1,5 +1,26 @@
 #include "job_controller.h"
 
+#include <exception>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Threads the job starts inherit this, so the engine's pools run low too.
+void lowerWorkerPriority(int mode) {
+#ifdef __linux__
+    const int niceness = mode == JobController::kFind ? 5 : 19;
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), niceness);
+#else
+    (void)mode;
+#endif
+}
+
+}  // namespace
+
 JobController::JobController(QObject* parent) : QObject(parent) {
     connect(&m_poll, &QTimer::timeout, this, &JobController::poll);
 }
@@ -16,18 +37,37 @@ bool JobController::start(int mode, int total, Work work) {
         m_worker.join();
     }
     m_nJobMode = mode;
+    m_failure.clear();
+    m_workerFailure.clear();
     m_progress.total.store(total);
     m_progress.progress.store(0);
     m_progress.found.store(0);
     m_progress.keepRunning.store(true);
     m_nJobState.store(kRunning, std::memory_order_release);
     (mode == kFind ? m_bFindRunning : m_bBuildRunning) = true;
-    m_worker = std::jthread([this, work = std::move(work)] {
-        const bool completed = work(m_progress);
-        m_nJobState.store(completed ? kDone : kStopped, std::memory_order_release);
+    m_worker = std::jthread([this, mode, work = std::move(work)] {
+        lowerWorkerPriority(mode);
+        runWork(work);
     });
-    m_poll.start(mode == kFind ? 500 : 1000);
+    m_poll.start(mode == kFind ? kFindPollMs : kBuildPollMs);
     return true;
+}
+
+void JobController::runWork(const Work& work) {
+    bool completed = false;
+    try {
+        completed = work(m_progress);
+    } catch (const std::exception& e) {
+        m_workerFailure = e.what();
+    } catch (...) {
+        m_workerFailure = "unknown error";
+    }
+    m_nJobState.store(completed ? kDone : kStopped, std::memory_order_release);
+    // The end is shown without waiting for the next regular poll. Should the
+    // controller be gone by then, Qt drops the call.
+    QMetaObject::invokeMethod(
+        this, [this] { QTimer::singleShot(kEndPollMs, this, &JobController::poll); },
+        Qt::QueuedConnection);
 }
 
 void JobController::poll() {
@@ -36,10 +76,15 @@ void JobController::poll() {
         emit progressTick(m_nJobMode);
         return;
     }
+    if (state == kIdle) {
+        m_poll.stop();
+        return;
+    }
     m_poll.stop();
     if (m_worker.joinable()) {
         m_worker.join();
     }
+    m_failure = m_workerFailure;
     m_nJobState.store(kIdle, std::memory_order_relaxed);
     m_bBuildRunning = false;
     m_bFindRunning = false;
