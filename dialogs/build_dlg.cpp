@@ -148,16 +148,32 @@ void CBuildDlg::showSourceControls(int kind) {
 
 void CBuildDlg::recount(bool quick) {
     const bool folder = sourceKind() == 1;
-    const int n = folder ? m_countFolder(ss(m_folder->text()), m_subfolders->isChecked(), quick)
-                         : m_countList(ss(m_list->text()), quick);
-    std::string line = "Total image files = ";
-    line += quick && n > 999 ? std::string("1000 +") : std::to_string(n);
-    line += " : ";
-    line += folder ? kFolderLabel : kListLabel;
-    if (folder && m_subfolders->isChecked()) {
-        line += "(s)";  // the label ends in "folder": "folder(s)"
+    const bool subfolders = m_subfolders->isChecked();
+    std::function<int()> count;
+    if (folder) {
+        count = [counter = m_countFolder, path = ss(m_folder->text()), subfolders, quick] {
+            return counter(path, subfolders, quick);
+        };
+    } else {
+        count = [counter = m_countList, path = ss(m_list->text()), quick] {
+            return counter(path, quick);
+        };
     }
-    m_countLine->setText(qs(line));
+    auto show = [this, folder, subfolders, quick](int n) {
+        std::string line = "Total image files = ";
+        line += quick && n > 999 ? std::string("1000 +") : std::to_string(n);
+        line += " : ";
+        line += folder ? kFolderLabel : kListLabel;
+        if (folder && subfolders) {
+            line += "(s)";  // the label ends in "folder": "folder(s)"
+        }
+        m_countLine->setText(qs(line));
+    };
+    if (m_countRunner) {
+        m_countRunner(std::move(count), std::move(show));
+    } else {
+        show(count());
+    }
 }
 
 void CBuildDlg::setEditText(QLineEdit* edit, const std::string& text) {

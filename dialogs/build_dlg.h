@@ -25,8 +25,17 @@ class CBuildDlg : public SetupDialog {
     /// Counts the images an image list names; quick stops counting past 999.
     using ListCounter = std::function<int(const std::string& listPath, bool quick)>;
 
+    /// Runs `count` away from the dialog and calls `show` with its result
+    /// later on the dialog's thread, or never when a newer count replaced it.
+    using CountRunner =
+        std::function<void(std::function<int()> count, std::function<void(int)> show)>;
+
     CBuildDlg(Prompter& prompter, Desktop& desktop, FolderCounter countFolder,
               ListCounter countList, QWidget* parent = nullptr);
+
+    /// Counts through `runner` instead of on every edit in the dialog's own
+    /// thread, so a large tree does not freeze the dialog.
+    void setCountRunner(CountRunner runner) { m_countRunner = std::move(runner); }
 
     // In and out (out on OK).
     int m_nSourceKind = 1;  ///< 1 folder, 0 image list
@@ -63,6 +72,7 @@ class CBuildDlg : public SetupDialog {
     Desktop& m_desktop;
     FolderCounter m_countFolder;
     ListCounter m_countList;
+    CountRunner m_countRunner;
     bool m_writing = false;  // controls being filled by the dialog itself
 
     QComboBox* m_kind = nullptr;
