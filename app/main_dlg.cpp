@@ -19,9 +19,11 @@
 #include "about_dlg.h"
 #include "accelerator_filter.h"
 #include "atomic_file.h"
+#include "build_commands.h"
 #include "control_ids.h"
 #include "datafile_commands.h"
 #include "desktop.h"
+#include "find_commands.h"
 #include "find_page.h"
 #include "get_data_page.h"
 #include "job_controller.h"
@@ -34,6 +36,7 @@
 #include "rms_table.h"
 #include "save_datafile_dlg.h"
 #include "settings_summary.h"
+#include "single_image_commands.h"
 #include "tenths.h"
 #include "up_down_control.h"
 #include "view_page.h"
@@ -63,6 +66,10 @@ CMainDlg::CMainDlg(const MainDlgServices& services, QWidget* parent)
     buildControls();
     connectCommands();
     initialise();
+    // They take the slots' sources from the settings just loaded.
+    m_builds = std::make_unique<BuildCommands>(*this);
+    m_finds = std::make_unique<FindCommands>(*this);
+    m_single = std::make_unique<SingleImageCommands>(*this);
 }
 
 CMainDlg::~CMainDlg() {
@@ -135,7 +142,6 @@ void CMainDlg::connectCommands() {
     setCommandHandler(32794, [this] { SelectViewPage(1); });
     setCommandHandler(32813, [this] { toggleLargeView(); });
     setCommandHandler(32822, [this] { PressFocusedButton(); });
-    setCommandHandler(1029, [this] { StartFindJob(); });
     setCommandHandler(1090, [this] {
         m_abort->hide();
         if (m_jobs->isRunning()) {
@@ -316,6 +322,10 @@ bool CMainDlg::ComparisonDataLoaded() const {
 }
 
 void CMainDlg::UpdateFindButton() {
+    if (m_jobs->isRunning()) {
+        m_findPage->setFindEnabled(false);
+        return;
+    }
     const bool enable = ComparisonDataLoaded();
     m_findPage->setFindEnabled(enable);
     if (enable) {
@@ -566,6 +576,9 @@ void CMainDlg::OnDestroy() {
     delete m_accelerators;
     m_accelerators = nullptr;
     m_jobs->stopAndJoin();
+    if (m_builds) {
+        m_builds->StoreSlotSources();
+    }
     SaveSettings(m_store, m_prompter, m_settings, lowerBoundTenths());
     m_primary.clearData();
     m_secondary.clearData();
@@ -589,5 +602,3 @@ void CMainDlg::RefitImages() {}
 void CMainDlg::SaveLogViewToDefault() {}
 
 void CMainDlg::ShowResultsAfterRun() {}
-
-void CMainDlg::StartFindJob() {}

@@ -15,9 +15,11 @@
 #include "settings.h"
 
 class AcceleratorFilter;
+class BuildCommands;
 class DatafileCommands;
 class Desktop;
 class FileOps;
+class FindCommands;
 class FindPage;
 class GetDataPage;
 class JobController;
@@ -30,6 +32,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class RmsTable;
+class SingleImageCommands;
 class ViewPage;
 class ViewerPanel;
 
@@ -111,6 +114,9 @@ class CMainDlg : public QDialog {
     DatafileSlot& primary() { return m_primary; }
     DatafileSlot& secondary() { return m_secondary; }
     ImageRecord& singleRecord() { return m_singleRecord; }
+    /// The single comparison image's path: "Image 1" of every mode-2 pair.
+    const std::string& singlePath() const { return m_strSinglePath; }
+    void setSinglePath(const std::string& path) { m_strSinglePath = path; }
     bool singleLoaded() const { return m_bSingleLoaded != 0; }
     void setSingleLoaded(bool loaded) { m_bSingleLoaded = loaded ? 1 : 0; }
     bool primaryUnsaved() const { return m_bPrimaryUnsaved != 0; }
@@ -140,12 +146,16 @@ class CMainDlg : public QDialog {
     QString status() const;
     /// 1052; hidden on every page change, shown only when asked.
     void setDataState(const QString& text, bool show = false);
-    void setStatus3(const QString& text);  ///< 1040
-    void setStatus4(const QString& text);  ///< 1051
-    void setStatus7(const QString& text);  ///< 1056
+    void setStatus3(const QString& text);                     ///< 1040
+    void setStatus4(const QString& text);                     ///< 1051
+    void setStatus7(const QString& text);                     ///< 1056
+    QProgressBar* progressBar() const { return m_progress; }  ///< 1037
+    QPushButton* abortButton() const { return m_abort; }      ///< 1090
 
     // ----- Collaborators -----
     JobController& jobs() { return *m_jobs; }
+    BuildCommands& buildCommands() { return *m_builds; }
+    FindCommands& findCommands() { return *m_finds; }
     MainMenus& menus() { return *m_menus; }
     ViewerPanel& viewer() { return *m_viewer; }
     MethodPage& methodPage() { return *m_methodPage; }
@@ -194,7 +204,6 @@ class CMainDlg : public QDialog {
     void MarkAutoDeleteConfirmNeeded();
     void RefitImages();
     void SaveLogViewToDefault();
-    void StartFindJob();
 
     KeyValueStore& m_store;
     Prompter& m_prompter;
@@ -207,6 +216,7 @@ class CMainDlg : public QDialog {
     DatafileSlot m_primary;
     DatafileSlot m_secondary;
     ImageRecord m_singleRecord{};
+    std::string m_strSinglePath;
     std::string m_strPrimaryPath;
     std::unique_ptr<const RmsTable> m_pRmsTable;
     std::unordered_map<int, std::function<void()>> m_handlers;
@@ -234,6 +244,9 @@ class CMainDlg : public QDialog {
     MainMenus* m_menus = nullptr;
     JobController* m_jobs = nullptr;
     std::unique_ptr<DatafileCommands> m_datafiles;
+    std::unique_ptr<BuildCommands> m_builds;
+    std::unique_ptr<FindCommands> m_finds;
+    std::unique_ptr<SingleImageCommands> m_single;
     AcceleratorFilter* m_accelerators = nullptr;
     QLabel* m_dataState = nullptr;
     QLabel* m_status3 = nullptr;

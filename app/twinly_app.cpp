@@ -1,15 +1,15 @@
 #include "twinly_app.h"
 
 #include "app_paths.h"
+#include "app_prompter.h"
 #include "desktop.h"
 #include "file_ops.h"
 #include "main_dlg.h"
 #include "qsettings_store.h"
-#include "qt_prompter.h"
 
 int CTwinlyApp::run() {
     QSettingsStore store;
-    QtPrompter prompter;
+    AppPrompter prompter;
     QtFileOps fileOps;
     QtDesktop desktop;
     CMainDlg dlg({.store = store,

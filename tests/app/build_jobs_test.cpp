@@ -1,0 +1,316 @@
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <set>
+
+#include "build_commands.h"
+#include "job_controller.h"
+#include "job_test_kit.h"
+#include "main_menus.h"
+#include "source_gather.h"
+
+namespace {
+
+// The real signer, counting which files it reads.
+struct CountingSigner {
+    std::mutex mutex;
+    std::multiset<std::string> read;
+
+    BuildCommands::SignerFactory factory() {
+        return [this](BuildRun run, ResizeMode filter) {
+            ImageSigner real = MakeRunSigner(run, filter);
+            return [this, real](const std::string& path, ImageRecord& record) {
+                {
+                    std::lock_guard lock(mutex);
+                    read.insert(path);
+                }
+                return real(path, record);
+            };
+        };
+    }
+};
+
+// A signer that waits at the gate for every image.
+BuildCommands::SignerFactory gatedSigner(StopGate& gate) {
+    return [&gate](BuildRun run, ResizeMode filter) {
+        ImageSigner real = MakeRunSigner(run, filter);
+        return [&gate, real](const std::string& path, ImageRecord& record) {
+            gate.pass();
+            return real(path, record);
+        };
+    };
+}
+
+bool menuItemEnabled(CMainDlg& dlg, int id) {
+    emit dlg.menus().popup("Data")->aboutToShow();
+    return dlg.menus().action(id)->isEnabled();
+}
+
+}  // namespace
+
+class BuildJobsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<JobWindowFixture> m_fx;
+    std::unique_ptr<QObject> m_pollers;
+
+    // Builds slot 0 or 1 from `folder` and waits for the finish text.
+    void build(CMainDlg& dlg, int slot, const std::string& folder, int images) {
+        answerBuildDialog(m_pollers.get(), folder);
+        dlg.OnCommand(slot == 0 ? 1084 : 1088);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            dlg.status(),
+            QStringLiteral("Finished: %1 images analyzed. Ready to 'Find dups'").arg(images),
+            20000);
+    }
+
+    static void chooseMode(CMainDlg& dlg, int mode) {
+        control<QRadioButton>(&dlg, 1079 + mode)->click();
+        QCOMPARE(dlg.compareMode(), mode);
+    }
+
+  private slots:
+    void init() {
+        m_fx = std::make_unique<JobWindowFixture>();
+        m_pollers = std::make_unique<QObject>();
+    }
+
+    void cleanup() {
+        m_pollers.reset();
+        m_fx.reset();
+    }
+
+    void buildsPrimaryThenSecondaryAndKeepsTheirSources() {
+        const auto primary = m_fx->writeImages("one", 4);
+        m_fx->writeImages("two", 3, "other", 10);
+        auto dlg = m_fx->makeDlg();
+        dlg->SelectGetDataPage();
+        build(*dlg, 0, m_fx->path("one"), 4);
+        QCOMPARE(dlg->primary().count(), 4);
+        QCOMPARE(std::set(dlg->primary().m_names.begin(), dlg->primary().m_names.end()),
+                 std::set(primary.begin(), primary.end()));
+        QVERIFY(std::all_of(dlg->primary().m_records.begin(), dlg->primary().m_records.end(),
+                            [](const ImageRecord& r) { return r.nWidth != 0; }));
+        QCOMPARE(textOf(dlg.get(), 1082), QString("Primary data file images: 4"));
+        QCOMPARE(textOf(dlg.get(), 1085), QString("Image data file: built - ready"));
+        QVERIFY(dlg->primaryUnsaved());
+        QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), 1090)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
+        QVERIFY(textOf(dlg.get(), 1040).isEmpty() && textOf(dlg.get(), 1051).isEmpty());
+        QVERIFY(menuItemEnabled(*dlg, 32803) && menuItemEnabled(*dlg, 32823));
+        QVERIFY(!menuItemEnabled(*dlg, 32824));
+
+        // The secondary build leaves the primary slot and its unsaved mark alone.
+        dlg->setPrimaryUnsaved(false);
+        chooseMode(*dlg, 1);
+        build(*dlg, 1, m_fx->path("two"), 3);
+        QCOMPARE(dlg->secondary().count(), 3);
+        QCOMPARE(dlg->primary().count(), 4);
+        QVERIFY(!dlg->primaryUnsaved());
+        QCOMPARE(textOf(dlg.get(), 1086), QString("Secondary data file images: 3"));
+
+        // The primary slot's source is a stored setting; the next window offers it again.
+        dlg.reset();
+        QCOMPARE(m_fx->store().readString("Dups", "LastFold").value_or(""), m_fx->path("one"));
+        QCOMPARE(m_fx->store().readString("Dups", "LastSecFold").value_or(""), m_fx->path("two"));
+        dlg = m_fx->makeDlg();
+        QString offered;
+        onNextModal(m_pollers.get(), [&offered](QWidget* dialog) {
+            offered = control<QLineEdit>(dialog, 1007)->text();
+            control<QAbstractButton>(dialog, 2)->click();
+        });
+        dlg->OnCommand(1084);
+        QCOMPARE(offered, m_fx->qpath("one"));
+        QVERIFY(!dlg->primary().hasRecords());
+    }
+
+    void buildDialogCountsTheFolderItIsGiven() {
+        m_fx->writeImages("one", 4);
+        m_fx->writeImages("one/sub", 2, "deep", 20);
+        auto dlg = m_fx->makeDlg();
+        QStringList lines;
+        onNextModal(m_pollers.get(), [this, &lines](QWidget* dialog) {
+            control<QLineEdit>(dialog, 1007)->setText(m_fx->qpath("one"));
+            QTRY_COMPARE_WITH_TIMEOUT(
+                textOf(dialog, 1025),
+                QString("Total image files = 4 : Read image files from folder"), 5000);
+            lines << textOf(dialog, 1025);
+            control<QAbstractButton>(dialog, 1039)->click();
+            QTRY_COMPARE_WITH_TIMEOUT(
+                textOf(dialog, 1025),
+                QString("Total image files = 6 : Read image files from folder(s)"), 5000);
+            lines << textOf(dialog, 1025);
+            control<QAbstractButton>(dialog, 2)->click();
+        });
+        dlg->OnCommand(1084);
+        QCOMPARE(lines.size(), 2);
+        // Cancel builds nothing and keeps the slot's source.
+        QVERIFY(!dlg->jobs().isRunning());
+        QVERIFY(dlg->primary().m_strSourceFolder.empty());
+        QVERIFY(m_fx->prompter().calls().empty());
+    }
+
+    void abortLeavesTheBuiltSlotEmptyAndTheOtherUntouched() {
+        m_fx->writeImages("one", 4);
+        m_fx->writeImages("two", 5, "other", 10);
+        auto dlg = m_fx->makeDlg();
+        build(*dlg, 0, m_fx->path("one"), 4);
+        const std::vector<ImageRecord> primaryRecords = dlg->primary().m_records;
+        chooseMode(*dlg, 1);
+
+        StopGate gate;
+        gate.watch(&dlg->jobs().progress());
+        dlg->buildCommands().setSignerFactory(gatedSigner(gate));
+        answerBuildDialog(m_pollers.get(), m_fx->path("two"));
+        dlg->OnCommand(1088);
+        QVERIFY(dlg->jobs().isBuildRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(gate.waiting() > 0, 5000);
+
+        // What a running build shows.
+        QCOMPARE(dlg->status(), QString("Reading image files..."));
+        QCOMPARE(textOf(dlg.get(), 1051), QString("Total:  5"));
+        QVERIFY(control<QProgressBar>(dlg.get(), 1037)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), 1090)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), 1080)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), 1029)->isEnabled());
+        for (int id : {32806, 32818, 32803, 32821, 32823, 32824}) {
+            QVERIFY2(!menuItemEnabled(*dlg, id), qPrintable(QString::number(id)));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), 1040), QString("Doing..0"), 5000);
+        // Starting another build while one runs does nothing (no dialog either).
+        dlg->OnCommand(1084);
+        dlg->OnCommand(32823);
+        QCOMPARE(dlg->jobs().mode(), int(JobController::kBuildSecondary));
+        QVERIFY(m_fx->prompter().calls().empty());
+
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1090), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->status(), QString("User aborted..."), 5000);
+        QVERIFY(!dlg->jobs().isRunning());
+        QVERIFY(!dlg->secondary().hasRecords());
+        QVERIFY(dlg->secondary().m_names.empty());
+        QCOMPARE(dlg->secondary().m_strDisplay, std::string("Image data file: not built"));
+        QCOMPARE(textOf(dlg.get(), 1052), QString("Image data file: not built"));
+        QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
+        QVERIFY(control<QWidget>(dlg.get(), 1081)->isEnabled());
+        QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
+        QCOMPARE(dlg->windowTitle(), QString("Twinly"));
+        QVERIFY(dlg->primary().m_records == primaryRecords);
+        QVERIFY(menuItemEnabled(*dlg, 32806) && menuItemEnabled(*dlg, 32823));
+        QVERIFY(!menuItemEnabled(*dlg, 32824));
+    }
+
+    void tooFewImagesStartNothing() {
+        m_fx->writeImages("one", 1);
+        auto dlg = m_fx->makeDlg();
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        answerBuildDialog(m_pollers.get(), m_fx->path("one"));
+        dlg->OnCommand(1084);
+        QCOMPARE(m_fx->prompter().messageTexts(),
+                 std::vector<std::string>{"You need at least 2 image files to process!"});
+        QVERIFY(!dlg->jobs().isRunning());
+        QVERIFY(!dlg->primary().hasRecords());
+        QVERIFY(dlg->primary().m_names.empty());
+    }
+
+    void anUnreadableImageBecomesDeleted() {
+        const auto paths = m_fx->writeImages("one", 3);
+        const std::string broken = m_fx->path("one/broken.jpg");
+        {
+            std::FILE* f = std::fopen(broken.c_str(), "wb");
+            QVERIFY(f != nullptr);
+            std::fputs("not an image at all", f);
+            std::fclose(f);
+        }
+        auto dlg = m_fx->makeDlg();
+        answerBuildDialog(m_pollers.get(), m_fx->path("one"));
+        dlg->OnCommand(1084);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning() && dlg->primary().hasRecords(), 20000);
+        QCOMPARE(dlg->primary().count(), 4);
+        const auto& names = dlg->primary().m_names;
+        const auto deleted = std::find(names.begin(), names.end(), std::string("Deleted"));
+        QVERIFY(deleted != names.end());
+        QCOMPARE(std::count(names.begin(), names.end(), std::string("Deleted")), 1);
+        QCOMPARE(dlg->primary().m_records[deleted - names.begin()].nWidth, 0);
+        for (const std::string& p : paths) {
+            QVERIFY(std::find(names.begin(), names.end(), p) != names.end());
+        }
+    }
+
+    void fastRebuildReadsOnlyTheNewImages() {
+        const auto first = m_fx->writeImages("one", 5);
+        auto dlg = m_fx->makeDlg();
+        build(*dlg, 0, m_fx->path("one"), 5);
+        const auto indexOf = [&dlg](const std::string& path) {
+            const auto& names = dlg->primary().m_names;
+            return std::find(names.begin(), names.end(), path) - names.begin();
+        };
+        const ImageRecord kept = dlg->primary().m_records[indexOf(first[1])];
+        dlg->setPrimaryUnsaved(false);
+
+        std::filesystem::remove(first[4]);
+        const auto added = m_fx->writeImages("one", 3, "new", 50);
+        CountingSigner counter;
+        dlg->buildCommands().setSignerFactory(counter.factory());
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(32823);
+        // The purge has already dropped the deleted image: 4 left, 7 in the folder.
+        const auto& call = m_fx->prompter().calls().back();
+        QCOMPARE(call.caption, std::string("Information"));
+        QCOMPARE(call.buttons, PromptButtons::OkCancel);
+        QCOMPARE(call.text, std::string("There are changes in the file count.\nYou need to rebuild "
+                                        "the primary data file. Press 'OK' to rebuild.\nImage "
+                                        "file count change = 3"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            dlg->status(), QString("Finished: 7 images analyzed. Ready to 'Find dups'"), 20000);
+        QCOMPARE(counter.read, std::multiset<std::string>(added.begin(), added.end()));
+        QVERIFY(dlg->primary().m_records[indexOf(first[1])] == kept);
+        QCOMPARE(indexOf(first[4]), std::ptrdiff_t(7));
+        QVERIFY(!dlg->primaryUnsaved());
+    }
+
+    void unchangedSecondaryOnlyInforms() {
+        m_fx->writeImages("two", 3);
+        auto dlg = m_fx->makeDlg();
+        chooseMode(*dlg, 1);
+        build(*dlg, 1, m_fx->path("two"), 3);
+        const auto before = dlg->secondary().m_records;
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(32824);
+        const auto& call = m_fx->prompter().calls().back();
+        QCOMPARE(call.buttons, PromptButtons::Ok);
+        QCOMPARE(call.text, std::string("There is no change in the file count.\nIt appears there "
+                                        "is no need to rebuild the secondary data file.\nImage "
+                                        "file count = 3"));
+        QVERIFY(!dlg->jobs().isRunning());
+        QVERIFY(dlg->secondary().m_records == before);
+    }
+
+    void closingDuringABuildStopsAndJoinsTheWorker() {
+        m_fx->writeImages("one", 6);
+        auto dlg = m_fx->makeDlg();
+        StopGate gate;
+        gate.watch(&dlg->jobs().progress());
+        dlg->buildCommands().setSignerFactory(gatedSigner(gate));
+        dlg->buildCommands().setThreads(2);
+        answerBuildDialog(m_pollers.get(), m_fx->path("one"));
+        dlg->OnCommand(1084);
+        QTRY_COMPARE_WITH_TIMEOUT(gate.waiting(), 2, 5000);
+        dlg.reset();
+        // Both held threads have left the signer, and no image was started after.
+        QCOMPARE(gate.waiting(), 0);
+        QCOMPARE(gate.passed(), 2);
+        QVERIFY(m_fx->prompter().calls().empty());
+    }
+};
+
+QTEST_MAIN(BuildJobsTest)
+#include "build_jobs_test.moc"

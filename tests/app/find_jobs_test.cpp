@@ -1,0 +1,235 @@
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <atomic>
+#include <cstdio>
+
+#include "find_commands.h"
+#include "image_loading.h"
+#include "job_controller.h"
+#include "job_test_kit.h"
+
+namespace {
+
+const QString kOneMatchOfFive =
+    "Finished: 1 matching pairs from 5 total image files. Ready to 'View Dups.log";
+
+QByteArray readAll(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const std::string& path, const QByteArray& bytes) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The log holds a record pairing the two files, in this order.
+bool logPairs(const QByteArray& log, const std::string& first, const std::string& second) {
+    const QByteArray pair = QByteArray("Image 1 path: ") + first.c_str() +
+                            "\r\nImage 2 path: " + second.c_str() + "\r\n";
+    return log.contains(pair);
+}
+
+}  // namespace
+
+class FindJobsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<JobWindowFixture> m_fx;
+    std::unique_ptr<QObject> m_pollers;
+    std::vector<std::string> m_images;
+
+    // Four unlike images and a copy of the second: exactly one matching pair.
+    std::unique_ptr<CMainDlg> windowWithPrimary() {
+        m_images = m_fx->writeImages("one", 4);
+        m_images.push_back(m_fx->path("one/zcopy.jpg"));
+        if (!QFile::copy(QString::fromStdString(m_images[1]),
+                         QString::fromStdString(m_images[4]))) {
+            qFatal("cannot copy");
+        }
+        auto dlg = m_fx->makeDlg();
+        answerBuildDialog(m_pollers.get(), m_fx->path("one"));
+        dlg->OnCommand(1084);
+        if (!QTest::qWaitFor([&] { return dlg->primary().count() == 5; }, 20000)) {
+            qFatal("the primary build did not finish");
+        }
+        dlg->SelectFindPage();
+        return dlg;
+    }
+
+    static void setBounds(CMainDlg& dlg, const QString& lower, const QString& upper) {
+        control<QLineEdit>(&dlg, 1057)->setText(lower);
+        control<QLineEdit>(&dlg, 1058)->setText(upper);
+    }
+
+    static QString dataState(CMainDlg& dlg) {
+        auto* line = control<QLabel>(&dlg, 1052);
+        return line->isVisible() ? line->text() : QString();
+    }
+
+  private slots:
+    void init() {
+        m_fx = std::make_unique<JobWindowFixture>();
+        m_pollers = std::make_unique<QObject>();
+    }
+
+    void cleanup() {
+        m_pollers.reset();
+        m_fx.reset();
+    }
+
+    void findRunWritesTheLogAndShowsTheFinishText() {
+        auto dlg = windowWithPrimary();
+        QCOMPARE(dlg->primary().count(), 5);
+        QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), kOneMatchOfFive, 20000);
+        const QByteArray log = readAll(m_fx->path("logs/Dups.log"));
+        QVERIFY(logPairs(log, m_images[1], m_images[4]) || logPairs(log, m_images[4], m_images[1]));
+        QVERIFY(log.contains("; Consider a duplicate if match is between 98.0% and 100.0%\r\n"));
+        QVERIFY(log.endsWith("END\r\n"));
+        for (int id : {1056, 1051, 1040}) {
+            QVERIFY(textOf(dlg.get(), id).isEmpty());
+        }
+        QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), 1090)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), 1029)->isEnabled());
+        QVERIFY(control<QWidget>(dlg.get(), 1080)->isEnabled());
+        QCOMPARE(dlg->currentPage(), 2);
+
+        // With "Show 'View Dups'" the window goes on to the pairs.
+        dlg->settings().m_bAutoView = 1;
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->currentPage(), 3, 20000);
+        QVERIFY(!dlg->jobs().isRunning());
+    }
+
+    void abortKeepsTheOldLogAndCorrectsTheBand() {
+        auto dlg = windowWithPrimary();
+        const std::string logPath = m_fx->path("logs/Dups.log");
+        QVERIFY(writeBytes(logPath, "an older log"));
+
+        StopGate gate;
+        gate.watch(&dlg->jobs().progress());
+        std::atomic<int> runs{0};
+        std::atomic<int> low{0};
+        std::atomic<int> high{0};
+        dlg->findCommands().setRunner([&](const FindRunInput& input, JobProgress& progress) {
+            ++runs;
+            low = input.low;
+            high = input.high;
+            gate.pass();
+            return progress.stopRequested() ? FindRunResult{} : RunFindDups(input, progress);
+        });
+
+        setBounds(*dlg, "70", "101");
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(gate.waiting(), 1, 5000);
+        QCOMPARE(textOf(dlg.get(), 1057), QString("75"));
+        QCOMPARE(textOf(dlg.get(), 1058), QString("100"));
+        QCOMPARE(low.load(), 750);
+        QCOMPARE(high.load(), 1000);
+        QCOMPARE(textOf(dlg.get(), 1056), QString("Total:  5"));
+        QVERIFY(control<QProgressBar>(dlg.get(), 1037)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), 1029)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), 1094)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), 1079)->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), 1051), QString("Doing: 0"), 5000);
+        QCOMPARE(textOf(dlg.get(), 1040), QString("0 matches"));
+
+        // A second press while the run goes on starts nothing.
+        dlg->OnCommand(1029);
+        QTest::qWait(0);
+        QCOMPARE(runs.load(), 1);
+
+        // Minimised, the caption tells how far the run is.
+        dlg->showMinimized();
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->windowTitle(), QString("0% Analyzed"), 5000);
+        dlg->showNormal();
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->windowTitle(), QString("Twinly"), 5000);
+
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1090), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), QString("User aborted..."), 5000);
+        QCOMPARE(readAll(logPath), QByteArray("an older log"));
+        for (int id : {1056, 1051, 1040}) {
+            QVERIFY(textOf(dlg.get(), id).isEmpty());
+        }
+        QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), 1029)->isEnabled());
+        QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
+
+        // An upper bound below the lower one takes the lower one's text.
+        setBounds(*dlg, "95", "90");
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(gate.waiting(), 1, 5000);
+        QCOMPARE(textOf(dlg.get(), 1058), QString("95"));
+        QCOMPARE(low.load(), 950);
+        QCOMPARE(high.load(), 950);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), 1090), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning(), 5000);
+        QCOMPARE(runs.load(), 2);
+    }
+
+    void aLogThatCannotBeSavedIsReported() {
+        QVERIFY(writeBytes(m_fx->path("plain"), "a file, not a folder"));
+        m_fx->store().writeString("1.0", "LogPath", m_fx->path("plain/logs"));
+        auto dlg = windowWithPrimary();
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(1029);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning() && !dataState(*dlg).isEmpty(), 20000);
+        QCOMPARE(dataState(*dlg), QString("Finished: 1 matching pairs from 5 total image files."));
+        const auto& call = m_fx->prompter().calls().back();
+        QCOMPARE(call.caption, std::string("Error"));
+        QCOMPARE(call.text, "Unable to save the dups log: " + m_fx->path("plain/logs/Dups.log"));
+    }
+
+    void singleImageOpensAndIsComparedWithThePrimary() {
+        auto dlg = windowWithPrimary();
+        control<QRadioButton>(dlg.get(), 1081)->click();
+        dlg->SelectGetDataPage();
+
+        // A file that is no image: the loader's message with its code; nothing changes.
+        const std::string bad = m_fx->path("bad.jpg");
+        QVERIFY(writeBytes(bad, "no picture here"));
+        m_fx->prompter().answerOpenFile(bad);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(1097);
+        const auto& open = m_fx->prompter().calls().front();
+        QCOMPARE(open.caption, std::string("Get single image - open image file"));
+        QVERIFY(open.file.filter.starts_with("Image Files|*.bmp;*.jpg;"));
+        QVERIFY(open.file.filter.ends_with("| All files (*.*)|*.*||"));
+        const auto& error = m_fx->prompter().calls().back();
+        QCOMPARE(error.caption, std::string("Error"));
+        QCOMPARE(error.icon, PromptIcon::Error);
+        QVERIFY(error.text.starts_with("Unable to open file. Error: "));
+        QCOMPARE(error.text, ImageLoadErrorText(LastImageError()));
+        QCOMPARE(textOf(dlg.get(), 1096), QString("Single image: none opened"));
+        QVERIFY(!dlg->singleLoaded());
+
+        // A copy of one primary image.
+        QDir().mkpath(m_fx->qpath("pics"));
+        const std::string cat = m_fx->path("pics/cat.jpg");
+        QVERIFY(QFile::copy(QString::fromStdString(m_images[2]), QString::fromStdString(cat)));
+        m_fx->prompter().answerOpenFile(cat);
+        dlg->OnCommand(1097);
+        QCOMPARE(textOf(dlg.get(), 1096), QString("Single image:cat"));
+        QCOMPARE(textOf(dlg.get(), 1099), QString::fromStdString(cat));
+        QVERIFY(dlg->singleLoaded());
+        m_fx->prompter().answerOpenFile(std::nullopt);
+        dlg->OnCommand(1097);
+        QCOMPARE(m_fx->prompter().calls().back().file.initialFolder, m_fx->path("pics") + "/");
+
+        dlg->SelectFindPage();
+        QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
+        dlg->OnCommand(1029);
+        QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), kOneMatchOfFive, 20000);
+        QVERIFY(logPairs(readAll(m_fx->path("logs/Dups.log")), cat, m_images[2]));
+    }
+};
+
+QTEST_MAIN(FindJobsTest)
+#include "find_jobs_test.moc"
