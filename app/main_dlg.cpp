@@ -27,10 +27,12 @@
 #include "find_page.h"
 #include "get_data_page.h"
 #include "job_controller.h"
+#include "log_commands.h"
 #include "main_layout.h"
 #include "main_menus.h"
 #include "main_texts.h"
 #include "method_page.h"
+#include "pair_viewer.h"
 #include "placement.h"
 #include "prompter.h"
 #include "rms_table.h"
@@ -114,6 +116,8 @@ void CMainDlg::buildControls() {
 
     m_viewer = new ViewerPanel(m_client);
     m_viewer->hide();
+    m_pairViewer = std::make_unique<PairViewer>(*this);
+    m_logCommands = std::make_unique<LogCommands>(*this, *m_pairViewer);
 
     m_accelerators = new AcceleratorFilter(
         this, [this] { return currentPage() == kPageView; }, [this](int id) { OnCommand(id); });
@@ -392,6 +396,17 @@ void CMainDlg::LayoutViewPage() {
     m_bExpanded = 1;
 }
 
+void CMainDlg::ShowViewLayout(bool tall) {
+    if (tall) {
+        LayoutViewPage();
+        m_viewer->setVisible(currentPage() == kPageView);
+        return;
+    }
+    setFixedSize(kTemplateWidth, menuHeight() + ReturnClientHeight(kTemplateHeight));
+    m_bExpanded = 0;
+    m_viewer->hide();
+}
+
 void CMainDlg::toggleLargeView() {
     m_settings.m_bLargeView = m_settings.m_bLargeView ? 0 : 1;
     SelectViewPage(1);
@@ -588,17 +603,29 @@ void CMainDlg::OnDestroy() {
 // ----- Places later work fills in -----
 
 int CMainDlg::PairCount() const {
-    return 0;
+    return m_pairViewer->pairCount();
 }
 
-void CMainDlg::ReloadPairList() {}
+void CMainDlg::ReloadPairList() {
+    m_logCommands->OpenDefaultLog();
+}
 
-void CMainDlg::ShowCurrentPairAgain() {}
+void CMainDlg::ShowCurrentPairAgain() {
+    m_pairViewer->ShowCurrentPairAgain();
+}
 
-void CMainDlg::MarkAutoDeleteConfirmNeeded() {}
+void CMainDlg::MarkAutoDeleteConfirmNeeded() {
+    m_pairViewer->autoRun().confirmNeeded = 1;
+}
 
-void CMainDlg::RefitImages() {}
+void CMainDlg::RefitImages() {
+    m_pairViewer->RefitImages();
+}
 
-void CMainDlg::SaveLogViewToDefault() {}
+void CMainDlg::SaveLogViewToDefault() {
+    m_logCommands->WriteBack();
+}
 
-void CMainDlg::ShowResultsAfterRun() {}
+void CMainDlg::ShowResultsAfterRun() {
+    m_logCommands->ShowResultsAfterRun();
+}

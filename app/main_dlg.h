@@ -24,8 +24,10 @@ class FindPage;
 class GetDataPage;
 class JobController;
 class KeyValueStore;
+class LogCommands;
 class MainMenus;
 class MethodPage;
+class PairViewer;
 class Prompter;
 class QLabel;
 class QProgressBar;
@@ -82,6 +84,9 @@ class CMainDlg : public QDialog {
     // ----- Layout -----
     /// The tall "View dups" layout (grown to the screen with the large view).
     void LayoutViewPage();
+    /// "View dups" with the viewer below the log view (tall), or the log view
+    /// alone in the compact height when a log has no pairs (short).
+    void ShowViewLayout(bool tall);
     bool isExpanded() const { return m_bExpanded != 0; }
 
     // ----- Commands -----
@@ -105,8 +110,11 @@ class CMainDlg : public QDialog {
     // ----- Results -----
     /// The end of a finished find run, after Dups.log was written: reads it
     /// back into the pair list, shows its first pair and sorts it when the
-    /// sort setting asks. Called by the job's finishing step.
+    /// sort setting asks. Called by the job's finishing step, and only when
+    /// the run's log was saved.
     void ShowResultsAfterRun();
+    PairViewer& pairViewer() { return *m_pairViewer; }
+    LogCommands& logCommands() { return *m_logCommands; }
 
     // ----- State of the run -----
     TwinlySettings& settings() { return m_settings; }
@@ -247,6 +255,8 @@ class CMainDlg : public QDialog {
     std::unique_ptr<BuildCommands> m_builds;
     std::unique_ptr<FindCommands> m_finds;
     std::unique_ptr<SingleImageCommands> m_single;
+    std::unique_ptr<PairViewer> m_pairViewer;
+    std::unique_ptr<LogCommands> m_logCommands;
     AcceleratorFilter* m_accelerators = nullptr;
     QLabel* m_dataState = nullptr;
     QLabel* m_status3 = nullptr;

@@ -1,10 +1,10 @@
 #include "viewer_panel.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "image_pane.h"
 #include "main_texts.h"
 #include "placement.h"
 
@@ -51,9 +51,7 @@ QWidget* makeControl(const ViewerControl& c, QWidget* parent) {
     const QRect r = c.rect.translated(0, -ViewerPanel::kTop);
     switch (c.kind) {
         case Kind::Pane: {
-            auto* pane = PlaceControl<QFrame>(parent, c.id, r);
-            pane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-            return pane;
+            return PlaceControl<ImagePane>(parent, c.id, r);
         }
         case Kind::Path: {
             auto* edit = PlaceControl<QLineEdit>(parent, c.id, r);
@@ -76,13 +74,17 @@ ViewerPanel::ViewerPanel(QWidget* parent) : QWidget(parent) {
         makeControl(c, this);
         m_template.insert(c.id, c.rect);
     }
-    m_left = FindControl<QFrame>(this, 1002);
-    m_right = FindControl<QFrame>(this, 1003);
+    m_left = FindControl<ImagePane>(this, 1002);
+    m_right = FindControl<ImagePane>(this, 1003);
     m_leftSource = FindControl<QLabel>(this, 1026);
     m_rightSource = FindControl<QLabel>(this, 1027);
     m_pairInfo = FindControl<QLabel>(this, 1105);
     m_pairInfo->setWordWrap(true);
     m_pairInfo->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    // Sizes line up on the right, clear of the dimensions beside them.
+    for (int id : {1028, 1030}) {
+        FindControl<QLabel>(this, id)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
     // Shown only by the Move-button rule.
     button(1019)->hide();
     button(1020)->hide();
@@ -110,6 +112,15 @@ void ViewerPanel::setLeftSource(const QString& text) {
 
 void ViewerPanel::setPairInfo(const QString& text) {
     m_pairInfo->setText(text);
+}
+
+void ViewerPanel::setSideTexts(int side, const QString& title, const QString& dimensions) {
+    FindControl<QLineEdit>(this, side == 0 ? 1031 : 1032)->setText(title);
+    FindControl<QLabel>(this, side == 0 ? 1023 : 1024)->setText(dimensions);
+}
+
+void ViewerPanel::setSizeText(int side, const QString& text) {
+    FindControl<QLabel>(this, side == 0 ? 1028 : 1030)->setText(text);
 }
 
 QPushButton* ViewerPanel::button(int id) const {

@@ -4,7 +4,7 @@
 #include <QRect>
 #include <QWidget>
 
-class QFrame;
+class ImagePane;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -29,7 +29,11 @@ class ViewerPanel : public QWidget {
     /// The template rectangle of a viewer control, in client coordinates.
     QRect templateRect(int id) const { return m_template.value(id); }
 
-    QFrame* pane(int side) const { return side == 0 ? m_left : m_right; }
+    ImagePane* pane(int side) const { return side == 0 ? m_left : m_right; }
+    /// The file title (1031, 1032) and dimensions label (1023, 1024) of a side.
+    void setSideTexts(int side, const QString& title, const QString& dimensions);
+    /// The size label of a side (1028, 1030).
+    void setSizeText(int side, const QString& text);
     void setSourceLabelsVisible(bool visible);
     void setLeftSource(const QString& text);
     void setPairInfo(const QString& text);
@@ -37,8 +41,8 @@ class ViewerPanel : public QWidget {
 
   private:
     QHash<int, QRect> m_template;
-    QFrame* m_left = nullptr;
-    QFrame* m_right = nullptr;
+    ImagePane* m_left = nullptr;
+    ImagePane* m_right = nullptr;
     QLabel* m_leftSource = nullptr;
     QLabel* m_rightSource = nullptr;
     QLabel* m_pairInfo = nullptr;

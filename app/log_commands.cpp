@@ -1,0 +1,266 @@
+#include "log_commands.h"
+
+#include <QAction>
+#include <QDir>
+#include <QListView>
+#include <QMenu>
+
+#include "desktop.h"
+#include "log_reader.h"
+#include "log_writer.h"
+#include "main_dlg.h"
+#include "main_menus.h"
+#include "main_texts.h"
+#include "match_list.h"
+#include "pair_viewer.h"
+#include "path_compare.h"
+#include "prompter.h"
+#include "view_page.h"
+#include "wait_cursor.h"
+
+namespace {
+
+constexpr int kSortNone = 1;
+constexpr int kSortAscending = 2;
+constexpr int kSortDescending = 3;
+
+constexpr const char* kLogFilter = "Dups log file (*.log)|*.log|All files (*.*)|*.*||";
+
+}  // namespace
+
+LogCommands::LogCommands(CMainDlg& dlg, PairViewer& viewer) : m_dlg(dlg), m_viewer(viewer) {
+    dlg.setCommandHandler(32798, [this] { OnOpenLogFile(); });
+    dlg.setCommandHandler(32828, [this] { OnSortCommand(kSortNone); });
+    dlg.setCommandHandler(32825, [this] { OnSortCommand(kSortDescending); });
+    dlg.setCommandHandler(32826, [this] { OnSortCommand(kSortAscending); });
+    dlg.setCommandHandler(32830, [this] { OnSaveLogAs(); });
+
+    MainMenus& menus = dlg.menus();
+    for (QMenu* menu : {menus.popup("View"), menus.popup("Options"), menus.contextMenu(149)}) {
+        connect(menu, &QMenu::aboutToShow, this, &LogCommands::updateSortMarks);
+    }
+    QListView* view = dlg.viewPage().logView();
+    connect(view, &QWidget::customContextMenuRequested, this, &LogCommands::showLogMenu);
+}
+
+std::string LogCommands::defaultLogPath() const {
+    const std::string& folder = m_dlg.settings().m_strLogPath;
+    if (folder.empty()) {
+        return {};
+    }
+    return QDir(QString::fromStdString(folder)).filePath("Dups.log").toStdString();
+}
+
+int LogCommands::readLog(const std::string& path, MatchList& into) {
+    WaitCursor wait;
+    return ReadDupsLog(path, into);
+}
+
+void LogCommands::install(MatchList& list, const std::string& path) {
+    // Removals in the shown log are kept before another log takes its place.
+    if (m_dlg.logChanged() && !m_loadedLog.empty()) {
+        WriteBack();
+    }
+    m_viewer.replaceMatches(list);
+    m_loadedLog = path;
+    m_dlg.setLogChanged(false);
+}
+
+void LogCommands::showPairs() {
+    const int n = m_viewer.pairCount();
+    m_dlg.ShowViewLayout(true);
+    int c = m_viewer.currentPairIndex();
+    if (c == 0 || c > n) {
+        c = n;
+    }
+    m_viewer.selectPair(c - 1);
+    m_viewer.matches().recordPairLines();
+    m_viewer.selectLogLine(0);
+    m_viewer.OnNext();
+}
+
+bool LogCommands::readDefaultLog(MatchList& list) {
+    const std::string path = defaultLogPath();
+    switch (readLog(path, list)) {
+        case kLogNotOpened:
+            m_dlg.prompter().message("Error", "No Dups.log was found..", PromptButtons::Ok,
+                                     PromptIcon::Error);
+            m_dlg.viewPage().setTitle("No Dups.log file was found.");
+            return false;
+        case kLogInvalid:
+            m_dlg.viewPage().setTitle(kTextInvalidLog);
+            if (m_dlg.prompter().message("Warning",
+                                         "Not a valid Dups log record.\nDo you wish to view it as "
+                                         "text?",
+                                         PromptButtons::YesNo,
+                                         PromptIcon::Warning) == PromptAnswer::Yes) {
+                m_dlg.desktop().openFile(path);
+            }
+            return false;
+        default:
+            return true;
+    }
+}
+
+void LogCommands::OpenDefaultLog() {
+    MatchList list;
+    if (!readDefaultLog(list)) {
+        return;
+    }
+    install(list, defaultLogPath());
+    if (m_viewer.pairCount() == 0) {
+        m_dlg.viewPage().setTitle(kTextNoDups);
+        m_dlg.ShowViewLayout(false);
+        return;
+    }
+    showPairs();
+}
+
+void LogCommands::OnOpenLogFile() {
+    FileDialogSpec spec;
+    spec.title = "Open (Dups log file as images)";
+    spec.initialFolder = m_dlg.settings().m_strLogPath;
+    spec.defaultExtension = "log";
+    spec.initialName = "*.log";
+    spec.filter = kLogFilter;
+    spec.mustExist = true;
+    spec.overwritePrompt = true;
+    const std::optional<std::string> path = m_dlg.prompter().openFile(spec);
+    if (!path) {
+        return;
+    }
+    MatchList list;
+    switch (readLog(*path, list)) {
+        case kLogNotOpened:
+            m_dlg.prompter().message("Error", "No log file was found..", PromptButtons::Ok,
+                                     PromptIcon::Error);
+            return;
+        case kLogInvalid:
+            if (m_dlg.prompter().message(
+                    "Warning",
+                    "Not a valid Dups log record file.\nDo you wish to view as a text file?",
+                    PromptButtons::OkCancel, PromptIcon::Warning) == PromptAnswer::Ok) {
+                m_dlg.desktop().openFile(*path);
+            }
+            return;
+        default:
+            break;
+    }
+    install(list, *path);
+    m_dlg.setResultsPending(false);
+    m_dlg.SelectViewPage(0);
+    if (m_viewer.pairCount() == 0) {
+        m_dlg.viewPage().setTitle(kTextNoPairs);
+        m_dlg.ShowViewLayout(false);
+        return;
+    }
+    showPairs();
+}
+
+void LogCommands::ShowResultsAfterRun() {
+    MatchList list;
+    if (!readDefaultLog(list)) {
+        return;
+    }
+    // The run has rewritten the file the old pairs came from: their marks
+    // must not overwrite its results.
+    if (SamePath(m_loadedLog, defaultLogPath())) {
+        m_dlg.setLogChanged(false);
+    }
+    install(list, defaultLogPath());
+    m_dlg.setResultsPending(false);
+    m_viewer.setCurrentPairIndex(0);
+    const int n = m_viewer.pairCount();
+    if (n == 0) {
+        m_dlg.viewPage().setTitle(kTextNoPairs);
+        return;
+    }
+    m_viewer.selectPair(n - 1);
+    m_viewer.matches().recordPairLines();
+    m_viewer.selectLogLine(0);
+    // The first pair of a run is shown, never deleted on sight.
+    m_viewer.RunNextSteps(kDeleteModeManual);
+    const int sort = m_dlg.settings().m_nSortMode;
+    if (sort == kSortAscending || sort == kSortDescending) {
+        SortPairs(sort == kSortDescending, false);
+    }
+}
+
+void LogCommands::OnSortCommand(int sortMode) {
+    TwinlySettings& settings = m_dlg.settings();
+    if (sortMode == kSortNone) {
+        settings.m_nSortMode = kSortNone;
+    } else if (settings.m_nSortMode != sortMode) {
+        settings.m_nSortMode = sortMode;
+        SortPairs(sortMode == kSortDescending, true);
+    }
+    updateSortMarks();
+}
+
+void LogCommands::SortPairs(bool descending, bool refresh) {
+    if (!m_viewer.sortMatches(descending)) {
+        return;
+    }
+    if (refresh && m_dlg.currentPage() == kPageView) {
+        m_dlg.ShowViewLayout(true);
+    }
+    m_viewer.selectPair(m_viewer.pairCount() - 1);
+    m_viewer.selectLogLine(0);
+    saveView(m_loadedLog);
+    m_viewer.OnNext();
+}
+
+void LogCommands::OnSaveLogAs() {
+    FileDialogSpec spec;
+    spec.title = "SaveAs (Dups log record file)";
+    spec.initialFolder = m_dlg.settings().m_strLogPath;
+    spec.defaultExtension = "*.log";
+    spec.initialName = "DupsRecordLog";
+    spec.filter = "Dups log file (*.log)|*.log||";
+    spec.mustExist = true;
+    spec.overwritePrompt = true;
+    const std::optional<std::string> path = m_dlg.prompter().saveFile(spec);
+    if (!path || m_viewer.matches().m_logView.empty()) {
+        return;
+    }
+    if (saveView(*path)) {
+        m_dlg.desktop().playAsterisk();
+    }
+}
+
+bool LogCommands::WriteBack() {
+    if (!m_dlg.logChanged()) {
+        return true;
+    }
+    if (!saveView(m_loadedLog)) {
+        return false;
+    }
+    m_dlg.setLogChanged(false);
+    return true;
+}
+
+bool LogCommands::saveView(const std::string& path) {
+    if (path.empty() || !SaveLogView(path, m_viewer.matches())) {
+        m_dlg.prompter().message("Error", "Unable to save Dups log file!\n" + path,
+                                 PromptButtons::Ok, PromptIcon::Error);
+        return false;
+    }
+    m_dlg.setResultsPending(false);
+    return true;
+}
+
+void LogCommands::updateSortMarks() {
+    const int sort = m_dlg.settings().m_nSortMode;
+    m_dlg.menus().action(32828)->setChecked(sort == kSortNone);
+    m_dlg.menus().action(32826)->setChecked(sort == kSortAscending);
+    m_dlg.menus().action(32825)->setChecked(sort == kSortDescending);
+}
+
+void LogCommands::showLogMenu(const QPoint& at) {
+    if (m_dlg.currentPage() != kPageView) {
+        return;
+    }
+    updateSortMarks();
+    QListView* view = m_dlg.viewPage().logView();
+    m_dlg.menus().contextMenu(149)->exec(view->viewport()->mapToGlobal(at));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <string>
+
+class CMainDlg;
+class MatchList;
+class PairViewer;
+
+/// The dups log commands of the main window: reading the default log or a
+/// chosen one into the pair viewer, the steps after a find run, sorting,
+/// "SaveAs log file..." and the write-back of removals. User-interface thread.
+class LogCommands : public QObject {
+    Q_OBJECT
+  public:
+    LogCommands(CMainDlg& dlg, PairViewer& viewer);
+
+    /// Dups.log in the log folder; empty when no log folder is set.
+    std::string defaultLogPath() const;
+    /// The file the shown pairs were read from; removals and sorts are saved there.
+    const std::string& loadedLogPath() const { return m_loadedLog; }
+
+    /// Reads the default log and shows its pairs, resuming at the pair shown
+    /// before ("View dups" entered with results pending).
+    void OpenDefaultLog();
+    /// "Open log file (view images)...".
+    void OnOpenLogFile();
+    /// Reads the log a run just wrote and shows its first pair, then sorts it
+    /// when the sort setting asks. Only after the run has written Dups.log.
+    void ShowResultsAfterRun();
+    /// The three sort commands: 1 no sort, 2 low to high, 3 high to low.
+    void OnSortCommand(int sortMode);
+    /// Re-orders the pairs by percentage, saves the log and shows the first pair.
+    void SortPairs(bool descending, bool refresh);
+    /// "SaveAs log file...".
+    void OnSaveLogAs();
+    /// Writes the log view back to its file when images were removed; false
+    /// (reported) when it could not be written.
+    bool WriteBack();
+
+  private:
+    int readLog(const std::string& path, MatchList& into);
+    /// Reads Dups.log, reporting a missing or invalid file; true when read.
+    bool readDefaultLog(MatchList& list);
+    void install(MatchList& list, const std::string& path);
+    void showPairs();
+    bool saveView(const std::string& path);
+    void updateSortMarks();
+    void showLogMenu(const QPoint& at);
+
+    CMainDlg& m_dlg;
+    PairViewer& m_viewer;
+    std::string m_loadedLog;
+};

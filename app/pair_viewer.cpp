@@ -1,0 +1,433 @@
+#include "pair_viewer.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QMenu>
+#include <QScreen>
+
+#include "app_paths.h"
+#include "desktop.h"
+#include "format_file_size.h"
+#include "image_pane.h"
+#include "image_suffix.h"
+#include "image_view.h"
+#include "main_dlg.h"
+#include "main_menus.h"
+#include "main_texts.h"
+#include "match_list_model.h"
+#include "move_rule.h"
+#include "pair_removal.h"
+#include "pane_image_loader.h"
+#include "view_page.h"
+#include "viewer_panel.h"
+#include "wait_cursor.h"
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+bool isDeleted(const std::string& entry) {
+    return entry == kDeletedEntry;
+}
+
+struct PaneMenuIds {
+    int menu, fullScreen, open, properties, remove, move;
+};
+constexpr PaneMenuIds kPaneMenus[2] = {{142, 32792, 32836, 32811, 32793, 32840},
+                                       {141, 32790, 32837, 32812, 32791, 32841}};
+
+}  // namespace
+
+PairViewer::PairViewer(CMainDlg& dlg)
+    : m_dlg(dlg),
+      m_model(std::make_unique<MatchListModel>(m_matches)),
+      m_removal(std::make_unique<PairRemoval>(dlg, *this)),
+      m_logView(dlg.viewPage().logView()) {
+    m_logView->setModel(m_model.get());
+    m_logView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_logView->setTextElideMode(Qt::ElideNone);
+    m_model->setItemSize(std::max(100, m_logView->viewport()->width()),
+                         m_logView->fontMetrics().height() + 2);
+    connect(m_logView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &PairViewer::onLogSelectionChanged);
+
+    for (int s : {kLeftSide, kRightSide}) {
+        connect(pane(s), &QWidget::customContextMenuRequested, this,
+                [this, s](const QPoint& at) { showPaneMenu(s, pane(s)->mapToGlobal(at)); });
+    }
+
+    dlg.setCommandHandler(1041, [this] { OnNext(); });
+    dlg.setCommandHandler(1044, [this] { OnBack(); });
+    dlg.setCommandHandler(1106, [this] { OnFirst(); });
+    dlg.setCommandHandler(1107, [this] { OnLast(); });
+    for (int s : {kLeftSide, kRightSide}) {
+        const PaneMenuIds& ids = kPaneMenus[s];
+        dlg.setCommandHandler(ids.fullScreen, [this, s] { OnFullScreen(s); });
+        dlg.setCommandHandler(ids.open, [this, s] { OpenImage(s); });
+        dlg.setCommandHandler(ids.properties, [this, s] { ShowProperties(s); });
+    }
+}
+
+PairViewer::~PairViewer() = default;
+
+ImagePane* PairViewer::pane(int side) const {
+    return m_dlg.viewer().pane(clampSide(side));
+}
+
+void PairViewer::replaceMatches(MatchList& list) {
+    m_model->replace([&] { m_matches.swap(list); });
+    m_selected = -1;
+}
+
+bool PairViewer::sortMatches(bool descending) {
+    bool sorted = false;
+    m_model->replace([&] { sorted = SortPairs(m_matches, descending); });
+    return sorted;
+}
+
+void PairViewer::selectPair(int pair) {
+    m_selected = pair >= 0 && pair < pairCount() ? pair : -1;
+}
+
+void PairViewer::selectLogLine(int line) {
+    m_selectingLine = true;
+    if (line >= 0 && line < m_model->rowCount()) {
+        m_logView->selectionModel()->setCurrentIndex(m_model->index(line),
+                                                     QItemSelectionModel::ClearAndSelect);
+    } else {
+        m_logView->selectionModel()->clearSelection();
+    }
+    m_selectingLine = false;
+}
+
+bool PairViewer::pairRemoved(int pair) const {
+    const auto i = static_cast<std::size_t>(pair);
+    return isDeleted(m_matches.m_leftPaths[i]) || isDeleted(m_matches.m_rightPaths[i]);
+}
+
+void PairViewer::copyPaths(int pair) {
+    const auto i = static_cast<std::size_t>(pair);
+    m_sides[kLeftSide].facts.path = m_matches.m_leftPaths[i];
+    m_sides[kRightSide].facts.path = m_matches.m_rightPaths[i];
+}
+
+void PairViewer::showPairCaption(int pair) {
+    m_nCurrentPair = pair;
+    m_dlg.viewPage().setTitle(
+        QStringLiteral("Viewing pair %1 of %2").arg(pair + 1).arg(pairCount()));
+}
+
+void PairViewer::scrollLogTo(int line, int topLine) {
+    selectLogLine(line);
+    const int top = std::clamp(topLine, 0, std::max(m_model->rowCount() - 1, 0));
+    if (m_model->rowCount() > 0) {
+        m_logView->scrollTo(m_model->index(top), QAbstractItemView::PositionAtTop);
+    }
+}
+
+void PairViewer::setExtentForPair(int pair) {
+    // Wide enough to scroll to the end of the pair's longer path line.
+    const int first = m_matches.m_firstPairLine + 5 * pair;
+    const QFontMetrics metrics = m_logView->fontMetrics();
+    int extent = m_logView->viewport()->width();
+    for (int line : {first + 1, first + 2}) {
+        if (line >= 0 && line < static_cast<int>(m_matches.m_logView.size())) {
+            const QString text = qs(m_matches.m_logView[static_cast<std::size_t>(line)]);
+            extent = std::max(extent, metrics.horizontalAdvance(text) + 12);
+        }
+    }
+    m_model->setItemSize(extent, metrics.height() + 2);
+}
+
+// ----- Navigation -----
+
+void PairViewer::OnNext() {
+    RunNextSteps(m_dlg.settings().m_nDeleteMode);
+}
+
+void PairViewer::endAutomaticRunIfDue() {
+    if (m_dlg.settings().m_nDeleteMode != kDeleteModeAutomatic || m_autoRun.confirmNeeded ||
+        m_autoRun.summaryShown) {
+        return;
+    }
+    m_autoRun.active = 0;
+    if (m_dlg.isMinimized()) {
+        m_dlg.setWindowTitle(kTextCaption);
+    } else {
+        m_removal->ShowDeleteSummary(m_autoRun.deletedCount);
+    }
+}
+
+void PairViewer::RunNextSteps(int deleteMode) {
+    const int c = m_selected;
+    const int n = pairCount();
+    if (c < 0 || n == 0) {
+        return;
+    }
+    int i = c + 1;
+    if (c + 2 > n) {
+        i = 0;
+        endAutomaticRunIfDue();
+    }
+    m_dlg.viewer().setPairInfo(QString());
+    // Removed pairs are skipped up to the last pair, never round to the first.
+    while (pairRemoved(i) && i < n - 1) {
+        ++i;
+    }
+    const int line = m_matches.m_firstPairLine + 5 * i;
+    scrollLogTo(line, line - 5);
+    setExtentForPair(i);
+    showPairCaption(i);
+    copyPaths(i);
+    LoadSideFacts(kLeftSide);
+    LoadSideFacts(kRightSide);
+    m_selected = i;
+    pushFields();
+    if (side(kLeftSide).length == 0 || side(kRightSide).length == 0) {
+        ShowPair(true);
+        if (m_dlg.isMinimized()) {
+            m_dlg.setWindowTitle(kTextCaption);
+        }
+    } else {
+        ShowPair(false);
+    }
+    RunDeleteModeStep(deleteMode);
+}
+
+void PairViewer::OnBack() {
+    const int c = m_selected;
+    const int n = pairCount();
+    if (c < 0 || n == 0) {
+        return;
+    }
+    int i = c - 1 < 0 ? n - 1 : c - 1;
+    m_dlg.viewer().setPairInfo(QString());
+    m_autoRun.confirmNeeded = 1;
+    while (pairRemoved(i) && i != 0) {
+        --i;
+    }
+    const int line = m_matches.m_firstPairLine + 5 * i;
+    scrollLogTo(line, line);
+    setExtentForPair(i);
+    showPairCaption(i);
+    copyPaths(i);
+    LoadSideFacts(kLeftSide);
+    LoadSideFacts(kRightSide);
+    m_selected = i;
+    pushFields();
+    ShowPair(false);
+    UpdateSizeLabels();
+}
+
+void PairViewer::OnFirst() {
+    selectPair(pairCount() - 1);
+    OnNext();
+}
+
+void PairViewer::OnLast() {
+    selectPair(0);
+    OnBack();
+}
+
+void PairViewer::onLogSelectionChanged() {
+    if (!m_selectingLine) {
+        OnSelchangeLogView();
+    }
+}
+
+void PairViewer::OnSelchangeLogView() {
+    const int first = m_matches.m_firstPairLine;
+    const QModelIndex current = m_logView->selectionModel()->currentIndex();
+    if (pairCount() == 0 || first < 0 || !current.isValid()) {
+        return;
+    }
+    const int s = std::max(current.row(), first);
+    int i = (s - first) / 5;
+    if (first + 5 * i > m_matches.m_lastPairLine) {
+        i -= 1;
+    }
+    i = std::clamp(i, 0, pairCount() - 1);
+    setExtentForPair(i);
+    if (i == m_selected) {
+        return;
+    }
+    m_dlg.viewer().setPairInfo(QString());
+    m_autoRun.confirmNeeded = 1;
+    showPairCaption(i);
+    copyPaths(i);
+    LoadSideFacts(kLeftSide);
+    LoadSideFacts(kRightSide);
+    m_selected = i;
+    pushFields();
+    ShowPair(false);
+    UpdateSizeLabels();
+}
+
+void PairViewer::ShowCurrentPairAgain() {
+    if (m_selected < 0 || m_selected >= pairCount()) {
+        return;
+    }
+    showPairCaption(m_selected);
+    copyPaths(m_selected);
+    LoadSideFacts(kLeftSide);
+    LoadSideFacts(kRightSide);
+    pushFields();
+    ShowPair(side(kLeftSide).length == 0 || side(kRightSide).length == 0);
+    UpdateSizeLabels();
+}
+
+// ----- Panes and facts -----
+
+std::string PairViewer::placeholderPath(bool noMatch) const {
+    return FindSharedFile(noMatch ? "twinly/NoMatch.jpg" : "twinly/NoImage.jpg").toStdString();
+}
+
+void PairViewer::ShowPair(bool noMatch) {
+    m_lastNoMatch = noMatch;
+    showPictures(noMatch, false);
+    pushFields();
+}
+
+void PairViewer::RefitImages() {
+    if (m_selected >= 0) {
+        showPictures(m_lastNoMatch, true);
+    }
+}
+
+void PairViewer::showPictures(bool noMatch, bool onlyResized) {
+    std::array<bool, 2> wanted{};
+    for (int s : {kLeftSide, kRightSide}) {
+        wanted[s] = !onlyResized || !(m_sides[s].fittedFor == pane(s)->paneSize());
+    }
+    if (!wanted[kLeftSide] && !wanted[kRightSide]) {
+        return;
+    }
+    WaitCursor wait;
+    const std::string placeholder = placeholderPath(noMatch);
+    std::array<PaneLoad, 2> loads;
+    if (wanted[kLeftSide] && wanted[kRightSide]) {
+        LoadPanePair(side(kLeftSide).path, pane(kLeftSide)->paneSize(), side(kRightSide).path,
+                     pane(kRightSide)->paneSize(), placeholder, loads[kLeftSide],
+                     loads[kRightSide]);
+    } else {
+        const int s = wanted[kLeftSide] ? kLeftSide : kRightSide;
+        loads[s] = LoadPaneImage(side(s).path, placeholder, pane(s)->paneSize());
+    }
+    for (int s : {kLeftSide, kRightSide}) {
+        if (!wanted[s]) {
+            continue;
+        }
+        SideFacts& facts = m_sides[s].facts;
+        const PaneLoad& load = loads[s];
+        if (!onlyResized) {
+            facts.loaded = load.read;
+            if (load.read) {
+                facts.width = load.width;
+                facts.height = load.height;
+                facts.type = FileTypeLabel(facts.path);
+                facts.dimensionsLabel = DimensionsLabel(facts.width, facts.height, facts.type);
+            } else {
+                facts.dimensionsLabel.clear();
+            }
+        }
+        pane(s)->setPicture(load.fitted);
+        // A removed side stays crossed out whenever its pair is shown.
+        pane(s)->setCrossed(isDeleted(facts.path));
+        m_sides[s].fittedFor = pane(s)->paneSize();
+    }
+}
+
+void PairViewer::LoadSideFacts(int s) {
+    SideFacts& facts = side(s);
+    const QFileInfo info(qs(facts.path));
+    if (!facts.path.empty() && !isDeleted(facts.path) && info.isFile()) {
+        facts.titleText = info.completeBaseName().toStdString();
+        const QDateTime born = info.birthTime();
+        facts.creationTime = (born.isValid() ? born : info.lastModified()).toSecsSinceEpoch();
+        facts.length = info.size();
+        return;
+    }
+    facts.titleText =
+        isDeleted(facts.path) ? std::string(kDeletedEntry) : "Not found: " + facts.path;
+    facts.length = 0;
+}
+
+void PairViewer::UpdateSizeLabels() {
+    for (int s : {kLeftSide, kRightSide}) {
+        const QString text = m_dlg.settings().m_bShowFileSizes
+                                 ? qs(FormatFileSize(side(s).length) + " bytes")
+                                 : QString();
+        m_dlg.viewer().setSizeText(s, text);
+    }
+}
+
+void PairViewer::RunDeleteModeStep(int deleteMode) {
+    (void)deleteMode;
+    UpdateSizeLabels();
+    pushFields();
+}
+
+void PairViewer::pushFields() {
+    for (int s : {kLeftSide, kRightSide}) {
+        m_dlg.viewer().setSideTexts(s, qs(side(s).titleText), qs(side(s).dimensionsLabel));
+    }
+}
+
+// ----- Pane commands -----
+
+void PairViewer::OnFullScreen(int s) {
+    const SideFacts& facts = side(s);
+    if (!facts.loaded || isDeleted(facts.path)) {
+        return;
+    }
+    QScreen* screen = m_dlg.screen();
+    const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    DisplayImage image;
+    {
+        WaitCursor wait;
+        image = ReadImageForArea(facts.path, {available.width() - 20, available.height() - 20},
+                                 FitToScreenSize);
+    }
+    if (!image.read) {
+        return;
+    }
+    CImageView view(std::move(image), &m_dlg);
+    view.exec();
+}
+
+void PairViewer::OpenImage(int s) {
+    const std::string& path = side(s).path;
+    if (!path.empty() && !isDeleted(path)) {
+        m_dlg.desktop().openFile(path);
+    }
+}
+
+void PairViewer::ShowProperties(int s) {
+    const std::string& path = side(s).path;
+    if (!path.empty() && !isDeleted(path)) {
+        m_dlg.desktop().showProperties(path);
+    }
+}
+
+void PairViewer::updatePaneMenu(int s) {
+    const SideFacts& facts = side(s);
+    const bool usable = facts.loaded && !facts.path.empty() && !isDeleted(facts.path);
+    const PaneMenuIds& ids = kPaneMenus[clampSide(s)];
+    for (int id : {ids.fullScreen, ids.open, ids.properties, ids.remove, ids.move}) {
+        m_dlg.menus().action(id)->setEnabled(usable);
+    }
+    const std::string& folder =
+        s == kRightSide ? m_dlg.settings().m_strMoveFolder2 : m_dlg.settings().m_strMoveFolder;
+    if (!MoveFolderExists(folder)) {
+        m_dlg.menus().action(ids.move)->setEnabled(false);
+    }
+}
+
+void PairViewer::showPaneMenu(int s, const QPoint& globalPos) {
+    updatePaneMenu(s);
+    m_dlg.menus().contextMenu(kPaneMenus[clampSide(s)].menu)->exec(globalPos);
+}

@@ -1,0 +1,646 @@
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "control_ids.h"
+#include "desktop.h"
+#include "file_ops.h"
+#include "format_file_size.h"
+#include "image_pane.h"
+#include "image_view.h"
+#include "log_commands.h"
+#include "log_reader.h"
+#include "main_dlg.h"
+#include "match_list.h"
+#include "pair_viewer.h"
+#include "qsettings_store.h"
+#include "scripted_prompter.h"
+#include "test_images.h"
+#include "viewer_panel.h"
+
+namespace {
+
+// Real file operations that can be made to fail, counting what was asked.
+class TestFileOps : public FileOps {
+  public:
+    bool moveToTrash(const std::string& path) override {
+        ++trashCalls;
+        return !failAll && m_real.moveToTrash(path);
+    }
+    bool deletePermanently(const std::string& path) override {
+        ++permanentCalls;
+        return !failAll && m_real.deletePermanently(path);
+    }
+    std::optional<std::string> moveToFolder(const std::string& path,
+                                            const std::string& folder) override {
+        if (failAll) {
+            return std::nullopt;
+        }
+        return m_real.moveToFolder(path, folder);
+    }
+    bool failAll = false;
+    int trashCalls = 0;
+    int permanentCalls = 0;
+
+  private:
+    QtFileOps m_real;
+};
+
+template <class T>
+T* control(const QObject* root, int id) {
+    T* c = FindControl<T>(root, id);
+    if (c == nullptr) {
+        qFatal("control id%d not found", id);
+    }
+    return c;
+}
+
+// Runs `act` on the next popup menu or modal window, polling for at most five
+// seconds or until `owner` goes away.
+void onNextWindow(QObject* owner, bool popup, std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer(owner);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, popup, act] {
+        QWidget* w = popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+        if (w != nullptr || ++*tries > 500) {
+            timer->stop();
+            timer->deleteLater();
+            if (w != nullptr) {
+                act(w);
+            }
+        }
+    });
+    timer->start(10);
+}
+
+struct LogPair {
+    QString left;  // "Deleted " + path marks a removed side
+    QString right;
+    QString percent = "99.0";
+};
+
+}  // namespace
+
+class PairViewerTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QSettingsStore> m_store;
+    ScriptedPrompter m_prompter;
+    TestFileOps m_fileOps;
+    RecordingDesktop m_desktop;
+    std::unique_ptr<QObject> m_pollers;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString logFile() const { return path("logs/Dups.log"); }
+
+    std::unique_ptr<CMainDlg> makeDlg() {
+        auto dlg = std::make_unique<CMainDlg>(MainDlgServices{.store = *m_store,
+                                                              .prompter = m_prompter,
+                                                              .fileOps = m_fileOps,
+                                                              .desktop = m_desktop,
+                                                              .dataFolder = path("data"),
+                                                              .seedLogFile = QString()});
+        dlg->show();
+        return dlg;
+    }
+
+    QString image(const QString& name, int w = 64, int h = 32) {
+        const QString file = path(name);
+        const char* format = name.endsWith(".png") ? "PNG" : "JPG";
+        if (!WriteImage(GradientImage(w, h, Qt::red, Qt::blue), file.toStdString(), format)) {
+            qFatal("cannot write %s", qPrintable(file));
+        }
+        return file;
+    }
+
+    static void writeLog(const QString& file, const std::vector<LogPair>& pairs) {
+        QStringList lines = {"DUPS", "; --- Duplicates Info -- recording stops at 1000 pairs --",
+                             "; test run", QStringLiteral("; Match total: %1").arg(pairs.size()),
+                             "-- Matches --"};
+        int n = 0;
+        for (const LogPair& p : pairs) {
+            lines << QStringLiteral("; Match no: %1").arg(++n) << "Image 1 path: " + p.left
+                  << "Image 2 path: " + p.right << "; % matching: " + p.percent << "; -------";
+        }
+        lines << ";"
+              << "END";
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly)) {
+            qFatal("cannot write %s", qPrintable(file));
+        }
+        out.write((lines.join("\r\n") + "\r\n").toUtf8());
+    }
+
+    static void clickTab(CMainDlg& dlg, int page) {
+        QTabBar* bar = control<QTabWidget>(&dlg, 1054)->findChild<QTabBar*>();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+    }
+
+    static QString title(CMainDlg& dlg) { return control<QLabel>(&dlg, 1055)->text(); }
+    static QString text(CMainDlg& dlg, int id) {
+        if (auto* edit = FindControl<QLineEdit>(&dlg, id)) {
+            return edit->text();
+        }
+        return control<QLabel>(&dlg, id)->text();
+    }
+    static void press(CMainDlg& dlg, int id) {
+        QTest::mouseClick(control<QPushButton>(&dlg, id), Qt::LeftButton);
+    }
+    static void clickLogLine(CMainDlg& dlg, int line) {
+        auto* view = control<QListView>(&dlg, 1043);
+        const QModelIndex index = view->model()->index(line, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    }
+    static std::string logLine(CMainDlg& dlg, int line) {
+        return dlg.pairViewer().matches().m_logView.at(static_cast<std::size_t>(line));
+    }
+
+    // The names a log pair is made of, as files in the test folder.
+    std::vector<LogPair> pairsOf(std::initializer_list<std::pair<const char*, const char*>> names) {
+        std::vector<LogPair> pairs;
+        for (const auto& [l, r] : names) {
+            const auto side = [this](QString n) {
+                return n.startsWith("-") ? "Deleted " + path(n.mid(1)) : path(n);
+            };
+            pairs.push_back({side(l), side(r)});
+        }
+        return pairs;
+    }
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_store = std::make_unique<QSettingsStore>(path("settings.ini"));
+        m_store->writeString("Dups", "First", "Second");
+        m_store->writeString("1.0", "LogPath", path("logs").toStdString());
+        m_store->writeString("Dups", "ShowFS", "Yes");
+        m_store->writeString("Dups", "DoBeep", "Yes");
+        m_prompter.clear();
+        m_desktop.requests.clear();
+        m_fileOps = TestFileOps();
+        m_pollers = std::make_unique<QObject>();
+    }
+
+    void cleanup() {
+        m_pollers.reset();
+        QCOMPARE(m_prompter.unexpectedCalls(), 0);
+    }
+
+    void panesFitTheImagesOwnSizeAndShowTheirFacts() {
+        image("wide.jpg", 1600, 800);
+        image("tall.png", 50, 200);
+        writeLog(logFile(), pairsOf({{"wide.jpg", "tall.png"}, {"wide.jpg", "gone.jpg"}}));
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
+        QCOMPARE(text(*dlg, 1031), QString("wide"));
+        QCOMPARE(text(*dlg, 1032), QString("tall"));
+        // The JPEG is decoded at a reduced scale; its label keeps its own size.
+        QCOMPARE(text(*dlg, 1023), QString("1600 x 800 JPG"));
+        QCOMPARE(text(*dlg, 1024), QString("50 x 200 PNG"));
+        const qint64 size = QFileInfo(path("wide.jpg")).size();
+        QCOMPARE(text(*dlg, 1028), QString::fromStdString(FormatFileSize(size) + " bytes"));
+
+        ImagePane* left = control<ImagePane>(dlg.get(), 1002);
+        ImagePane* right = control<ImagePane>(dlg.get(), 1003);
+        const int w = left->width() - 4;
+        QCOMPARE(left->pictureSize(), (FitSize{w, 800 * w / 1600}));
+        QCOMPARE(left->pictureRect().center(), left->rect().center());
+        const int h = right->height() - 4;
+        QCOMPARE(right->pictureSize(), (FitSize{50 * h / 200, h}));
+
+        // A missing file: placeholder picture, no label, its name in the title.
+        press(*dlg, 1041);
+        QCOMPARE(text(*dlg, 1032), "Not found: " + path("gone.jpg"));
+        QCOMPARE(text(*dlg, 1024), QString());
+        QVERIFY(right->hasPicture());
+        QVERIFY(!dlg->pairViewer().side(kRightSide).loaded);
+
+        dlg->settings().m_bShowFileSizes = 0;
+        dlg->pairViewer().UpdateSizeLabels();
+        QCOMPARE(text(*dlg, 1028), QString());
+    }
+
+    void sizeLabelsKeepTwoSeparators() {
+        QFile small(path("small.jpg"));
+        QVERIFY(small.open(QIODevice::WriteOnly) && small.resize(999));
+        QFile big(path("big.jpg"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(10234567));
+        writeLog(logFile(), pairsOf({{"small.jpg", "big.jpg"}}));
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        QCOMPARE(text(*dlg, 1028), QString(8, ' ') + "999 bytes");
+        QCOMPARE(text(*dlg, 1030), QString("10,234,567 bytes"));
+    }
+
+    void nextAndBackSkipRemovedPairsWithoutWrappingTheSkip() {
+        image("a.jpg");
+        image("b.jpg");
+        // Pairs 1 and 3 have a removed side.
+        writeLog(logFile(), pairsOf({{"-a.jpg", "b.jpg"},
+                                     {"a.jpg", "b.jpg"},
+                                     {"a.jpg", "-b.jpg"},
+                                     {"b.jpg", "a.jpg"}}));
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 4"));
+        press(*dlg, 1041);
+        QCOMPARE(title(*dlg), QString("Viewing pair 4 of 4"));
+        // Next at the last pair wraps to the first pair not removed.
+        press(*dlg, 1041);
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 4"));
+        // Back walks down over pair 1, which is removed, and stops there.
+        press(*dlg, 1044);
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 4"));
+        QCOMPARE(text(*dlg, 1031), QString("Deleted"));
+        QVERIFY(control<ImagePane>(dlg.get(), 1002)->crossed());
+        // Back from pair 1 wraps to the last pair; First and Last by key.
+        press(*dlg, 1044);
+        QCOMPARE(title(*dlg), QString("Viewing pair 4 of 4"));
+        auto* list = control<QListView>(dlg.get(), 1043);
+        QTest::keyClick(list, Qt::Key_Home);
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 4"));
+        QTest::keyClick(list, Qt::Key_End);
+        QCOMPARE(title(*dlg), QString("Viewing pair 4 of 4"));
+        // Back from the last pair walks down over pair 3.
+        QTest::keyClick(list, Qt::Key_PageUp);
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 4"));
+    }
+
+    void clickingALineOfTheShownPairChangesNothing() {
+        image("a.jpg");
+        image("b.jpg");
+        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}}));
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        const int first = dlg->pairViewer().matches().m_firstPairLine;
+        dlg->viewer().setPairInfo("proposal");
+        for (int line = first; line < first + 5; ++line) {
+            clickLogLine(*dlg, line);
+        }
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
+        QCOMPARE(text(*dlg, 1105), QString("proposal"));
+        // A line of the other pair, or the closing lines below it, show it.
+        clickLogLine(*dlg, first + 5 + 3);
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 2"));
+        QCOMPARE(text(*dlg, 1105), QString());
+        QCOMPARE(text(*dlg, 1031), QString("b"));
+        clickLogLine(*dlg, first);
+        clickLogLine(*dlg, first + 10);
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 2"));
+    }
+
+    void oneDeleteMarksAFileEverywhereAndTrashesIt() {
+        const QString a = image("a.jpg");
+        for (const char* n : {"b.jpg", "c.jpg", "d.jpg"}) {
+            image(n);
+        }
+        writeLog(
+            logFile(),
+            pairsOf(
+                {{"a.jpg", "b.jpg"}, {"c.jpg", "a.jpg"}, {"d.jpg", "a.jpg"}, {"c.jpg", "d.jpg"}}));
+        auto dlg = makeDlg();
+        for (const char* n : {"b.jpg", "a.jpg", "d.jpg"}) {
+            dlg->primary().m_names.push_back(path(n).toStdString());
+            dlg->primary().m_records.emplace_back().nWidth = 64;
+        }
+        clickTab(*dlg, 3);
+        press(*dlg, 1017);
+
+        QVERIFY(!QFile::exists(a));
+        const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/";
+        QVERIFY2(QFileInfo(trash).isDir(), qPrintable(trash));
+        QVERIFY(!QDir(trash).entryList({"a*.jpg"}).isEmpty());
+        QCOMPARE(m_fileOps.permanentCalls, 0);
+
+        const MatchList& m = dlg->pairViewer().matches();
+        const int first = m.m_firstPairLine;
+        const std::string deleted = "Deleted " + a.toStdString();
+        QCOMPARE(logLine(*dlg, first + 1), "Image 1 path: " + deleted);
+        QCOMPARE(logLine(*dlg, first + 7), "Image 2 path: " + deleted);
+        QCOMPARE(logLine(*dlg, first + 12), "Image 2 path: " + deleted);
+        QCOMPARE(m.m_leftPaths, (std::vector<std::string>{"Deleted", path("c.jpg").toStdString(),
+                                                          path("d.jpg").toStdString(),
+                                                          path("c.jpg").toStdString()}));
+        QCOMPARE(m.m_rightPaths[1], std::string("Deleted"));
+        QCOMPARE(m.m_rightPaths[2], std::string("Deleted"));
+        QCOMPARE(dlg->primary().m_records[1].nWidth, std::uint16_t(0));
+        QCOMPARE(dlg->primary().m_records[0].nWidth, std::uint16_t(64));
+        QVERIFY(dlg->primaryUnsaved());
+        QVERIFY(dlg->logChanged());
+        QCOMPARE(m_desktop.count("beep"), 1);
+        QCOMPARE(title(*dlg), QString("Viewing pair 4 of 4"));
+
+        // The marks survive closing: the log is written back.
+        dlg->settings().m_bRemindSave = 0;
+        dlg->reject();
+        MatchList reread;
+        QCOMPARE(ReadDupsLog(logFile().toStdString(), reread), kLogRead);
+        QCOMPARE(reread.m_leftPaths[0], std::string("Deleted"));
+        QCOMPARE(reread.m_rightPaths[2], std::string("Deleted"));
+    }
+
+    void deletingTheRightImageOfTheLastPairGoesToTheFirstWholePair() {
+        image("a.jpg");
+        image("b.jpg");
+        const QString c = image("c.jpg");
+        writeLog(logFile(), pairsOf({{"-a.jpg", "b.jpg"}, {"a.jpg", "b.jpg"}, {"b.jpg", "c.jpg"}}));
+        auto dlg = makeDlg();
+        dlg->settings().m_bPermanentDelete = 1;
+        clickTab(*dlg, 3);
+        press(*dlg, 1107);
+        QCOMPARE(title(*dlg), QString("Viewing pair 3 of 3"));
+        QTest::keyClick(control<QListView>(dlg.get(), 1043), Qt::Key_2, Qt::ControlModifier);
+        QVERIFY(!QFile::exists(c));
+        QCOMPARE(m_fileOps.permanentCalls, 1);
+        QCOMPARE(m_fileOps.trashCalls, 0);
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 3"));
+    }
+
+    void aFailedRemovalChangesNothing() {
+        const QString a = image("a.jpg");
+        const QString b = image("b.jpg");
+        QDir().mkpath(path("moved"));
+        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}}));
+        auto dlg = makeDlg();
+        dlg->settings().m_strMoveFolder = path("moved").toStdString();
+        clickTab(*dlg, 3);
+        const std::vector<std::string> lines = dlg->pairViewer().matches().m_logView;
+        m_fileOps.failAll = true;
+        dlg->OnCommand(32840);  // move left
+        press(*dlg, 1018);      // delete right: no trash to be had
+        QCOMPARE(m_fileOps.permanentCalls, 0);
+        QVERIFY(QFile::exists(a) && QFile::exists(b));
+        QCOMPARE(dlg->pairViewer().matches().m_logView, lines);
+        QCOMPARE(dlg->pairViewer().matches().m_leftPaths[0], a.toStdString());
+        QVERIFY(!control<ImagePane>(dlg.get(), 1002)->crossed() &&
+                !control<ImagePane>(dlg.get(), 1003)->crossed());
+        QVERIFY(!dlg->logChanged());
+        QCOMPARE(m_desktop.count("beep"), 0);
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
+    }
+
+    void moveKeepsAFileOfTheSameNameInTheFolder() {
+        image("a.jpg");
+        const QString b = image("b.jpg");
+        QDir().mkpath(path("moved"));
+        QFile::copy(b, path("moved/b.jpg"));
+        const QByteArray before = [&] {
+            QFile f(path("moved/b.jpg"));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}}));
+        auto dlg = makeDlg();
+        dlg->settings().m_strMoveFolder2 = path("moved").toStdString();
+        clickTab(*dlg, 3);
+        dlg->OnCommand(32841);
+        QVERIFY(!QFile::exists(b));
+        QCOMPARE(QDir(path("moved")).entryList(QDir::Files).size(), 2);
+        QFile kept(path("moved/b.jpg"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), before);
+        // The only pair now has a removed side: it stays, crossed out.
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 1"));
+        QCOMPARE(text(*dlg, 1032), QString("Deleted"));
+        QVERIFY(control<ImagePane>(dlg.get(), 1003)->crossed());
+        QCOMPARE(m_desktop.count("beep"), 1);
+    }
+
+    void paneMenusAreGrayedForARemovedSide() {
+        image("a.jpg");
+        writeLog(logFile(), pairsOf({{"a.jpg", "-b.jpg"}}));
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        const auto menuStates = [&](int side) {
+            QStringList states;
+            onNextWindow(m_pollers.get(), true, [&states](QWidget* popup) {
+                for (QAction* a : popup->actions()) {
+                    if (!a->isSeparator()) {
+                        states << QString(a->isEnabled() ? "on" : "off");
+                    }
+                }
+                popup->close();
+            });
+            ImagePane* pane = control<ImagePane>(dlg.get(), 1002 + side);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, pane->rect().center(),
+                                    pane->mapToGlobal(pane->rect().center()));
+            QApplication::sendEvent(pane, &event);
+            return states.join(' ');
+        };
+        QCOMPARE(menuStates(1), QString("off off off off off"));
+        // No move folder: only Move is grayed on the left.
+        QCOMPARE(menuStates(0), QString("on on on on off"));
+        dlg->settings().m_strMoveFolder = m_dir->path().toStdString();
+        QCOMPARE(menuStates(0), QString("on on on on on"));
+
+        dlg->OnCommand(32836);
+        dlg->OnCommand(32811);
+        dlg->OnCommand(32837);
+        QCOMPARE(m_desktop.count("open"), 1);
+        QCOMPARE(m_desktop.count("properties"), 1);
+        QCOMPARE(m_desktop.requests[0].target, path("a.jpg").toStdString());
+    }
+
+    void fullScreenNeverEnlargesAndClosesOnAClick() {
+        image("a.jpg", 100, 50);
+        image("b.jpg");
+        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}}));
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        // Panes enlarge small images.
+        QVERIFY(control<ImagePane>(dlg.get(), 1002)->pictureSize().width > 100);
+        FitSize shown;
+        QPoint offset;
+        bool closed = false;
+        onNextWindow(m_pollers.get(), false, [&](QWidget* modal) {
+            auto* view = qobject_cast<CImageView*>(modal);
+            QVERIFY(view != nullptr && view->objectName() == "id105");
+            // Maximised: far larger than the picture.
+            QTRY_VERIFY_WITH_TIMEOUT(view->width() > 400 && view->height() > 300, 5000);
+            shown = view->pictureSize();
+            offset =
+                view->pictureRect().center() - control<QWidget>(view, 1004)->geometry().center();
+            QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(3, 3));
+            closed = !view->isVisible();
+        });
+        dlg->OnCommand(32792);
+        QCOMPARE(shown, (FitSize{100, 50}));
+        QVERIFY(offset.manhattanLength() <= 1);
+        QVERIFY(closed);
+    }
+
+    void defaultLogMessages() {
+        auto dlg = makeDlg();
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        clickTab(*dlg, 3);
+        QCOMPARE(m_prompter.calls().back().caption, std::string("Error"));
+        QCOMPARE(m_prompter.calls().back().text, std::string("No Dups.log was found.."));
+        QVERIFY(m_prompter.calls().back().icon == PromptIcon::Error);
+        QCOMPARE(title(*dlg), QString("No Dups.log file was found."));
+
+        // Invalid: offered as text.
+        QFile bad(logFile());
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("DUPS\r\nno end\r\n");
+        bad.close();
+        dlg->setResultsPending(true);
+        m_prompter.answerMessage(PromptAnswer::Yes);
+        clickTab(*dlg, 0);
+        clickTab(*dlg, 3);
+        QCOMPARE(title(*dlg), QString("Not a valid dups log record file!"));
+        QCOMPARE(m_prompter.calls().back().text,
+                 std::string("Not a valid Dups log record.\nDo you wish to view it as text?"));
+        QVERIFY(m_prompter.calls().back().buttons == PromptButtons::YesNo);
+        QCOMPARE(m_desktop.count("open"), 1);
+        QCOMPARE(m_desktop.requests.back().target, logFile().toStdString());
+
+        // No pairs: the log view alone in the short layout.
+        writeLog(logFile(), {});
+        dlg->setResultsPending(true);
+        clickTab(*dlg, 0);
+        clickTab(*dlg, 3);
+        QCOMPARE(title(*dlg), QString("No matching image pairs. No dups!"));
+        QVERIFY(!dlg->isExpanded());
+        QVERIFY(!control<QWidget>(dlg.get(), 1002)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), 1043)->isVisible());
+    }
+
+    void chosenLogMessagesAndLoad() {
+        image("a.jpg");
+        image("b.jpg");
+        auto dlg = makeDlg();
+        m_prompter.answerOpenFile(std::nullopt);
+        dlg->OnCommand(32798);
+        const ScriptedPrompter::Call& dialog = m_prompter.calls().back();
+        QCOMPARE(dialog.caption, std::string("Open (Dups log file as images)"));
+        QCOMPARE(dialog.file.initialFolder, path("logs").toStdString());
+        QCOMPARE(dialog.file.filter,
+                 std::string("Dups log file (*.log)|*.log|All files (*.*)|*.*||"));
+        QCOMPARE(dlg->currentPage(), 0);
+
+        m_prompter.answerOpenFile(path("none.log").toStdString());
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(32798);
+        QCOMPARE(m_prompter.messageTexts().back(), std::string("No log file was found.."));
+
+        QFile bad(path("bad.log"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("DUPX and more");
+        bad.close();
+        m_prompter.answerOpenFile(path("bad.log").toStdString());
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(32798);
+        QCOMPARE(m_prompter.calls().back().text,
+                 std::string("Not a valid Dups log record file.\nDo you wish to view as a text "
+                             "file?"));
+        QVERIFY(m_prompter.calls().back().buttons == PromptButtons::OkCancel);
+        QCOMPARE(m_desktop.requests.back().target, path("bad.log").toStdString());
+
+        writeLog(path("empty.log"), {});
+        m_prompter.answerOpenFile(path("empty.log").toStdString());
+        dlg->OnCommand(32798);
+        QCOMPARE(dlg->currentPage(), 3);
+        QCOMPARE(title(*dlg), QString("No matching image pairs!"));
+        QVERIFY(!dlg->resultsPending());
+
+        writeLog(path("mine.log"), pairsOf({{"a.jpg", "b.jpg"}}));
+        m_prompter.answerOpenFile(path("mine.log").toStdString());
+        dlg->OnCommand(32798);
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 1"));
+        QVERIFY(dlg->isExpanded());
+        QVERIFY(m_prompter.allAnswersUsed());
+    }
+
+    void sortSavesTheLogAndAReloadKeepsTheOrder() {
+        image("a.jpg");
+        image("b.jpg");
+        image("c.jpg");
+        std::vector<LogPair> pairs =
+            pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "c.jpg"}, {"c.jpg", "a.jpg"}});
+        pairs[0].percent = "98.0";
+        pairs[1].percent = "99.5";
+        pairs[2].percent = "98.0";
+        writeLog(logFile(), pairs);
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        control<QAction>(dlg.get(), 32825)->trigger();
+        QCOMPARE(dlg->settings().m_nSortMode, 3);
+        QVERIFY(control<QAction>(dlg.get(), 32825)->isChecked());
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 3"));
+        QCOMPARE(text(*dlg, 1031), QString("b"));
+        const std::vector<std::string> sorted = dlg->pairViewer().matches().m_leftPaths;
+        QCOMPARE(sorted,
+                 (std::vector<std::string>{path("b.jpg").toStdString(), path("a.jpg").toStdString(),
+                                           path("c.jpg").toStdString()}));
+        // Choosing the same order again does nothing; "No sort" only records itself.
+        control<QAction>(dlg.get(), 32828)->trigger();
+        QCOMPARE(dlg->settings().m_nSortMode, 1);
+        QCOMPARE(dlg->pairViewer().matches().m_leftPaths, sorted);
+
+        // Shown at pair 2, reloaded: same order, same pair.
+        press(*dlg, 1041);
+        dlg->setResultsPending(true);
+        clickTab(*dlg, 0);
+        clickTab(*dlg, 3);
+        QCOMPARE(dlg->pairViewer().matches().m_leftPaths, sorted);
+        QCOMPARE(logLine(*dlg, dlg->pairViewer().matches().m_firstPairLine + 5),
+                 std::string(";Match no: 2"));
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 3"));
+
+        // A sort that cannot be saved says so.
+        QVERIFY(QFile::remove(logFile()) && QDir().mkpath(logFile()));
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        control<QAction>(dlg.get(), 32826)->trigger();
+        QVERIFY(m_prompter.messageTexts().back().starts_with("Unable to save Dups log file!"));
+    }
+
+    void resultsAfterARunShowTheFirstPairAndSortWhenAsked() {
+        image("a.jpg");
+        image("b.jpg");
+        std::vector<LogPair> pairs = pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}});
+        pairs[1].percent = "100.0";
+        writeLog(logFile(), pairs);
+        auto dlg = makeDlg();
+        dlg->settings().m_nSortMode = 3;
+        dlg->settings().m_nDeleteMode = 3;
+        dlg->ShowResultsAfterRun();
+        QVERIFY(!dlg->resultsPending());
+        QCOMPARE(dlg->pairViewer().matches().m_leftPaths[0], path("b.jpg").toStdString());
+        QCOMPARE(dlg->pairViewer().selectedPair(), 0);
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
+        // Nothing was deleted on sight although automatic delete is set.
+        QVERIFY(QFile::exists(path("a.jpg")) && QFile::exists(path("b.jpg")));
+
+        // "SaveAs log file..." writes the view and sounds.
+        m_prompter.answerSaveFile(path("copy.log").toStdString());
+        dlg->OnCommand(32830);
+        QCOMPARE(m_prompter.calls().back().caption, std::string("SaveAs (Dups log record file)"));
+        QCOMPARE(m_prompter.calls().back().file.initialName, std::string("DupsRecordLog"));
+        MatchList copy;
+        QCOMPARE(ReadDupsLog(path("copy.log").toStdString(), copy), kLogRead);
+        QCOMPARE(copy.m_logView, dlg->pairViewer().matches().m_logView);
+        QCOMPARE(m_desktop.count("beep"), 1);
+    }
+};
+
+QTEST_MAIN(PairViewerTest)
+#include "pair_viewer_test.moc"
