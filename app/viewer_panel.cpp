@@ -83,7 +83,9 @@ ViewerPanel::ViewerPanel(QWidget* parent) : QWidget(parent) {
     m_pairInfo->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     // Sizes line up on the right, clear of the dimensions beside them.
     for (int id : {1028, 1030}) {
-        FindControl<QLabel>(this, id)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto* label = FindControl<QLabel>(this, id);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setIndent(4);
     }
     // Shown only by the Move-button rule.
     button(1019)->hide();
