@@ -34,10 +34,12 @@ LogCommands::LogCommands(CMainDlg& dlg, PairViewer& viewer) : m_dlg(dlg), m_view
     dlg.setCommandHandler(32825, [this] { OnSortCommand(kSortDescending); });
     dlg.setCommandHandler(32826, [this] { OnSortCommand(kSortAscending); });
     dlg.setCommandHandler(32830, [this] { OnSaveLogAs(); });
+    dlg.setCommandHandler(32782, [this] { m_dlg.desktop().openFile(defaultLogPath()); });
+    dlg.setCommandHandler(32805, [this] { OnOpenLogAsText(); });
 
     MainMenus& menus = dlg.menus();
     for (QMenu* menu : {menus.popup("View"), menus.popup("Options"), menus.contextMenu(149)}) {
-        connect(menu, &QMenu::aboutToShow, this, &LogCommands::updateSortMarks);
+        connect(menu, &QMenu::aboutToShow, this, &LogCommands::updateMenuMarks);
     }
     QListView* view = dlg.viewPage().logView();
     connect(view, &QWidget::customContextMenuRequested, this, &LogCommands::showLogMenu);
@@ -194,7 +196,7 @@ void LogCommands::OnSortCommand(int sortMode) {
         settings.m_nSortMode = sortMode;
         SortPairs(sortMode == kSortDescending, true);
     }
-    updateSortMarks();
+    updateMenuMarks();
 }
 
 void LogCommands::SortPairs(bool descending, bool refresh) {
@@ -228,6 +230,20 @@ void LogCommands::OnSaveLogAs() {
     }
 }
 
+void LogCommands::OnOpenLogAsText() {
+    FileDialogSpec spec;
+    spec.title = "Open (Log file as text)";
+    spec.filter = "Log file (*.log)|*.log|All files (*.*)|*.*||";
+    spec.defaultExtension = "log";
+    spec.initialName = "*.log";
+    spec.initialFolder = m_dlg.settings().m_strLogPath;
+    spec.mustExist = true;
+    const std::optional<std::string> path = m_dlg.prompter().openFile(spec);
+    if (path) {
+        m_dlg.desktop().openFile(path->empty() ? defaultLogPath() : *path);
+    }
+}
+
 bool LogCommands::WriteBack() {
     if (!m_dlg.logChanged()) {
         return true;
@@ -249,8 +265,9 @@ bool LogCommands::saveView(const std::string& path) {
     return true;
 }
 
-void LogCommands::updateSortMarks() {
+void LogCommands::updateMenuMarks() {
     const int sort = m_dlg.settings().m_nSortMode;
+    m_dlg.menus().action(32813)->setChecked(m_dlg.settings().m_bLargeView != 0);
     m_dlg.menus().action(32828)->setChecked(sort == kSortNone);
     m_dlg.menus().action(32826)->setChecked(sort == kSortAscending);
     m_dlg.menus().action(32825)->setChecked(sort == kSortDescending);
@@ -260,7 +277,7 @@ void LogCommands::showLogMenu(const QPoint& at) {
     if (m_dlg.currentPage() != kPageView) {
         return;
     }
-    updateSortMarks();
+    updateMenuMarks();
     QListView* view = m_dlg.viewPage().logView();
     m_dlg.menus().contextMenu(149)->exec(view->viewport()->mapToGlobal(at));
 }

@@ -34,6 +34,8 @@ class LogCommands : public QObject {
     void SortPairs(bool descending, bool refresh);
     /// "SaveAs log file...".
     void OnSaveLogAs();
+    /// "Open log file (text only)...": a chosen log in the desktop's text viewer.
+    void OnOpenLogAsText();
     /// Writes the log view back to its file when images were removed; false
     /// (reported) when it could not be written.
     bool WriteBack();
@@ -45,7 +47,7 @@ class LogCommands : public QObject {
     void install(MatchList& list, const std::string& path);
     void showPairs();
     bool saveView(const std::string& path);
-    void updateSortMarks();
+    void updateMenuMarks();
     void showLogMenu(const QPoint& at);
 
     CMainDlg& m_dlg;

@@ -396,6 +396,10 @@ void PairViewer::OnFullScreen(int s) {
         return;
     }
     CImageView view(std::move(image), &m_dlg);
+    // Without a window manager to maximise it, it still covers the screen.
+    if (screen != nullptr) {
+        view.setGeometry(screen->availableGeometry());
+    }
     view.exec();
 }
 

@@ -537,6 +537,15 @@ class PairViewerTest : public QObject {
                  std::string("Dups log file (*.log)|*.log|All files (*.*)|*.*||"));
         QCOMPARE(dlg->currentPage(), 0);
 
+        // The text-only commands hand the logs to the desktop.
+        dlg->OnCommand(32782);
+        m_prompter.answerOpenFile(path("other.log").toStdString());
+        dlg->OnCommand(32805);
+        QCOMPARE(m_prompter.calls().back().caption, std::string("Open (Log file as text)"));
+        QCOMPARE(m_desktop.count("open"), 2);
+        QCOMPARE(m_desktop.requests[0].target, logFile().toStdString());
+        QCOMPARE(m_desktop.requests[1].target, path("other.log").toStdString());
+
         m_prompter.answerOpenFile(path("none.log").toStdString());
         m_prompter.answerMessage(PromptAnswer::Ok);
         dlg->OnCommand(32798);
@@ -568,6 +577,14 @@ class PairViewerTest : public QObject {
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 1"));
         QVERIFY(dlg->isExpanded());
         QVERIFY(m_prompter.allAnswersUsed());
+
+        // Removals are written back to the log they came from, not to Dups.log.
+        press(*dlg, 1017);
+        dlg->reject();
+        MatchList reread;
+        QCOMPARE(ReadDupsLog(path("mine.log").toStdString(), reread), kLogRead);
+        QCOMPARE(reread.m_leftPaths[0], std::string("Deleted"));
+        QVERIFY(!QFile::exists(logFile()));
     }
 
     void sortSavesTheLogAndAReloadKeepsTheOrder() {
