@@ -8,14 +8,11 @@
 #include <sys/stat.h>
 
 #include "match_list.h"
+#include "regular_file.h"
 
 namespace {
 
 constexpr std::size_t kPathPrefixLength = 14;  // "Image 1 path: "
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // Hands out the bytes after "DUPS" CR LF, but never the file's last byte: a
 // byte is read only while at least two remain.
@@ -117,12 +114,12 @@ int ReadBody(ByteSource& source, MatchList& list) {
 }  // namespace
 
 int ReadDupsLog(const std::string& path, MatchList& list) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const FilePtr file = OpenRegularFileForReading(path);
     if (!file) {
         return kLogNotOpened;
     }
     struct stat info {};
-    if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(::fileno(file.get()), &info) != 0) {
         return kLogNotOpened;
     }
     const long long size = info.st_size;

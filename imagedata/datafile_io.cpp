@@ -9,8 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "atomic_file.h"
 #include "folder_source.h"
+#include "regular_file.h"
 
 namespace {
 
@@ -64,10 +67,6 @@ void putRecord(std::string& out, const ImageRecord& r) {
     putU16(out, r.nSumGreen);
     putU16(out, r.nSumBlue);
 }
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // Reads little-endian items and refuses any that would run past the end of
 // the file, so no length or count in the file is trusted.
@@ -201,19 +200,12 @@ int ReadDatafile(const std::string& path, int slotNumber, DatafileSlot& slot, Pr
     if (slotNumber != 0 && slotNumber != 1) {
         return 0;
     }
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    const FilePtr file = OpenRegularFileForReading(path);
+    struct stat info {};
+    if (!file || ::fstat(::fileno(file.get()), &info) != 0) {
         return 0;
     }
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        return 0;
-    }
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return 0;
-    }
-    ArchiveReader in(file.get(), size);
+    ArchiveReader in(file.get(), static_cast<std::uint64_t>(info.st_size));
     std::uint8_t signature = 0;
     if (!in.u8(signature)) {
         return 0;

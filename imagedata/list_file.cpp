@@ -2,13 +2,12 @@
 
 #include <climits>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <unordered_set>
 
 #include "atomic_file.h"
 #include "folder_walk.h"
 #include "path_compare.h"
+#include "regular_file.h"
 
 namespace {
 
@@ -18,25 +17,12 @@ constexpr std::string_view kNoSubfoldersTag = " (no subfolders)";
 constexpr std::string_view kIncludeSubfoldersTag = " (include subfolders)";
 constexpr std::string_view kLineEnd = "\r\n";
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-FilePtr openForReading(const std::string& path) {
-    // Opening a pipe would block the window; a folder is no list either.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return nullptr;
-    }
-    return FilePtr(std::fopen(path.c_str(), "rb"));
-}
-
 // Reads the lines after the header: split at CR, the byte after each CR taken
 // to be the LF without looking at it.
 class ListLineReader {
   public:
-    enum class Status { Line, EndOfFile, TooLong };
+    /// Invalid: a line over kMaxListLineBytes, or more than kMaxListLines lines.
+    enum class Status { Line, EndOfFile, Invalid };
 
     explicit ListLineReader(std::FILE* file) : m_file(file) {}
 
@@ -54,6 +40,9 @@ class ListLineReader {
 
     Status next(std::string& line) {
         line.clear();
+        if (++m_lines > kMaxListLines) {
+            return Status::Invalid;
+        }
         for (;;) {
             const int c = std::getc(m_file);
             if (c == EOF) {
@@ -64,7 +53,7 @@ class ListLineReader {
                 return Status::Line;
             }
             if (line.size() >= kMaxListLineBytes) {
-                return Status::TooLong;
+                return Status::Invalid;
             }
             line.push_back(static_cast<char>(c));
         }
@@ -72,6 +61,7 @@ class ListLineReader {
 
   private:
     std::FILE* m_file;
+    std::size_t m_lines = 0;
 };
 
 bool endsWith(const std::string& text, std::string_view tail) {
@@ -144,7 +134,7 @@ int WriteListFile(const std::string& path, const std::vector<std::string>& entri
 }
 
 int MergeListFile(const std::string& path, std::vector<std::string>& entries, Prompter& prompter) {
-    const FilePtr file = openForReading(path);
+    const FilePtr file = OpenRegularFileForReading(path);
     if (!file) {
         prompter.inform("Error", "No file found at " + path, PromptIcon::Warning);
         return 0;
@@ -162,7 +152,7 @@ int MergeListFile(const std::string& path, std::vector<std::string>& entries, Pr
     std::string line;
     for (;;) {
         const ListLineReader::Status status = reader.next(line);
-        if (status == ListLineReader::Status::TooLong) {
+        if (status == ListLineReader::Status::Invalid) {
             return refuse();
         }
         if (status == ListLineReader::Status::EndOfFile || line == kTrailer) {
@@ -190,7 +180,12 @@ int MergeListFile(const std::string& path, std::vector<std::string>& entries, Pr
 }
 
 int CountListFile(const std::string& path, bool quick) {
-    const FilePtr file = openForReading(path);
+    DiskFolderSource disk;
+    return CountListFileWith(disk, path, quick);
+}
+
+int CountListFileWith(FolderSource& source, const std::string& path, bool quick) {
+    const FilePtr file = OpenRegularFileForReading(path);
     if (!file) {
         return 0;
     }
@@ -211,7 +206,7 @@ int CountListFile(const std::string& path, bool quick) {
             continue;
         }
         const ListItem item = classifyLine(std::move(line));
-        total += item.isFolder ? CountFolderImages(item.path, item.subfolders, quick) : 1;
+        total += item.isFolder ? CountFolderImages(source, item.path, item.subfolders, quick) : 1;
         if (quick && total > 999) {
             break;
         }
@@ -221,8 +216,14 @@ int CountListFile(const std::string& path, bool quick) {
 
 int ReadListFile(const std::string& path, DatafileSlot& slot, Prompter& prompter,
                  bool* userCancelled) {
+    DiskFolderSource disk;
+    return ReadListFileWith(disk, path, slot, prompter, userCancelled);
+}
+
+int ReadListFileWith(FolderSource& source, const std::string& path, DatafileSlot& slot,
+                     Prompter& prompter, bool* userCancelled) {
     slot.m_names.clear();
-    const FilePtr file = openForReading(path);
+    const FilePtr file = OpenRegularFileForReading(path);
     if (!file) {
         prompter.inform("Twinly", "Not a valid image list file path: " + path, PromptIcon::Warning);
         return 0;
@@ -249,7 +250,7 @@ int ReadListFile(const std::string& path, DatafileSlot& slot, Prompter& prompter
         }
         ListItem item = classifyLine(std::move(line));
         if (item.isFolder) {
-            AddFolderImages(item.path, item.subfolders, slot, prompter, userCancelled);
+            AddFolderImages(source, item.path, item.subfolders, slot, prompter, userCancelled);
         } else {
             slot.appendPath(item.path);  // a full list drops it silently
         }

@@ -8,10 +8,14 @@
 #include <vector>
 
 #include "datafile_slot.h"
+#include "folder_source.h"
 #include "prompter.h"
 
 /// A list line longer than this makes the file invalid.
 inline constexpr std::size_t kMaxListLineBytes = 32 * 1024;
+/// So do more lines than this (far more than a path list can hold), which
+/// bounds the memory and the folder walks a hostile file can ask for.
+inline constexpr std::size_t kMaxListLines = 1'000'000;
 
 /// Writes `entries` as an image list, replacing `path` atomically. Returns 1
 /// when written; 0 after telling the user when the list is empty or the file
@@ -30,6 +34,9 @@ int MergeListFile(const std::string& path, std::vector<std::string>& entries, Pr
 /// image list or ends before "END". With `quick`, stops once the count passes
 /// 999. User-interface thread.
 int CountListFile(const std::string& path, bool quick);
+/// CountListFile with folder listings from `source` (a name of its own, so
+/// CountListFile can still be passed as a function).
+int CountListFileWith(FolderSource& source, const std::string& path, bool quick);
 
 /// Replaces `slot.m_names` with the paths the list names, walking its folder
 /// lines. Returns 1 when read up to "END"; 0 after telling the user when the
@@ -37,3 +44,6 @@ int CountListFile(const std::string& path, bool quick);
 /// then empty). `userCancelled` as for AddFolderImages. User-interface thread.
 int ReadListFile(const std::string& path, DatafileSlot& slot, Prompter& prompter,
                  bool* userCancelled = nullptr);
+/// ReadListFile with folder listings from `source`.
+int ReadListFileWith(FolderSource& source, const std::string& path, DatafileSlot& slot,
+                     Prompter& prompter, bool* userCancelled = nullptr);
