@@ -1,7 +1,7 @@
 #include "folder_walk.h"
 
-#include <algorithm>
-#include <vector>
+#include <functional>
+#include <unordered_set>
 
 #include "image_suffix.h"
 
@@ -16,17 +16,22 @@ std::string withSeparator(const std::string& folder) {
     return folder + kPathSeparator;
 }
 
-// The folders the walk is inside, outermost first.
-class WalkPath {
+// The folders a walk has entered. Checking every folder met, not only those
+// it is inside, also keeps a web of links from walking the same folders along
+// every path through it, and keeps the images of a folder reached by two
+// routes from being listed twice (their "duplicates" would be one file).
+class VisitedFolders {
   public:
-    bool contains(const FolderId& id) const {
-        return std::find(m_ids.begin(), m_ids.end(), id) != m_ids.end();
-    }
-    void push(const FolderId& id) { m_ids.push_back(id); }
-    void pop() { m_ids.pop_back(); }
+    /// False when the folder was entered before.
+    bool enter(const FolderId& id) { return m_ids.insert(id).second; }
 
   private:
-    std::vector<FolderId> m_ids;
+    struct Hash {
+        std::size_t operator()(const FolderId& id) const {
+            return std::hash<std::uint64_t>{}(id.inode * 31 + id.device);
+        }
+    };
+    std::unordered_set<FolderId, Hash> m_ids;
 };
 
 class CountWalk {
@@ -40,10 +45,9 @@ class CountWalk {
         }
         const std::string folder = withSeparator(folderIn);
         const auto listing = m_source.open(folder);
-        if (!listing || m_path.contains(listing->id())) {
+        if (!listing || !m_visited.enter(listing->id())) {
             return 0;
         }
-        m_path.push(listing->id());
         int found = 0;
         FolderEntry entry;
         while (listing->next(entry)) {
@@ -58,7 +62,6 @@ class CountWalk {
                 break;
             }
         }
-        m_path.pop();
         return found;
     }
 
@@ -66,7 +69,7 @@ class CountWalk {
     FolderSource& m_source;
     bool m_subfolders;
     bool m_quick;
-    WalkPath m_path;
+    VisitedFolders m_visited;
 };
 
 class FillWalk {
@@ -85,13 +88,10 @@ class FillWalk {
         if (!listing) {
             return AddResult::Stopped;
         }
-        if (m_path.contains(listing->id())) {
-            return AddResult::Done;  // a link back into the walk: nothing new there
+        if (!m_visited.enter(listing->id())) {
+            return AddResult::Done;  // reached again through a link: nothing new there
         }
-        m_path.push(listing->id());
-        const AddResult result = fillListing(folder, *listing);
-        m_path.pop();
-        return result;
+        return fillListing(folder, *listing);
     }
 
   private:
@@ -134,7 +134,7 @@ class FillWalk {
     bool m_subfolders;
     DatafileSlot& m_slot;
     Prompter& m_prompter;
-    WalkPath m_path;
+    VisitedFolders m_visited;
     bool m_userCancelled = false;
 };
 

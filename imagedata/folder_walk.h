@@ -3,9 +3,9 @@
 // of a slot's path list. Both walk depth first in the platform's listing order,
 // so a subfolder's images stand where the subfolder was met.
 //
-// Links to folders are followed, but a walk never descends into a folder it is
-// already inside (same device and inode), so a link back up the tree cannot
-// make it run forever.
+// Links to folders are followed, but a walk never enters a folder it has
+// entered before (same device and inode): a link back up the tree cannot make
+// it run forever, and a folder reached by two routes gives its images once.
 
 #include <string>
 
