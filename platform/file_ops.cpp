@@ -3,10 +3,45 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+bool makeFolder(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    return (::mkdir(native.constData(), 0700) == 0 || errno == EEXIST) &&
+           ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// When Qt cannot make the home trash it moves the file into "files" below the
+// current folder and reports success, so the trash must exist before we ask.
+bool homeTrashUsable() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir::isAbsolutePath(data) || !QDir().mkpath(data)) {
+        return false;
+    }
+    const QString trash = data + "/Trash";
+    return makeFolder(trash) && makeFolder(trash + "/files") && makeFolder(trash + "/info");
+}
+#else
+bool homeTrashUsable() {
+    return true;
+}
+#endif
+
+}  // namespace
 
 bool QtFileOps::moveToTrash(const std::string& path) {
     QFile file(QString::fromStdString(path));
-    return file.exists() && file.moveToTrash();
+    return file.exists() && homeTrashUsable() && file.moveToTrash();
 }
 
 bool QtFileOps::deletePermanently(const std::string& path) {
