@@ -1,0 +1,177 @@
+// A full disk or a read-only folder while saving a data file, an image list
+// or a dups log: the save reports failure, the previous file is intact and no
+// temporary file is left behind.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "datafile_io.h"
+#include "list_file.h"
+#include "log_writer.h"
+#include "match_list.h"
+#include "scripted_prompter.h"
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Files may grow to 1 KB while alive: writes beyond fail as on a full disk.
+class FullDisk {
+  public:
+    FullDisk() {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit tiny = m_saved;
+        tiny.rlim_cur = 1024;
+        ::setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~FullDisk() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+  private:
+    rlimit m_saved{};
+};
+
+// A folder nothing can be created in. Permissions do not stop root, so as
+// root the folder is made immutable instead; ok() is false where neither works.
+class ReadOnlyFolder {
+  public:
+    explicit ReadOnlyFolder(const fs::path& folder) : m_folder(folder) {
+        if (::geteuid() != 0) {
+            m_ok = ::chmod(folder.c_str(), 0555) == 0;
+            return;
+        }
+        m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (m_fd >= 0 && ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            m_flags = flags;
+            flags |= FS_IMMUTABLE_FL;
+            m_ok = ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+    }
+    ~ReadOnlyFolder() {
+        if (m_fd >= 0) {
+            if (m_ok) {
+                ::ioctl(m_fd, FS_IOC_SETFLAGS, &m_flags);
+            }
+            ::close(m_fd);
+        } else if (m_ok) {
+            ::chmod(m_folder.c_str(), 0755);
+        }
+    }
+    bool ok() const { return m_ok; }
+
+  private:
+    fs::path m_folder;
+    int m_fd = -1;
+    int m_flags = 0;
+    bool m_ok = false;
+};
+
+DatafileSlot bigSlot() {
+    DatafileSlot slot;
+    slot.m_strSourceFolder = "/pictures/";
+    for (int i = 0; i < 20; ++i) {
+        slot.m_names.push_back("/pictures/" + std::to_string(i) + ".jpg");
+        slot.m_records.emplace_back();
+        slot.m_records.back().nWidth = 100;
+    }
+    return slot;
+}
+
+std::vector<std::string> manyEntries() {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 100; ++i) {
+        entries.push_back("/pictures/holiday/" + std::to_string(i) + ".jpg");
+    }
+    return entries;
+}
+
+std::vector<std::string> logLines() {
+    std::vector<std::string> lines = {"DUPS", "; header", "-- Matches --"};
+    for (int i = 0; i < 40; ++i) {
+        lines.push_back("Image 1 path: /pictures/holiday/" + std::to_string(i) + ".jpg");
+    }
+    return lines;
+}
+
+int filesIn(const fs::path& folder) {
+    int n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) {
+        ++n;
+    }
+    return n;
+}
+
+// Every writer against the fault that `start` makes and `end` removes; the
+// old files are in `folder`.
+void expectEveryWriterFailsCleanly(const fs::path& folder, const std::function<void()>& start,
+                                   const std::function<void()>& end) {
+    const std::string dup = (folder / "pictures.dup").string();
+    const std::string lst = (folder / "pictures.lst").string();
+    const std::string log = (folder / "Dups.log").string();
+    MatchList view;
+    view.m_logView = logLines();
+    ScriptedPrompter prompter;
+    prompter.answerMessage(PromptAnswer::Ok);
+    int written = 0;
+    std::vector<std::string> lines = logLines();
+    start();
+    written += WriteDatafile(dup, bigSlot());
+    written += WriteListFile(lst, manyEntries(), prompter);
+    written += FinishLog(lines, 40, log) ? 1 : 0;
+    written += SaveLogList(log, logLines()) ? 1 : 0;
+    written += SaveLogView(log, view) ? 1 : 0;
+    end();
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(ReadFileBytes(dup), "old data file");
+    EXPECT_EQ(ReadFileBytes(lst), "old list");
+    EXPECT_EQ(ReadFileBytes(log), "old log");
+    EXPECT_EQ(filesIn(folder), 3);
+    // The list writer tells the user itself; the others leave it to their callers.
+    ASSERT_EQ(prompter.calls().size(), 1u);
+    EXPECT_EQ(prompter.calls()[0].text, "Unable to save the image list file: " + lst);
+}
+
+void writeOldFiles(const TempDir& dir) {
+    dir.write("pictures.dup", "old data file");
+    dir.write("pictures.lst", "old list");
+    dir.write("Dups.log", "old log");
+}
+
+}  // namespace
+
+TEST(WriteFaults, AFullDiskKeepsEveryPreviousFile) {
+    TempDir dir;
+    writeOldFiles(dir);
+    std::optional<FullDisk> full;
+    expectEveryWriterFailsCleanly(
+        dir.path(), [&] { full.emplace(); }, [&] { full.reset(); });
+    // The same saves succeed once there is room: the fault alone made them fail.
+    EXPECT_EQ(WriteDatafile(dir.file("pictures.dup"), bigSlot()), 1);
+    EXPECT_TRUE(SaveLogList(dir.file("Dups.log"), logLines()));
+}
+
+TEST(WriteFaults, AReadOnlyFolderKeepsEveryPreviousFile) {
+    TempDir dir;
+    writeOldFiles(dir);
+    if (!ReadOnlyFolder(dir.path()).ok()) {
+        GTEST_SKIP() << "no way to make a folder read-only here";
+    }
+    std::optional<ReadOnlyFolder> readOnly;
+    expectEveryWriterFailsCleanly(
+        dir.path(), [&] { readOnly.emplace(dir.path()); }, [&] { readOnly.reset(); });
+    ScriptedPrompter prompter;
+    EXPECT_EQ(WriteListFile(dir.file("pictures.lst"), manyEntries(), prompter), 1);
+}
