@@ -16,6 +16,17 @@ if(TWINLY_SANITIZE)
   add_link_options(${_san_flags})
 endif()
 
+# The fuzz build instruments every target for coverage and memory errors; only
+# the fuzz targets themselves link libFuzzer's driver.
+if(TWINLY_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "TWINLY_FUZZ needs clang (CC=clang CXX=clang++)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 # Applies the project's warning set to one of our own targets.
 function(twinly_target_defaults target)
   target_compile_options(${target} PRIVATE ${TWINLY_WARNING_FLAGS})
