@@ -125,6 +125,7 @@ bool BuildCommands::gather(int slot, BuildRun run) {
     const bool showGetting = run != BuildRun::BuildSecondary;
     if (showGetting) {
         m_dlg.setStatus(kTextGettingPaths);
+        m_dlg.repaint();  // the walk below keeps the event loop busy
     }
     DatafileSlot& data = slotData(slot);
     bool userCancelled = false;
