@@ -23,15 +23,36 @@ std::uint32_t Le32(const std::uint8_t* p) {
            (std::uint32_t{p[3]} << 24);
 }
 
+using RecordCheckFunction = int (*)(const char*);
+
+// The record library's own bounds checks for every record type (offsets and
+// counts inside the record). Loaded privately for the same reason as the
+// converter below; without it only the chain of records is checked.
+RecordCheckFunction RecordCheck() {
+    static const RecordCheckFunction function = []() -> RecordCheckFunction {
+        void* library = ::dlopen("libuemf.so.0", RTLD_NOW | RTLD_LOCAL);
+        return library != nullptr
+                   ? reinterpret_cast<RecordCheckFunction>(::dlsym(library, "U_emf_record_safe"))
+                   : nullptr;
+    }();
+    return function;
+}
+
 // The converter trusts record sizes, so the chain of records is checked first:
-// every record inside the file, aligned, and an end-of-file record before the end.
+// every record inside the file, aligned, internally consistent, and an
+// end-of-file record before the end.
 bool RecordsWellFormed(const std::uint8_t* data, std::size_t size) {
     constexpr std::uint32_t kEndOfFile = 14;
+    const RecordCheckFunction recordSafe = RecordCheck();
     std::size_t offset = 0;
     while (offset + 8 <= size) {
         const std::uint32_t type = Le32(data + offset);
         const std::uint32_t length = Le32(data + offset + 4);
         if (length < 8 || length % 4 != 0 || length > size - offset) {
+            return false;
+        }
+        if (recordSafe != nullptr &&
+            recordSafe(reinterpret_cast<const char*>(data + offset)) == 0) {
             return false;
         }
         offset += length;
@@ -40,6 +61,22 @@ bool RecordsWellFormed(const std::uint8_t* data, std::size_t size) {
         }
     }
     return false;
+}
+
+// The converter reads the header's description string wherever its offset
+// points, and with a zero count until it meets a terminator. The description
+// is only a caption, so one that does not lie inside the header is dropped.
+void DropStrayDescription(std::vector<char>& records) {
+    constexpr std::size_t kCountAt = 60;
+    constexpr std::size_t kOffsetAt = 64;
+    const auto* header = reinterpret_cast<const std::uint8_t*>(records.data());
+    const std::uint64_t headerSize = Le32(header + 4);
+    const std::uint64_t count = Le32(header + kCountAt);
+    const std::uint64_t offset = Le32(header + kOffsetAt);
+    const bool inside = count > 0 && offset >= 88 && offset + 2 * count <= headerSize;
+    if (!inside && (count != 0 || offset != 0)) {
+        std::memset(records.data() + kCountAt, 0, 8);
+    }
 }
 
 using Emf2SvgFunction = int (*)(char*, std::size_t, char**, std::size_t*, generatorOptions*);
@@ -72,7 +109,10 @@ bool DecodeEmf(const std::uint8_t* data, std::size_t size, RgbBuffer& out,
     if (!EmfHeaderValid(data, size)) {
         return Fail(kImagingWrongFormat);
     }
-    if (!RecordsWellFormed(data, size)) {
+    // The converter only reads the records, whatever its signature says.
+    std::vector<char> records(data, data + size);
+    DropStrayDescription(records);
+    if (!RecordsWellFormed(reinterpret_cast<const std::uint8_t*>(records.data()), size)) {
         return Fail(Le32(data + 48) > size ? kImagingTruncated : kImagingCorrupt);
     }
     if (options.metafileWidth == 0 || options.metafileHeight == 0) {
@@ -87,8 +127,6 @@ bool DecodeEmf(const std::uint8_t* data, std::size_t size, RgbBuffer& out,
         return Fail(kImagingRenderFailed);
     }
     QuietQtMessages quiet;
-    // The converter only reads the records, whatever its signature says.
-    std::vector<char> records(data, data + size);
     generatorOptions generator{};
     // A namespace prefix makes invalid XML whenever the file clips.
     char emptyNamespace[] = "";
