@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Checks run after the test suite (scripts/setup.sh test): every fuzz target
-# for a short, bounded time over its seed corpus, two at a time. Any crash,
-# leak, sanitizer report or failed check fails the run; the input that caused
-# it is kept in build-fuzz/findings/<target>/.
+# Checks run after the test suite (scripts/setup.sh test): the parallel build
+# and find runs under ThreadSanitizer, then every fuzz target for a short,
+# bounded time over its seed corpus, two at a time. Any crash, leak, race,
+# sanitizer report or failed check fails the run; a fuzz input that caused it
+# is kept in build-fuzz/findings/<target>/.
 #   FUZZ_SECONDS   seconds per target (default 30)
 set -euo pipefail
 
@@ -10,6 +11,15 @@ top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
 seconds="${FUZZ_SECONDS:-30}"
 build="$top/build-fuzz"
+
+# The engine's threaded code only: the whole suite under the thread checker
+# would not fit the time the checks have.
+tsan="$top/build-tsan-ci"
+cmake -S "$top" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTWINLY_SANITIZE=thread \
+  -DTWINLY_ENGINE_ONLY=ON -DTWINLY_WERROR=ON -DTWINLY_BUILD_BENCH=OFF >/dev/null
+cmake --build "$tsan" -j "$jobs" --target imagedata_test finder_test
+ctest --test-dir "$tsan" --output-on-failure -j "$jobs" --timeout 600 \
+  -R '^(BuildRun|FindRun|FindRunDifferential|CompareDifferential)\.'
 
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTWINLY_FUZZ=ON -DTWINLY_ENGINE_ONLY=ON -DTWINLY_WERROR=ON -DTWINLY_BUILD_BENCH=OFF >/dev/null
