@@ -19,6 +19,7 @@
 #include "about_dlg.h"
 #include "accelerator_filter.h"
 #include "atomic_file.h"
+#include "auto_delete_runner.h"
 #include "build_commands.h"
 #include "control_ids.h"
 #include "datafile_commands.h"
@@ -32,12 +33,15 @@
 #include "main_menus.h"
 #include "main_texts.h"
 #include "method_page.h"
+#include "move_rule.h"
+#include "option_commands.h"
 #include "pair_viewer.h"
 #include "placement.h"
 #include "prompter.h"
 #include "rms_table.h"
 #include "save_datafile_dlg.h"
 #include "settings_summary.h"
+#include "setup_commands.h"
 #include "single_image_commands.h"
 #include "tenths.h"
 #include "up_down_control.h"
@@ -47,10 +51,6 @@
 namespace {
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-bool folderExists(const std::string& path) {
-    return !path.empty() && QFileInfo(qs(path)).isDir();
 }
 }  // namespace
 
@@ -118,6 +118,8 @@ void CMainDlg::buildControls() {
     m_viewer->hide();
     m_pairViewer = std::make_unique<PairViewer>(*this);
     m_logCommands = std::make_unique<LogCommands>(*this, *m_pairViewer);
+    m_options = std::make_unique<OptionCommands>(*this);
+    m_setups = std::make_unique<SetupCommands>(*this);
 
     m_accelerators = new AcceleratorFilter(
         this, [this] { return currentPage() == kPageView; }, [this](int id) { OnCommand(id); });
@@ -473,22 +475,23 @@ void CMainDlg::showAbout() {
 }
 
 void CMainDlg::ApplyMoveRule() {
-    m_bLeftMoves = m_settings.m_bMoveTo && folderExists(m_settings.m_strMoveFolder);
-    m_bRightMoves = m_settings.m_bMoveTo && folderExists(m_settings.m_strMoveFolder2);
-    m_viewer->button(1017)->setText(m_bLeftMoves ? "Move" : "Delete");
-    m_viewer->button(1018)->setText(m_bRightMoves ? "Move" : "Delete");
-    if (!m_bLeftMoves && !m_bRightMoves) {
-        m_settings.m_bMoveTo = 0;
-    }
+    const MoveFlags f =
+        ::ApplyMoveRule(m_settings.m_bMoveTo != 0, MoveFolderExists(m_settings.m_strMoveFolder),
+                        MoveFolderExists(m_settings.m_strMoveFolder2));
+    m_bLeftMoves = f.leftMoves;
+    m_bRightMoves = f.rightMoves;
+    m_settings.m_bMoveTo = f.moveTo ? 1 : 0;
+    m_viewer->button(1017)->setText(DeleteButtonCaption(m_bLeftMoves));
+    m_viewer->button(1018)->setText(DeleteButtonCaption(m_bRightMoves));
     ApplyMoveButtonRule();
 }
 
 void CMainDlg::ApplyMoveButtonRule() {
     const bool show = m_settings.m_bShowMove != 0;
-    m_viewer->button(1019)->setVisible(show && folderExists(m_settings.m_strMoveFolder) &&
-                                       !m_bLeftMoves);
-    m_viewer->button(1020)->setVisible(show && folderExists(m_settings.m_strMoveFolder2) &&
-                                       !m_bRightMoves);
+    m_viewer->button(1019)->setVisible(
+        MoveButtonShown(show, MoveFolderExists(m_settings.m_strMoveFolder), m_bLeftMoves));
+    m_viewer->button(1020)->setVisible(
+        MoveButtonShown(show, MoveFolderExists(m_settings.m_strMoveFolder2), m_bRightMoves));
 }
 
 // ----- Bounds and status lines -----
@@ -549,6 +552,8 @@ void CMainDlg::setStatus7(const QString& text) {
 // ----- Close -----
 
 void CMainDlg::reject() {
+    // No image may go behind the reminder or after the window has gone.
+    m_pairViewer->autoDelete().endRun();
     if (m_primary.hasRecords() && !m_jobs->isRunning() && m_settings.m_bRemindSave == 1 &&
         m_bPrimaryUnsaved == 1) {
         CSaveDatafileDlg reminder(this);

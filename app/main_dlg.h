@@ -27,6 +27,7 @@ class KeyValueStore;
 class LogCommands;
 class MainMenus;
 class MethodPage;
+class OptionCommands;
 class PairViewer;
 class Prompter;
 class QLabel;
@@ -34,6 +35,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class RmsTable;
+class SetupCommands;
 class SingleImageCommands;
 class ViewPage;
 class ViewerPanel;
@@ -136,8 +138,12 @@ class CMainDlg : public QDialog {
     void setResultsPending(bool pending) { m_bResultsPending = pending ? 1 : 0; }
     bool logChanged() const { return m_bLogChanged != 0; }
     void setLogChanged(bool changed) { m_bLogChanged = changed ? 1 : 0; }
+    /// The resampling filter of builds (0..13); 3 at every start, never stored.
     int filterIndex() const { return m_nFilterIndex; }
+    void setFilterIndex(int index) { m_nFilterIndex = index; }
+    /// The find setup shows its filter list for the rest of the run.
     bool filterUnlocked() const { return m_bFilterUnlocked != 0; }
+    void setFilterUnlocked(bool unlocked) { m_bFilterUnlocked = unlocked ? 1 : 0; }
     /// The rounded square roots every metric looks up.
     const RmsTable& rmsTable() const { return *m_pRmsTable; }
     /// The band of the "Dup if within" edits, in tenths of a percent.
@@ -145,6 +151,8 @@ class CMainDlg : public QDialog {
     std::int32_t upperBoundTenths() const;
     /// The comparison settings of the next find run, for the current mode.
     FindSettings findSettings() const;
+    /// Writes the settings summary of the "Find dups" page anew.
+    void RefreshSettingsText();
     /// Whether each side's "Delete" button moves instead (the move rule).
     bool leftMoves() const { return m_bLeftMoves; }
     bool rightMoves() const { return m_bRightMoves; }
@@ -165,6 +173,7 @@ class CMainDlg : public QDialog {
     BuildCommands& buildCommands() { return *m_builds; }
     FindCommands& findCommands() { return *m_finds; }
     MainMenus& menus() { return *m_menus; }
+    OptionCommands& optionCommands() { return *m_options; }
     ViewerPanel& viewer() { return *m_viewer; }
     MethodPage& methodPage() { return *m_methodPage; }
     GetDataPage& getDataPage() { return *m_getDataPage; }
@@ -203,7 +212,6 @@ class CMainDlg : public QDialog {
     void showHelp();
     void toggleLargeView();
     void OnDestroy();
-    void RefreshSettingsText();
 
     // Places that later work fills in; until then each does nothing.
     int PairCount() const;
@@ -257,6 +265,8 @@ class CMainDlg : public QDialog {
     std::unique_ptr<SingleImageCommands> m_single;
     std::unique_ptr<PairViewer> m_pairViewer;
     std::unique_ptr<LogCommands> m_logCommands;
+    std::unique_ptr<OptionCommands> m_options;
+    std::unique_ptr<SetupCommands> m_setups;
     AcceleratorFilter* m_accelerators = nullptr;
     QLabel* m_dataState = nullptr;
     QLabel* m_status3 = nullptr;

@@ -1,5 +1,6 @@
 #include "pair_removal.h"
 
+#include "auto_delete_runner.h"
 #include "delete_messages.h"
 #include "desktop.h"
 #include "file_ops.h"
@@ -32,8 +33,16 @@ PairRemoval::PairRemoval(CMainDlg& dlg, PairViewer& viewer) : m_dlg(dlg), m_view
     const auto bind = [&dlg, this](int id, int side, auto move) {
         dlg.setCommandHandler(id, [this, side, move] { DeleteOrMoveImage(side, move()); });
     };
-    bind(1017, kLeftSide, [&dlg] { return dlg.leftMoves(); });
-    bind(1018, kRightSide, [&dlg] { return dlg.rightMoves(); });
+    // The two Delete buttons drop a pending automatic step first: the press
+    // is the step, or the user's own choice.
+    const auto bindDelete = [&dlg, this](int id, int side, bool (CMainDlg::*moves)() const) {
+        dlg.setCommandHandler(id, [this, side, moves] {
+            m_viewer.autoDelete().stopStep();
+            DeleteOrMoveImage(side, (m_dlg.*moves)());
+        });
+    };
+    bindDelete(1017, kLeftSide, &CMainDlg::leftMoves);
+    bindDelete(1018, kRightSide, &CMainDlg::rightMoves);
     bind(1019, kLeftSide, [] { return true; });
     bind(1020, kRightSide, [] { return true; });
     bind(32793, kLeftSide, [] { return false; });

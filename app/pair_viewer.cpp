@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "app_paths.h"
+#include "auto_delete_runner.h"
 #include "desktop.h"
 #include "format_file_size.h"
 #include "image_pane.h"
@@ -46,6 +47,7 @@ PairViewer::PairViewer(CMainDlg& dlg)
     : m_dlg(dlg),
       m_model(std::make_unique<MatchListModel>(m_matches)),
       m_removal(std::make_unique<PairRemoval>(dlg, *this)),
+      m_autoDelete(std::make_unique<AutoDeleteRunner>(dlg, *this)),
       m_logView(dlg.viewPage().logView()) {
     m_logView->setModel(m_model.get());
     m_logView->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -146,6 +148,7 @@ void PairViewer::setExtentForPair(int pair) {
 // ----- Navigation -----
 
 void PairViewer::OnNext() {
+    m_autoDelete->stopStep();
     RunNextSteps(m_dlg.settings().m_nDeleteMode);
 }
 
@@ -366,9 +369,7 @@ void PairViewer::UpdateSizeLabels() {
 }
 
 void PairViewer::RunDeleteModeStep(int deleteMode) {
-    (void)deleteMode;
-    UpdateSizeLabels();
-    pushFields();
+    m_autoDelete->RunDeleteModeStep(deleteMode);
 }
 
 void PairViewer::pushFields() {

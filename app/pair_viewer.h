@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "delete_criteria.h"
 #include "match_list.h"
 #include "pane_fit.h"
 #include "side_facts.h"
 
+class AutoDeleteRunner;
 class CMainDlg;
 class ImagePane;
 class MatchListModel;
@@ -20,9 +22,9 @@ inline constexpr int kLeftSide = 0;
 inline constexpr int kRightSide = 1;
 
 /// Delete modes (the "Auto" setting).
-inline constexpr int kDeleteModeManual = 1;
-inline constexpr int kDeleteModeSemiAuto = 2;
-inline constexpr int kDeleteModeAutomatic = 3;
+inline constexpr int kDeleteModeManual = kManualDelete;
+inline constexpr int kDeleteModeSemiAuto = kSemiAutoDelete;
+inline constexpr int kDeleteModeAutomatic = kAutomaticDelete;
 
 /// Where an automatic delete run stands; the delete steps count into it and
 /// the summary reads it.
@@ -34,6 +36,8 @@ struct AutoDeleteRun {
     int summaryShown = 0;
     int firstPair = 1;  ///< 1-based pair at which the run started
     int deletedCount = 0;
+    /// What the criteria chose for the pair shown; decides while minimised.
+    DeleteVerdict lastVerdict = DeleteVerdict::NoDelete;
 };
 
 /// The pair viewer of "View dups": owns the match list (the log view's lines
@@ -50,6 +54,7 @@ class PairViewer : public QObject {
     const MatchList& matches() const { return m_matches; }
     MatchListModel& model() { return *m_model; }
     PairRemoval& removal() { return *m_removal; }
+    AutoDeleteRunner& autoDelete() { return *m_autoDelete; }
     int pairCount() const { return m_matches.pairCount(); }
 
     /// Takes over a freshly read list (swapped in; `list` gets the old lines).
@@ -88,8 +93,8 @@ class PairViewer : public QObject {
     void RefitImages();
     void LoadSideFacts(int side);
     void UpdateSizeLabels();
-    /// What runs after Next has shown a pair. The criteria of the semi-automatic
-    /// and automatic modes are not applied yet: every mode refreshes the sizes.
+    /// What runs after Next has shown a pair: the criteria of the
+    /// semi-automatic and automatic modes, and the next automatic step.
     void RunDeleteModeStep(int deleteMode);
     /// Writes the sides' texts, the caption and the size labels to the controls.
     void pushFields();
@@ -126,6 +131,7 @@ class PairViewer : public QObject {
     MatchList m_matches;
     std::unique_ptr<MatchListModel> m_model;
     std::unique_ptr<PairRemoval> m_removal;
+    std::unique_ptr<AutoDeleteRunner> m_autoDelete;
     QListView* m_logView;
     std::array<Side, 2> m_sides;
     AutoDeleteRun m_autoRun;

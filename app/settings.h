@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "delete_criteria.h"
+
 class KeyValueStore;
 class Prompter;
 
-/// Number of positions of the delete criteria sequence.
-inline constexpr int kDeleteSequenceLength = 11;
-/// The delete criteria order used when the stored one is unusable.
-inline constexpr std::array<int, kDeleteSequenceLength> kDefaultDeleteSequence = {9, 1, 2, 3,  4, 5,
-                                                                                  6, 7, 8, 10, 11};
+/// Number of positions of the delete criteria sequence; kDefaultDeleteSequence
+/// is the order used when the stored one is unusable.
+inline constexpr int kDeleteSequenceLength = kDeleteCriterionCount;
 
 /// Every stored setting of the duplicate finder. Flags are 0 or 1.
 /// Strings are paths and texts in UTF-8.

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+#include "delete_criteria.h"
+
+class CMainDlg;
+class PairViewer;
+class PauseKeyWatcher;
+
+/// The semi-automatic and automatic delete modes of the pair viewer: applies
+/// the criteria to each pair Next shows, proposes the pick by moving the focus,
+/// and in automatic mode presses the chosen button after the delay, pair after
+/// pair, until the last pair, a pause, the "P" key or the user stops it.
+/// User-interface thread.
+class AutoDeleteRunner : public QObject {
+    Q_OBJECT
+  public:
+    AutoDeleteRunner(CMainDlg& dlg, PairViewer& viewer);
+    ~AutoDeleteRunner() override;
+
+    /// What runs after Next has shown a pair, for the delete mode in force.
+    void RunDeleteModeStep(int deleteMode);
+    /// Applies the criteria to the shown pair: the status text, the focus on
+    /// the chosen button or on Next. Returns the verdict; NoDelete in manual mode.
+    DeleteVerdict EvaluateCriteria(int deleteMode);
+    /// A pending automatic step is dropped (a Delete button or Next was pressed).
+    void stopStep() { m_stepTimer.stop(); }
+    bool stepPending() const { return m_stepTimer.isActive(); }
+    /// Starts the step again, with the delay in force, after something held
+    /// it back; nothing when no run is active.
+    void resumeStep();
+    /// Ends an active run without a summary (another delete mode was chosen).
+    void endRun();
+    /// Answers whether the pause key is held at a step; the default watches
+    /// the "P" key in the main window.
+    void setPauseKeyProbe(std::function<bool()> probe) { m_pauseKeyHeld = std::move(probe); }
+
+  private:
+    void onStep();
+    void pressFocusedChoice();
+    void takeNoDeleteStep(bool minimised, int percent);
+
+    CMainDlg& m_dlg;
+    PairViewer& m_viewer;
+    PauseKeyWatcher* m_pauseKey;
+    std::function<bool()> m_pauseKeyHeld;
+    QTimer m_stepTimer;
+};

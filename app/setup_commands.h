@@ -1,0 +1,25 @@
+#pragma once
+
+class CMainDlg;
+
+/// The setup dialogs of the main window: find-dups setup (menu and the
+/// "Setup..." button), delete setup, the move-to folders and the default
+/// folders. Each dialog gets copies of the window's fields and hands them
+/// back only on OK. User-interface thread.
+class SetupCommands {
+  public:
+    explicit SetupCommands(CMainDlg& dlg);
+
+    /// On OK: the find settings, the filter and its unlocking for the rest of
+    /// the run, and the settings summary of the "Find dups" page.
+    void OpenFindSetup();
+    /// On OK: the delete mode, criteria, switches and delay, then the move rule.
+    void OpenDeleteSetup();
+    /// On OK: the move switch and both folders, then the move rule.
+    void OpenMoveFolderSetup();
+    /// On OK: the three default folders, stored at once.
+    void OpenFolderPrefs();
+
+  private:
+    CMainDlg& m_dlg;
+};

@@ -1,0 +1,216 @@
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <array>
+#include <memory>
+
+#include "auto_delete_runner.h"
+#include "delete_messages.h"
+#include "main_dlg.h"
+#include "main_menus.h"
+#include "pair_viewer.h"
+#include "viewer_test_kit.h"
+
+namespace {
+
+using Sequence = std::array<int, kDeleteSequenceLength>;
+constexpr Sequence kHigherResolutionFirst{1, 9, 2, 3, 4, 5, 6, 7, 8, 10, 11};
+constexpr Sequence kNoDeleteFirst{9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11};
+
+}  // namespace
+
+class AutoDeleteTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ViewerFixture> m_fx;
+
+    // Opens "View dups" on the log with the given delete setup, the window active.
+    std::unique_ptr<CMainDlg> openViewer(int mode, const Sequence& sequence) {
+        auto dlg = m_fx->makeDlg();
+        dlg->settings().m_nDeleteMode = mode;
+        dlg->settings().m_nDeleteSequence = sequence;
+        dlg->settings().m_nAutoDelay = 100;
+        dlg->activateWindow();
+        if (!QTest::qWaitForWindowActive(dlg.get())) {
+            qFatal("the window did not become active");
+        }
+        ViewerFixture::clickTab(*dlg, 3);
+        return dlg;
+    }
+
+    static QWidget* button(CMainDlg& dlg, int id) { return control<QPushButton>(&dlg, id); }
+    static void pressEnter() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }
+
+    // Pairs of images of equal size, each image its own file.
+    std::vector<std::pair<QString, QString>> equalPairs(int count) {
+        std::vector<std::pair<QString, QString>> pairs;
+        for (int i = 0; i < count; ++i) {
+            pairs.emplace_back(m_fx->image(QStringLiteral("a%1.jpg").arg(i), 40, 30),
+                               m_fx->image(QStringLiteral("b%1.jpg").arg(i), 40, 30));
+        }
+        return pairs;
+    }
+
+  private slots:
+    void init() { m_fx = std::make_unique<ViewerFixture>(); }
+    void cleanup() {
+        QCOMPARE(m_fx->prompter().unexpectedCalls(), 0);
+        m_fx.reset();
+    }
+
+    void automaticRunDeletesBySequenceToTheLastPairAndSummarises() {
+        // The larger image of each pair goes: left in even pairs, right in odd ones.
+        std::vector<std::pair<QString, QString>> pairs;
+        QStringList larger, smaller;
+        for (int i = 0; i < 5; ++i) {
+            const QString big = m_fx->image(QStringLiteral("big%1.jpg").arg(i), 48, 36);
+            const QString small = m_fx->image(QStringLiteral("small%1.jpg").arg(i), 40, 30);
+            pairs.emplace_back(i % 2 == 0 ? big : small, i % 2 == 0 ? small : big);
+            larger << big;
+            smaller << small;
+        }
+        m_fx->writeLog(pairs);
+        auto dlg = openViewer(kAutomaticDelete, kHigherResolutionFirst);
+        // Shown, judged, and nothing removed until the user starts the run.
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1017));
+        QVERIFY(QFile::exists(larger[0]));
+
+        m_fx->prompter().answerMessage(PromptAnswer::Yes);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        pressEnter();
+        const ScriptedPrompter::Call& confirm = m_fx->prompter().calls().at(0);
+        QCOMPARE(confirm.caption, std::string(kConfirmAutoDeleteCaption));
+        QCOMPARE(confirm.text, std::string(kConfirmAutoDeleteText));
+        QVERIFY(confirm.buttons == PromptButtons::YesNoCancel);
+
+        QTRY_COMPARE_WITH_TIMEOUT(m_fx->prompter().calls().size(), std::size_t(2), 10000);
+        const ScriptedPrompter::Call& summary = m_fx->prompter().calls().at(1);
+        QCOMPARE(summary.caption, std::string("Deleted images"));
+        QCOMPARE(summary.text, std::string("Deleted from image pairs 1 thru 5.\n5 image have been "
+                                           "deleted (placed in recycle bin)."));
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY2(!QFile::exists(larger[i]), qPrintable(larger[i]));
+            QVERIFY2(QFile::exists(smaller[i]), qPrintable(smaller[i]));
+        }
+        QCOMPARE(dlg->pairViewer().autoRun().active, 0);
+        QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
+        QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 5 of 5"));
+    }
+
+    void semiAutomaticProposesAndTheKeysConfirm() {
+        const QString left = m_fx->image("left.jpg", 80, 60);
+        const QString right = m_fx->image("right.jpg", 102, 77);
+        const QString other = m_fx->image("other.jpg", 50, 40);
+        m_fx->writeLog({{left, right}, {other, left}, {other, right}});
+        auto dlg = openViewer(kSemiAutoDelete, kHigherResolutionFirst);
+        QCOMPARE(textOf(dlg.get(), 1105),
+                 QString("Delete criteria:\nHigher resolution\n(1) 80 x 60 JPG\n(2) 102 x 77 JPG"));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1018));
+
+        pressEnter();
+        QVERIFY(!QFile::exists(right));
+        // Pair 3 has lost its right image; pair 2 is shown and judged.
+        QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 2 of 3"));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1018));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        QVERIFY(!QFile::exists(left));
+        QVERIFY(QFile::exists(other));
+        QVERIFY(m_fx->prompter().calls().empty());
+        QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
+    }
+
+    void confirmNoRemovesOneImageAndLeavesSemiAutomatic() {
+        const auto pairs = equalPairs(3);
+        m_fx->writeLog(pairs);
+        auto dlg = openViewer(kAutomaticDelete, kNoDeleteFirst);
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1041));
+        m_fx->prompter().answerMessage(PromptAnswer::Cancel);
+        QTest::mouseClick(button(*dlg, 1018), Qt::LeftButton);
+        QVERIFY(QFile::exists(pairs[0].second));
+        QCOMPARE(dlg->settings().m_nDeleteMode, kSemiAutoDelete);
+
+        dlg->OnCommand(32814);
+        m_fx->prompter().answerMessage(PromptAnswer::No);
+        QTest::mouseClick(button(*dlg, 1018), Qt::LeftButton);
+        QVERIFY(!QFile::exists(pairs[0].second));
+        QCOMPARE(dlg->settings().m_nDeleteMode, kSemiAutoDelete);
+        QCOMPARE(dlg->pairViewer().autoRun().active, 0);
+        QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
+        QCOMPARE(m_fx->prompter().calls().size(), std::size_t(2));
+    }
+
+    void noDeleteWalksOnOrPausesUntilNext() {
+        const auto pairs = equalPairs(4);
+        m_fx->writeLog(pairs);
+        auto dlg = openViewer(kAutomaticDelete, kNoDeleteFirst);
+        m_fx->prompter().answerMessage(PromptAnswer::Yes);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        QTest::mouseClick(button(*dlg, 1017), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(m_fx->prompter().calls().size(), std::size_t(2), 10000);
+        QCOMPARE(m_fx->prompter().calls()[1].text,
+                 std::string("Deleted from image pairs 1 thru 4.\n1 image have been deleted "
+                             "(placed in recycle bin)."));
+        QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 2 of 4"));
+
+        // Paused at "No delete", minimised: the caption says where it waits.
+        dlg->settings().m_bPauseOnNoDelete = 1;
+        dlg->showMinimized();
+        QVERIFY(dlg->isMinimized());
+        m_fx->prompter().answerMessage(PromptAnswer::Yes);
+        dlg->OnCommand(1017);
+        QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 3 of 4"));
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->windowTitle(), QString("50% Paused"), 5000);
+        QCOMPARE(dlg->pairViewer().autoRun().active, 1);
+        QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
+        // Next goes on; the next step pauses again.
+        dlg->OnCommand(1041);
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->windowTitle(), QString("75% Paused"), 5000);
+
+        // Choosing manual delete ends the run.
+        dlg->menus().action(32827)->trigger();
+        QCOMPARE(dlg->pairViewer().autoRun().active, 0);
+        dlg->showNormal();
+        QCOMPARE(dlg->windowTitle(), QString("Twinly"));
+        QVERIFY(QFile::exists(pairs[2].first) && QFile::exists(pairs[3].first));
+    }
+
+    void pauseKeyEndsTheRunWithTheSummary() {
+        const auto pairs = equalPairs(3);
+        m_fx->writeLog(pairs);
+        auto dlg = openViewer(kAutomaticDelete, Sequence{7, 1, 2, 3, 4, 5, 6, 9, 8, 10, 11});
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1017));
+        m_fx->prompter().answerMessage(PromptAnswer::Yes);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        QTest::keyPress(QApplication::focusWidget(), Qt::Key_P);
+        pressEnter();
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_P);
+        QCOMPARE(m_fx->prompter().calls().size(), std::size_t(2));
+        QCOMPARE(m_fx->prompter().calls()[1].text,
+                 std::string("Deleted from image pairs 1 thru 2.\n1 image have been deleted "
+                             "(placed in recycle bin)."));
+        QVERIFY(!QFile::exists(pairs[0].first));
+        QVERIFY(QFile::exists(pairs[1].first));
+        QCOMPARE(dlg->pairViewer().autoRun().active, 0);
+        QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
+    }
+
+    void movingTheFocusEndsTheRunWithoutSummary() {
+        const auto pairs = equalPairs(3);
+        m_fx->writeLog(pairs);
+        auto dlg = openViewer(kAutomaticDelete, Sequence{8, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11});
+        m_fx->prompter().answerMessage(PromptAnswer::Yes);
+        pressEnter();
+        QVERIFY(dlg->pairViewer().autoDelete().stepPending());
+        button(*dlg, 1044)->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->pairViewer().autoDelete().stepPending(), 5000);
+        QCOMPARE(dlg->pairViewer().autoRun().active, 0);
+        QVERIFY(!QFile::exists(pairs[0].second));
+        QVERIFY(QFile::exists(pairs[1].second));
+        QCOMPARE(m_fx->prompter().calls().size(), std::size_t(1));
+    }
+};
+
+QTEST_MAIN(AutoDeleteTest)
+#include "auto_delete_test.moc"
