@@ -144,6 +144,14 @@ class MenuCommandsTest : public QObject {
         dlg->menus().action(32842)->trigger();
         QVERIFY(!control<QWidget>(dlg.get(), 1019)->isVisible());
         QVERIFY(!control<QWidget>(dlg.get(), 1020)->isVisible());
+
+        // Turned on by hand, the Move buttons follow the folders alone, even
+        // beside Delete buttons that move.
+        dlg->menus().action(32838)->trigger();
+        QCOMPARE(textOf(dlg.get(), 1018), QString("Move"));
+        dlg->menus().action(32842)->trigger();
+        QVERIFY(control<QWidget>(dlg.get(), 1019)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), 1020)->isVisible());
     }
 
     void findSetupClampsOnOkAndCancelKeepsEverything() {
