@@ -54,7 +54,7 @@ case "${1:-}" in
   run)
     install_packages
     configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=Release -DTWINLY_BUILD_TESTS=OFF
-    exec "$top/build/app/twinly"
+    exec "$top/build/bin/twinly"
     ;;
   test)
     install_packages

@@ -12,7 +12,7 @@ set -euo pipefail
 
 folder="${1:?usage: run_e2e.sh FOLDER [TWINLY_CLI]}"
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-cli="${2:-$top/build/cli/twinly-cli}"
+cli="${2:-$top/build/bin/twinly-cli}"
 cores="$(nproc)"
 [ -d "$folder" ] || { echo "no folder $folder" >&2; exit 2; }
 [ -x "$cli" ] || { echo "no twinly-cli at $cli (build the target twinly-cli)" >&2; exit 2; }
