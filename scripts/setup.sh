@@ -17,6 +17,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils
   libjpeg-turbo-progs
+  dpkg-dev desktop-file-utils librsvg2-bin imagemagick x11-utils xdotool
 )
 
 install_packages() {
