@@ -405,11 +405,11 @@ TEST(CliRun, InterruptedBuildLeavesNoFileBehind) {
     TempDir dir;
     const std::string folder = fs::canonical(dir.path()).string() + "/many";
     fs::create_directories(folder);
-    // Copies of one photo-sized image: enough work that most of it is still
-    // ahead when the first tenth is reported.
-    ASSERT_TRUE(WriteImage(GradientImage(1000, 750, Qt::darkCyan, Qt::yellow), folder + "/0.jpg",
+    // Copies of one large photo: enough work, even in an optimised build, that
+    // most of it is still ahead when the first tenth is reported.
+    ASSERT_TRUE(WriteImage(GradientImage(4000, 3000, Qt::darkCyan, Qt::yellow), folder + "/0.jpg",
                            "JPG", 90));
-    for (int i = 1; i < 300; ++i) {
+    for (int i = 1; i < 400; ++i) {
         fs::copy_file(folder + "/0.jpg", folder + "/" + std::to_string(i) + ".jpg");
     }
     const std::string data = dir.file("data.dup");
