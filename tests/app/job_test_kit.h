@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "control_ids.h"
 #include "desktop.h"
 #include "file_ops.h"
 #include "job_progress.h"
@@ -26,37 +25,7 @@
 #include "qsettings_store.h"
 #include "scripted_prompter.h"
 #include "test_images.h"
-
-template <class T>
-T* control(const QObject* root, int id) {
-    T* c = FindControl<T>(root, id);
-    if (c == nullptr) {
-        qFatal("control id%d not found", id);
-    }
-    return c;
-}
-
-inline QString textOf(const QObject* root, int id) {
-    return control<QWidget>(root, id)->property("text").toString();
-}
-
-/// Runs `act` on the next modal dialog, looking for one every 10 ms for at
-/// most five seconds, or until `owner` goes away.
-inline void onNextModal(QObject* owner, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer(owner);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr || ++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal != nullptr) {
-                act(modal);
-            }
-        }
-    });
-    timer->start(10);
-}
+#include "window_test_kit.h"
 
 /// Holds every thread that passes until the watched job is told to stop, so
 /// a test can act while a job is certainly in the middle of its work.
