@@ -28,9 +28,29 @@ std::optional<ScriptedPrompter::Answer> ScriptedPrompter::take(Kind kind) {
     return a;
 }
 
+// Calls are filled member by member: gcc 12 at -O3 took brace-initialised
+// empty dialog specs for uninitialised strings.
+ScriptedPrompter::Call& ScriptedPrompter::record(Kind kind, const std::string& caption) {
+    Call& call = m_calls.emplace_back();
+    call.kind = kind;
+    call.caption = caption;
+    return call;
+}
+
+std::optional<std::string> ScriptedPrompter::pathAnswer(Kind kind) {
+    std::optional<Answer> a = take(kind);
+    if (!a || !a->path) {
+        return std::nullopt;
+    }
+    return std::move(*a->path);
+}
+
 PromptAnswer ScriptedPrompter::message(const std::string& caption, const std::string& text,
                                        PromptButtons buttons, PromptIcon icon) {
-    m_calls.push_back({Kind::Message, caption, text, buttons, icon, {}, {}});
+    Call& call = record(Kind::Message, caption);
+    call.text = text;
+    call.buttons = buttons;
+    call.icon = icon;
     auto a = take(Kind::Message);
     if (a) {
         return a->answer;
@@ -39,31 +59,24 @@ PromptAnswer ScriptedPrompter::message(const std::string& caption, const std::st
 }
 
 std::optional<std::string> ScriptedPrompter::openFile(const FileDialogSpec& spec) {
-    m_calls.push_back(
-        {Kind::OpenFile, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
-    auto a = take(Kind::OpenFile);
-    return a ? a->path : std::nullopt;
+    record(Kind::OpenFile, spec.title).file = spec;
+    return pathAnswer(Kind::OpenFile);
 }
 
 std::vector<std::string> ScriptedPrompter::openFiles(const FileDialogSpec& spec) {
-    m_calls.push_back(
-        {Kind::OpenFiles, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
+    record(Kind::OpenFiles, spec.title).file = spec;
     auto a = take(Kind::OpenFiles);
     return a ? a->paths : std::vector<std::string>{};
 }
 
 std::optional<std::string> ScriptedPrompter::saveFile(const FileDialogSpec& spec) {
-    m_calls.push_back(
-        {Kind::SaveFile, spec.title, {}, PromptButtons::Ok, PromptIcon::None, spec, {}});
-    auto a = take(Kind::SaveFile);
-    return a ? a->path : std::nullopt;
+    record(Kind::SaveFile, spec.title).file = spec;
+    return pathAnswer(Kind::SaveFile);
 }
 
 std::optional<std::string> ScriptedPrompter::chooseFolder(const FolderDialogSpec& spec) {
-    m_calls.push_back(
-        {Kind::ChooseFolder, spec.title, {}, PromptButtons::Ok, PromptIcon::None, {}, spec});
-    auto a = take(Kind::ChooseFolder);
-    return a ? a->path : std::nullopt;
+    record(Kind::ChooseFolder, spec.title).folder = spec;
+    return pathAnswer(Kind::ChooseFolder);
 }
 
 std::vector<std::string> ScriptedPrompter::messageTexts() const {

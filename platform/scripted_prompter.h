@@ -14,7 +14,7 @@ class ScriptedPrompter : public Prompter {
     enum class Kind { Message, OpenFile, OpenFiles, SaveFile, ChooseFolder };
 
     struct Call {
-        Kind kind;
+        Kind kind = Kind::Message;
         std::string caption;  // message caption or dialog title
         std::string text;     // message text
         PromptButtons buttons = PromptButtons::Ok;
@@ -51,6 +51,8 @@ class ScriptedPrompter : public Prompter {
         std::vector<std::string> paths;
     };
     std::optional<Answer> take(Kind kind);
+    std::optional<std::string> pathAnswer(Kind kind);
+    Call& record(Kind kind, const std::string& caption);
 
     std::deque<Answer> m_answers;
     std::vector<Call> m_calls;
