@@ -179,7 +179,7 @@ ListEditorControls CreateListEditorControls(QWidget* client, QWidget* window) {
         c.buttons[spec.id] = makeButton(client, spec.id, spec.text, rect);
     }
 
-    c.status = new QLabel(client);
+    c.status = new ElidingLabel(client);
     SetControlId(c.status, Status);
     c.status->setGeometry(10, H - 30, W - 270 - 10, 22);
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <map>
 
+#include "eliding_label.h"
 #include "layout_engine.h"
 
 class PreviewPane;
@@ -73,7 +74,7 @@ enum : int {
 struct ListEditorControls {
     QLineEdit* listName = nullptr;
     QListView* list = nullptr;
-    QLabel* status = nullptr;
+    ElidingLabel* status = nullptr;
     PreviewPane* pane = nullptr;
     QLineEdit* sizeLabel = nullptr;
     std::map<int, QPushButton*> buttons;  ///< every push button by id

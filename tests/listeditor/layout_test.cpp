@@ -4,6 +4,7 @@
 
 #include "control_ids.h"
 #include "desktop.h"
+#include "eliding_label.h"
 #include "layout_engine.h"
 #include "list_editor_dlg.h"
 #include "qsettings_store.h"
@@ -105,6 +106,16 @@ void LayoutTest::editorHasAMinimumSize() {
     for (int id : kColumn) {
         QVERIFY2(!dlg.layoutEngine().collapsed(id), qPrintable(QString::number(id)));
     }
+    // The status line is narrow there: it shortens its text visibly rather
+    // than cutting it off, and keeps the whole text.
+    auto* status = dlg.findChild<ElidingLabel*>(ControlName(1000));
+    QVERIFY(status);
+    const QString text = "12 folders and 3,456 files in the list";
+    status->setText(text);
+    QVERIFY(status->isElided());
+    QCOMPARE(status->text(), text);
+    dlg.resize(900, 600);
+    QTRY_VERIFY(!status->isElided());
 }
 
 void LayoutTest::overlappingControlCollapsesAndComesBack() {
