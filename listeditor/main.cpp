@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "command_line.h"
 #include "desktop.h"
@@ -10,6 +11,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("orvex");
     QApplication::setApplicationVersion(ORVEX_VERSION);
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QApplication::setDesktopFileName("orvex");
+    QApplication::setWindowIcon(QIcon(":/orvex/orvex.png"));
 
     QSettingsStore store;
     QtPrompter prompter;
