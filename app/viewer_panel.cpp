@@ -1,5 +1,8 @@
 #include "viewer_panel.h"
 
+#include <algorithm>
+
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,6 +104,47 @@ void ViewerPanel::layoutTall(int dw, int dh, int width, int height) {
         r.setSize(r.size() + QSize(c.growW * h, c.growH * dh));
         findChild<QWidget*>(ControlName(c.id))->setGeometry(r);
     }
+    fitInfoRow(0);
+    fitInfoRow(1);
+}
+
+// The dimensions and the size share the row up to the side's Delete button.
+// Large pictures with large files ("65535 x 65535 TIFF", "1234,567,890 bytes")
+// need more than the template's split, so the split follows the texts and, as
+// a last resort, the font steps down a little rather than cutting a digit off.
+void ViewerPanel::fitInfoRow(int side) {
+    auto* dims = FindControl<QLabel>(this, side == 0 ? 1023 : 1024);
+    auto* size = FindControl<QLabel>(this, side == 0 ? 1028 : 1030);
+    const int left = dims->x();
+    const int span = button(side == 0 ? 1017 : 1018)->x() - 2 - left;
+    const int templateDims = m_template.value(side == 0 ? 1023 : 1024).width();
+
+    QFont font = this->font();
+    const qreal smallest = font.pointSizeF() * 0.75;
+    int needDims = 0;
+    int needSize = 0;
+    for (;;) {
+        const QFontMetrics fm(font);
+        needDims = fm.horizontalAdvance(dims->text()) + 2;
+        needSize =
+            size->text().isEmpty() ? 0 : fm.horizontalAdvance(size->text()) + size->indent() + 2;
+        if (needDims + needSize <= span || font.pointSizeF() <= 0 ||
+            font.pointSizeF() - 0.5 < smallest) {
+            break;
+        }
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    dims->setFont(font);
+    size->setFont(font);
+    dims->setToolTip(dims->text());
+    size->setToolTip(size->text().trimmed());
+
+    int dimsWidth = std::max(needDims, std::min(templateDims, span - needSize));
+    if (needDims + needSize > span) {
+        dimsWidth = span * needDims / std::max(1, needDims + needSize);
+    }
+    dims->setGeometry(left, dims->y(), dimsWidth, dims->height());
+    size->setGeometry(left + dimsWidth, size->y(), span - dimsWidth, size->height());
 }
 
 void ViewerPanel::setSourceLabelsVisible(bool visible) {
@@ -119,10 +163,12 @@ void ViewerPanel::setPairInfo(const QString& text) {
 void ViewerPanel::setSideTexts(int side, const QString& title, const QString& dimensions) {
     FindControl<QLineEdit>(this, side == 0 ? 1031 : 1032)->setText(title);
     FindControl<QLabel>(this, side == 0 ? 1023 : 1024)->setText(dimensions);
+    fitInfoRow(side);
 }
 
 void ViewerPanel::setSizeText(int side, const QString& text) {
     FindControl<QLabel>(this, side == 0 ? 1028 : 1030)->setText(text);
+    fitInfoRow(side);
 }
 
 QPushButton* ViewerPanel::button(int id) const {

@@ -40,6 +40,8 @@ class ViewerPanel : public QWidget {
     QPushButton* button(int id) const;
 
   private:
+    void fitInfoRow(int side);
+
     QHash<int, QRect> m_template;
     ImagePane* m_left = nullptr;
     ImagePane* m_right = nullptr;

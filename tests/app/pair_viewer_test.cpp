@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -250,6 +252,47 @@ class PairViewerTest : public QObject {
         clickTab(*dlg, 3);
         QCOMPARE(text(*dlg, 1028), QString(8, ' ') + "999 bytes");
         QCOMPARE(text(*dlg, 1030), QString("10,234,567 bytes"));
+    }
+
+    // The dimensions and the size share the row left of Delete: whatever the
+    // texts, neither is cut off, they do not overlap, and ordinary texts keep
+    // the window's font.
+    void infoRowKeepsLongDimensionsAndSizesWhole() {
+        ViewerPanel panel;
+        panel.resize(800, 300);
+        panel.layoutTall(0, 0, 800, 300);
+        const auto fits = [&](int id) {
+            auto* label = control<QLabel>(&panel, id);
+            return QFontMetrics(label->font()).horizontalAdvance(label->text()) +
+                       std::max(0, label->indent()) <=
+                   label->width();
+        };
+        const auto rect = [&](int id) { return control<QWidget>(&panel, id)->geometry(); };
+
+        panel.setSideTexts(0, "a", "1600 x 800 JPG");
+        panel.setSizeText(0, "   12,345 bytes");
+        QVERIFY(fits(1023));
+        QVERIFY(fits(1028));
+        QCOMPARE(control<QLabel>(&panel, 1023)->font(), panel.font());
+
+        for (int side : {0, 1}) {
+            const int dims = side == 0 ? 1023 : 1024;
+            const int size = side == 0 ? 1028 : 1030;
+            const int del = side == 0 ? 1017 : 1018;
+            panel.setSideTexts(side, "b", "65535 x 65535 TIFF");
+            panel.setSizeText(side, "1234,567,890 bytes");
+            QVERIFY2(fits(dims), qPrintable(QString::number(rect(dims).width())));
+            QVERIFY2(fits(size), qPrintable(QString::number(rect(size).width())));
+            QVERIFY(!rect(dims).intersects(rect(size)));
+            QVERIFY(rect(size).right() < rect(del).left());
+            QCOMPARE(rect(dims).left(), panel.templateRect(dims).left());
+        }
+
+        // Back to short texts: the template's split and the font return.
+        panel.setSideTexts(0, "c", "50 x 200 PNG");
+        panel.setSizeText(0, "        999 bytes");
+        QCOMPARE(rect(1023).width(), panel.templateRect(1023).width());
+        QCOMPARE(control<QLabel>(&panel, 1028)->font(), panel.font());
     }
 
     void nextAndBackSkipRemovedPairsWithoutWrappingTheSkip() {
