@@ -1,5 +1,7 @@
 #include "main_dlg.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -386,11 +388,15 @@ void CMainDlg::layoutCompact() {
 }
 
 void CMainDlg::LayoutViewPage() {
-    const QRect screenRect = screen() ? screen()->geometry() : QRect(0, 0, 1024, 768);
+    // The arithmetic sizes the client area only; the menu, the strip below the
+    // viewer and the window frame come off the usable screen first, or the
+    // large view pushes "Next" and "Back" below the screen's edge.
+    const QRect screenRect = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int chrome = menuHeight() + 10 + std::max(0, frameGeometry().height() - height());
     const QPoint at = pos() - screenRect.topLeft();
     const TallLayout t =
         ComputeTallLayout(at.x(), at.y(), kTemplateWidth, kTemplateHeight, screenRect.width(),
-                          screenRect.height(), m_settings.m_bLargeView != 0);
+                          screenRect.height() - chrome, m_settings.m_bLargeView != 0);
     const int clientHeight = t.height + 10;
     m_viewer->layoutTall(t.dw, t.dh, t.width, clientHeight - ViewerPanel::kTop);
     setFixedSize(t.width, menuHeight() + clientHeight);
