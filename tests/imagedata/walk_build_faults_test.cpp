@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "access_faults.h"
 #include "build_run.h"
 #include "folder_walk.h"
 #include "scripted_prompter.h"
@@ -110,16 +111,21 @@ TEST(WalkBuildFaults, LinkLoopsAndWebsWalkEveryFolderOnce) {
 }
 
 TEST(WalkBuildFaults, AnUnreadableFolderStopsTheFillWithoutHanging) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root reads every folder";
-    }
     TempDir dir;
     dir.write("top/a.jpg", "");
     dir.write("top/locked/b.jpg", "");
+    if (!OpenToEveryone(dir.path()) || ::chmod(dir.file("top").c_str(), 0755) != 0) {
+        GTEST_SKIP() << "the test folder cannot be opened to an unprivileged user";
+    }
     ASSERT_EQ(::chmod(dir.file("top/locked").c_str(), 0), 0);
-    DatafileSlot slot;
-    ScriptedPrompter prompter;
-    EXPECT_EQ(CountFolderImages(dir.file("top"), true, false), 1);
-    EXPECT_EQ(AddFolderImages(dir.file("top"), true, slot, prompter), AddResult::Stopped);
+    // Root reads every folder: the walk runs as an unprivileged user.
+    const int outcome = RunWithoutPrivileges([&] {
+        DatafileSlot slot;
+        ScriptedPrompter prompter;
+        const int count = CountFolderImages(dir.file("top"), true, false);
+        const AddResult added = AddFolderImages(dir.file("top"), true, slot, prompter);
+        return (count == 1 ? 0 : 1) | (added == AddResult::Stopped ? 0 : 2);
+    });
     ::chmod(dir.file("top/locked").c_str(), 0755);
+    EXPECT_EQ(outcome, 0) << "1: wrong count, 2: the fill did not stop, -1: could not run";
 }

@@ -9,13 +9,11 @@
 #include <functional>
 #include <optional>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "access_faults.h"
 #include "datafile_io.h"
 #include "list_file.h"
 #include "log_writer.h"
@@ -41,42 +39,6 @@ class FullDisk {
 
   private:
     rlimit m_saved{};
-};
-
-// A folder nothing can be created in. Permissions do not stop root, so as
-// root the folder is made immutable instead; ok() is false where neither works.
-class ReadOnlyFolder {
-  public:
-    explicit ReadOnlyFolder(const fs::path& folder) : m_folder(folder) {
-        if (::geteuid() != 0) {
-            m_ok = ::chmod(folder.c_str(), 0555) == 0;
-            return;
-        }
-        m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        if (m_fd >= 0 && ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            m_flags = flags;
-            flags |= FS_IMMUTABLE_FL;
-            m_ok = ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-    }
-    ~ReadOnlyFolder() {
-        if (m_fd >= 0) {
-            if (m_ok) {
-                ::ioctl(m_fd, FS_IOC_SETFLAGS, &m_flags);
-            }
-            ::close(m_fd);
-        } else if (m_ok) {
-            ::chmod(m_folder.c_str(), 0755);
-        }
-    }
-    bool ok() const { return m_ok; }
-
-  private:
-    fs::path m_folder;
-    int m_fd = -1;
-    int m_flags = 0;
-    bool m_ok = false;
 };
 
 DatafileSlot bigSlot() {
