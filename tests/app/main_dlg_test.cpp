@@ -29,6 +29,7 @@
 #include "qsettings_store.h"
 #include "scripted_prompter.h"
 #include "up_down_control.h"
+#include "window_test_kit.h"
 
 namespace {
 
@@ -40,33 +41,6 @@ class NoFileOps : public FileOps {
         return std::nullopt;
     }
 };
-
-// Runs `act` on the next modal dialog, polling for at most five seconds or
-// until `owner` (one per test) goes away.
-void onNextModal(QObject* owner, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer(owner);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr || ++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal != nullptr) {
-                act(modal);
-            }
-        }
-    });
-    timer->start(10);
-}
-
-template <class T>
-T* control(const QObject* root, int id) {
-    T* c = FindControl<T>(root, id);
-    if (c == nullptr) {
-        qFatal("control id%d not found", id);
-    }
-    return c;
-}
 
 }  // namespace
 

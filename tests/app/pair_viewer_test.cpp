@@ -33,6 +33,7 @@
 #include "scripted_prompter.h"
 #include "test_images.h"
 #include "viewer_panel.h"
+#include "window_test_kit.h"
 
 namespace {
 
@@ -61,33 +62,6 @@ class TestFileOps : public FileOps {
   private:
     QtFileOps m_real;
 };
-
-template <class T>
-T* control(const QObject* root, int id) {
-    T* c = FindControl<T>(root, id);
-    if (c == nullptr) {
-        qFatal("control id%d not found", id);
-    }
-    return c;
-}
-
-// Runs `act` on the next popup menu or modal window, polling for at most five
-// seconds or until `owner` goes away.
-void onNextWindow(QObject* owner, bool popup, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer(owner);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, popup, act] {
-        QWidget* w = popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
-        if (w != nullptr || ++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-            if (w != nullptr) {
-                act(w);
-            }
-        }
-    });
-    timer->start(10);
-}
 
 struct LogPair {
     QString left;  // "Deleted " + path marks a removed side

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "control_ids.h"
 
@@ -24,20 +25,25 @@ inline QString textOf(const QObject* root, int id) {
     return control<QWidget>(root, id)->property("text").toString();
 }
 
-/// Runs `act` on the next modal dialog, looking for one every 10 ms for at
-/// most five seconds, or until `owner` goes away.
-inline void onNextModal(QObject* owner, std::function<void(QWidget*)> act) {
+/// Runs `act` on the next popup menu (`popup`) or modal window, looking for
+/// one every 10 ms for at most five seconds, or until `owner` goes away.
+inline void onNextWindow(QObject* owner, bool popup, std::function<void(QWidget*)> act) {
     auto* timer = new QTimer(owner);
     auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr || ++*tries > 500) {
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, popup, act] {
+        QWidget* w = popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+        if (w != nullptr || ++*tries > 500) {
             timer->stop();
             timer->deleteLater();
-            if (modal != nullptr) {
-                act(modal);
+            if (w != nullptr) {
+                act(w);
             }
         }
     });
     timer->start(10);
+}
+
+/// Runs `act` on the next modal dialog (see onNextWindow).
+inline void onNextModal(QObject* owner, std::function<void(QWidget*)> act) {
+    onNextWindow(owner, false, std::move(act));
 }
