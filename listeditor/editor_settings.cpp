@@ -1,70 +1,136 @@
 #include "editor_settings.h"
 
-#include <array>
-#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "key_value_store.h"
 #include "prompter.h"
+#include "store_keys.h"
 
 namespace {
 
-constexpr const char* kKeyShared = "1.0";
-constexpr const char* kKeySettings = "Settings";
-constexpr const char* kKeyDialogs = "Dialogs";
-constexpr const char* kKeyMru = "MRU";
-constexpr const char* kKeyPlacement = "WinStateOrvex";
+using namespace StoreKey;
+using namespace StoreValue;
+using S = EditorSettings;
+using T = ImageTypeFilter;
+
 constexpr const char* kWriteErrorCaption = "Orvex";
 
-struct TypeValue {
-    const char* name;
-    bool ImageTypeFilter::*field;
+enum class Kind {
+    Text,
+    Switch,      // "Yes" / "No"; on unless stored as exactly "No"
+    TypeSwitch,  // a switch of the image type filter
+    Recent,      // a slot of the recent lists; a missing value empties the slot
 };
 
-// Load order; the save order differs (see below) and both are kept as known.
-constexpr std::array<TypeValue, 10> kTypesLoadOrder = {{
-    {"JPG", &ImageTypeFilter::jpg},
-    {"BMP", &ImageTypeFilter::bmp},
-    {"PCX", &ImageTypeFilter::pcx},
-    {"PNG", &ImageTypeFilter::png},
-    {"GIF", &ImageTypeFilter::gif},
-    {"TIF", &ImageTypeFilter::tif},
-    {"TGA", &ImageTypeFilter::tga},
-    {"WMF", &ImageTypeFilter::wmf},
-    {"RAW", &ImageTypeFilter::raw},
-    {"PSD", &ImageTypeFilter::psd},
-}};
-constexpr std::array<TypeValue, 10> kTypesSaveOrder = {{
-    {"JPG", &ImageTypeFilter::jpg},
-    {"BMP", &ImageTypeFilter::bmp},
-    {"PCX", &ImageTypeFilter::pcx},
-    {"PNG", &ImageTypeFilter::png},
-    {"TIF", &ImageTypeFilter::tif},
-    {"TGA", &ImageTypeFilter::tga},
-    {"GIF", &ImageTypeFilter::gif},
-    {"WMF", &ImageTypeFilter::wmf},
-    {"RAW", &ImageTypeFilter::raw},
-    {"PSD", &ImageTypeFilter::psd},
-}};
+struct Row {
+    const char* key;
+    const char* name;
+    Kind kind;
+    std::string S::*text = nullptr;
+    bool S::*flag = nullptr;
+    bool T::*type = nullptr;
+    int slot = -1;
+};
 
-const char* yesNo(bool on) {
-    return on ? "Yes" : "No";
+constexpr Row type(const char* name, bool T::*field) {
+    return {.key = kSettings, .name = name, .kind = Kind::TypeSwitch, .type = field};
 }
 
-void readText(KeyValueStore& store, const char* key, const char* name, std::string& field) {
-    if (auto v = store.readString(key, name)) {
-        field = *v;
+constexpr Row recent(const char* name, int slot) {
+    return {.key = kMru, .name = name, .kind = Kind::Recent, .slot = slot};
+}
+
+// Every stored value, key by key, in the order they are written.
+constexpr Row kRows[] = {
+    {.key = kFolders, .name = kListPath, .kind = Kind::Text, .text = &S::defaultListFolder},
+    type("JPG", &T::jpg),
+    type("BMP", &T::bmp),
+    type("PCX", &T::pcx),
+    type("PNG", &T::png),
+    type("TIF", &T::tif),
+    type("TGA", &T::tga),
+    type("GIF", &T::gif),
+    type("WMF", &T::wmf),
+    type("RAW", &T::raw),
+    type("PSD", &T::psd),
+    {.key = kDialogs, .name = kLastBatchFolder, .kind = Kind::Text, .text = &S::lastBatchFolder},
+    {.key = kDialogs, .name = kLastBatchFile, .kind = Kind::Text, .text = &S::lastBatchFile},
+    {.key = kDialogs, .name = "AutoCnt", .kind = Kind::Switch, .flag = &S::autoCount},
+    recent("List1", 0),
+    recent("List2", 1),
+    recent("List3", 2),
+    recent("List4", 3),
+};
+
+// The keys in load order, each with the message a failed write shows; the
+// default folders are the finder's to write.
+struct KeyInfo {
+    const char* key;
+    const char* writeError;
+};
+constexpr KeyInfo kKeys[] = {
+    {kFolders, nullptr},
+    {kSettings, "registry write error_2677TW"},
+    {kDialogs, "registry write error_2697TW"},
+    {kMru, "registry write error_2675TW"},
+};
+
+bool sameKey(const Row& row, const char* key) {
+    return std::string_view(row.key) == key;
+}
+
+void readRow(KeyValueStore& store, const Row& row, EditorSettings& s) {
+    const std::optional<std::string> v = store.readString(row.key, row.name);
+    switch (row.kind) {
+        case Kind::Text:
+            if (v) {
+                s.*row.text = *v;
+            }
+            break;
+        case Kind::Switch:
+            if (v) {
+                s.*row.flag = *v != "No";
+            }
+            break;
+        case Kind::TypeSwitch:
+            if (v) {
+                s.types.*row.type = *v != "No";
+            }
+            break;
+        case Kind::Recent:
+            s.recent.set(row.slot, v.value_or(std::string()));
+            break;
     }
 }
 
-void readSwitch(KeyValueStore& store, const char* key, const char* name, bool& field) {
-    if (auto v = store.readString(key, name)) {
-        field = *v != "No";
+bool writeRow(KeyValueStore& store, const Row& row, const EditorSettings& s) {
+    const auto yesNo = [](bool on) { return on ? "Yes" : "No"; };
+    switch (row.kind) {
+        case Kind::Text:
+            return store.writeString(row.key, row.name, s.*row.text);
+        case Kind::Switch:
+            return store.writeString(row.key, row.name, yesNo(s.*row.flag));
+        case Kind::TypeSwitch:
+            return store.writeString(row.key, row.name, yesNo(s.types.*row.type));
+        case Kind::Recent:
+            return store.writeString(row.key, row.name, s.recent.at(row.slot));
     }
+    return false;
 }
 
-std::string recentName(int slot) {
-    return "List" + std::to_string(slot + 1);
+// A hand-edited store may hold the same list twice.
+void dropRepeatedRecentLists(RecentLists& recent) {
+    for (int slot = 1; slot < RecentLists::kSlots; ++slot) {
+        for (int above = 0; above < slot; ++above) {
+            if (!recent.at(slot).empty() && recent.at(slot) == recent.at(above)) {
+                recent.set(slot, {});
+            }
+        }
+    }
+    recent.closeGaps();
 }
 
 std::vector<std::uint8_t> littleEndian(std::int32_t value) {
@@ -74,7 +140,7 @@ std::vector<std::uint8_t> littleEndian(std::int32_t value) {
 }
 
 std::optional<std::int32_t> readLittleEndian(KeyValueStore& store, const char* name) {
-    const auto bytes = store.readBinary(kKeyPlacement, name);
+    const auto bytes = store.readBinary(kEditorPlacement, name);
     if (!bytes || bytes->size() != 4) {
         return std::nullopt;
     }
@@ -86,67 +152,39 @@ std::optional<std::int32_t> readLittleEndian(KeyValueStore& store, const char* n
 }  // namespace
 
 void LoadEditorSettings(KeyValueStore& store, EditorSettings& settings) {
-    store.openKey(kKeyShared);
-    readText(store, kKeyShared, "ListPath", settings.defaultListFolder);
-
-    store.openKey(kKeySettings);
-    for (const TypeValue& t : kTypesLoadOrder) {
-        readSwitch(store, kKeySettings, t.name, settings.types.*t.field);
-    }
-    settings.types.raw = false;
-
-    store.openKey(kKeyDialogs);
-    readText(store, kKeyDialogs, "LastBatchFolder", settings.lastBatchFolder);
-    readText(store, kKeyDialogs, "LastBatchFile", settings.lastBatchFile);
-    readSwitch(store, kKeyDialogs, "AutoCnt", settings.autoCount);
-
-    store.openKey(kKeyMru);
-    for (int slot = 0; slot < RecentLists::kSlots; ++slot) {
-        std::string path;
-        readText(store, kKeyMru, recentName(slot).c_str(), path);
-        settings.recent.set(slot, path);
-    }
-    // A hand-edited store may hold the same list twice.
-    for (int slot = 1; slot < RecentLists::kSlots; ++slot) {
-        for (int above = 0; above < slot; ++above) {
-            if (!settings.recent.at(slot).empty() &&
-                settings.recent.at(slot) == settings.recent.at(above)) {
-                settings.recent.set(slot, {});
+    for (const KeyInfo& key : kKeys) {
+        store.openKey(key.key);
+        for (const Row& row : kRows) {
+            if (sameKey(row, key.key)) {
+                readRow(store, row, settings);
             }
         }
     }
-    settings.recent.closeGaps();
+    settings.types.raw = false;
+    dropRepeatedRecentLists(settings.recent);
 }
 
 void SaveEditorSettings(KeyValueStore& store, const EditorSettings& settings, Prompter& prompter) {
-    bool ok = store.openKey(kKeySettings);
-    for (const TypeValue& t : kTypesSaveOrder) {
-        ok = ok && store.writeString(kKeySettings, t.name, yesNo(settings.types.*t.field));
-    }
-    if (!ok) {
-        prompter.inform(kWriteErrorCaption, "registry write error_2677TW");
-    }
-
-    ok = store.openKey(kKeyDialogs) &&
-         store.writeString(kKeyDialogs, "LastBatchFolder", settings.lastBatchFolder) &&
-         store.writeString(kKeyDialogs, "LastBatchFile", settings.lastBatchFile) &&
-         store.writeString(kKeyDialogs, "AutoCnt", yesNo(settings.autoCount));
-    if (!ok) {
-        prompter.inform(kWriteErrorCaption, "registry write error_2697TW");
-    }
-
-    ok = store.openKey(kKeyMru);
-    for (int slot = 0; slot < RecentLists::kSlots; ++slot) {
-        ok = ok && store.writeString(kKeyMru, recentName(slot), settings.recent.at(slot));
-    }
-    if (!ok) {
-        prompter.inform(kWriteErrorCaption, "registry write error_2675TW");
+    for (const KeyInfo& key : kKeys) {
+        if (key.writeError == nullptr) {
+            continue;
+        }
+        // A key stops at its first failed write; the other keys are still written.
+        bool ok = store.openKey(key.key);
+        for (const Row& row : kRows) {
+            if (sameKey(row, key.key)) {
+                ok = ok && writeRow(store, row, settings);
+            }
+        }
+        if (!ok) {
+            prompter.inform(kWriteErrorCaption, key.writeError);
+        }
     }
 }
 
 std::optional<WindowPlacement> LoadWindowPlacement(KeyValueStore& store) {
-    store.openKey(kKeyPlacement);
-    if (store.readString(kKeyPlacement, "SavedState") != std::optional<std::string>("Yes")) {
+    store.openKey(kEditorPlacement);
+    if (store.readString(kEditorPlacement, "SavedState") != std::optional<std::string>("Yes")) {
         return std::nullopt;
     }
     const auto flags = readLittleEndian(store, "Flags");
@@ -162,14 +200,14 @@ std::optional<WindowPlacement> LoadWindowPlacement(KeyValueStore& store) {
 }
 
 void SaveWindowPlacement(KeyValueStore& store, const WindowPlacement& p) {
-    if (!store.openKey(kKeyPlacement)) {
+    if (!store.openKey(kEditorPlacement)) {
         return;
     }
-    store.writeString(kKeyPlacement, "SavedState", "Yes");
-    store.writeBinary(kKeyPlacement, "Flags", littleEndian(p.flags));
-    store.writeBinary(kKeyPlacement, "ShowCmd", littleEndian(p.showCmd));
-    store.writeBinary(kKeyPlacement, "Left", littleEndian(p.left));
-    store.writeBinary(kKeyPlacement, "Top", littleEndian(p.top));
-    store.writeBinary(kKeyPlacement, "Right", littleEndian(p.right));
-    store.writeBinary(kKeyPlacement, "Bottom", littleEndian(p.bottom));
+    store.writeString(kEditorPlacement, "SavedState", "Yes");
+    store.writeBinary(kEditorPlacement, "Flags", littleEndian(p.flags));
+    store.writeBinary(kEditorPlacement, "ShowCmd", littleEndian(p.showCmd));
+    store.writeBinary(kEditorPlacement, "Left", littleEndian(p.left));
+    store.writeBinary(kEditorPlacement, "Top", littleEndian(p.top));
+    store.writeBinary(kEditorPlacement, "Right", littleEndian(p.right));
+    store.writeBinary(kEditorPlacement, "Bottom", littleEndian(p.bottom));
 }
