@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "about_dlg.h"
+#include "orvex_about_dlg.h"
 #include "add_files_filter.h"
 #include "app_paths.h"
 #include "control_ids.h"
@@ -496,7 +496,7 @@ void CListEditorDlg::onFilterTypes() {
 }
 
 void CListEditorDlg::onAbout() {
-    CAboutDlg dlg(this);
+    COrvexAboutDlg dlg(this);
     dlg.exec();
 }
 

@@ -1,4 +1,4 @@
-#include "about_dlg.h"
+#include "orvex_about_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -7,7 +7,7 @@
 
 #include "control_ids.h"
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+COrvexAboutDlg::COrvexAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("id100");
     setWindowTitle("About Orvex");
     auto* text = new QLabel(QStringLiteral("<b>Orvex</b> %1<br>Builds the image lists that Twinly "
