@@ -267,6 +267,25 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return parsed;
 }
 
+std::vector<std::string> CommandOptionNames(CliCommand command) {
+    std::vector<std::string> names;
+    for (const CommandSpec& spec : kCommands) {
+        if (spec.command != command) {
+            continue;
+        }
+        for (const OptionSpec& option : kOptions) {
+            if ((option.commands & spec.mask) != 0) {
+                names.emplace_back(option.name);
+                if (names.back() == "-o") {
+                    names.emplace_back("--output");
+                }
+            }
+        }
+        names.emplace_back("--help");
+    }
+    return names;
+}
+
 const char* UsageText() {
     return R"(Usage:
   twinly-cli build SOURCE -o DATA.dup [--recursive] [--threads N] [--quiet]

@@ -45,5 +45,9 @@ struct ParsedCommandLine {
 /// Parses the arguments after the program name. Any thread.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
+/// Every option `command` takes, as typed ("-o", "--output", "--threads", ...,
+/// "--help"), in the order of the usage text. Any thread.
+std::vector<std::string> CommandOptionNames(CliCommand command);
+
 /// The usage text, ending in a line break. Any thread.
 const char* UsageText();

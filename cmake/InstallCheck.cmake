@@ -1,6 +1,7 @@
 # Installs an already built tree into a scratch folder and checks what a user
 # gets: the three programs, menu entries whose command and icon exist, the
-# icon sizes, the shared pictures and every help page the sources open.
+# icon sizes, the shared pictures, every help page the sources open, the
+# manual pages, the shell completion and the software centre metadata.
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -P InstallCheck.cmake
 foreach(var BUILD_DIR SOURCE_DIR WORK_DIR)
   if(NOT ${var})
@@ -69,6 +70,51 @@ foreach(app twinly orvex)
       RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
     if(NOT rc EQUAL 0)
       problem("${app}.desktop is not valid: ${out}")
+    endif()
+  endif()
+endforeach()
+
+# Manual pages: present, and formatted by groff without a single warning.
+find_program(GROFF groff)
+foreach(page twinly twinly-cli orvex)
+  set(man "${prefix}/share/man/man1/${page}.1.gz")
+  if(NOT EXISTS "${man}")
+    problem("missing manual page man1/${page}.1.gz")
+  elseif(GROFF)
+    execute_process(COMMAND gzip -dc "${man}"
+      COMMAND "${GROFF}" -man -Tutf8 -ww -z
+      RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0 OR out)
+      problem("man1/${page}.1.gz does not format cleanly: ${out}")
+    endif()
+  endif()
+endforeach()
+
+foreach(f bash-completion/completions/twinly-cli zsh/vendor-completions/_twinly-cli
+          doc/twinly/formats.md)
+  if(NOT EXISTS "${prefix}/share/${f}")
+    problem("missing share/${f}")
+  endif()
+endforeach()
+
+# Software centre metadata: valid, and naming a menu entry that is installed.
+find_program(APPSTREAMCLI appstreamcli)
+foreach(app twinly orvex)
+  set(meta "${prefix}/share/metainfo/invalid.velmora.${app}.metainfo.xml")
+  if(NOT EXISTS "${meta}")
+    problem("missing metainfo/invalid.velmora.${app}.metainfo.xml")
+    continue()
+  endif()
+  file(STRINGS "${meta}" launchable REGEX "<launchable type=\"desktop-id\">")
+  string(REGEX REPLACE ".*>([^<]+)</launchable>.*" "\\1" launchable "${launchable}")
+  if(NOT EXISTS "${prefix}/share/applications/${launchable}")
+    problem("invalid.velmora.${app}.metainfo.xml launches '${launchable}', which is not installed")
+  endif()
+  if(APPSTREAMCLI)
+    execute_process(COMMAND "${APPSTREAMCLI}" validate --no-net --pedantic "${meta}"
+      RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0)
+      problem("invalid.velmora.${app}.metainfo.xml is not valid: ${out}")
     endif()
   endif()
 endforeach()

@@ -18,6 +18,7 @@ packages=(
   xvfb xauth xdg-utils
   libjpeg-turbo-progs
   dpkg-dev desktop-file-utils librsvg2-bin imagemagick x11-utils xdotool
+  appstream groff-base man-db zsh
 )
 
 install_packages() {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,24 +11,41 @@
 
 using Clock = std::chrono::steady_clock;
 
-CliProcess::CliProcess(const std::vector<std::string>& args) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const ProcessSetup& setup) {
     int out[2];
     int err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+    if (::pipe2(out, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    if (setup.stderrTerminal) {
+        if (::openpty(&err[0], &err[1], nullptr, nullptr, nullptr) != 0) {
+            throw std::runtime_error("openpty failed");
+        }
+        ::fcntl(err[0], F_SETFD, FD_CLOEXEC);
+        ::fcntl(err[1], F_SETFD, FD_CLOEXEC);
+    } else if (::pipe2(err, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    const std::string program = setup.program.empty() ? TWINLY_CLI_PATH : setup.program;
     std::vector<char*> argv;
-    static char program[] = TWINLY_CLI_PATH;
-    argv.push_back(program);
+    argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
     m_pid = ::fork();
     if (m_pid == 0) {
+        for (const std::string& entry : setup.environment) {
+            const std::size_t equals = entry.find('=');
+            if (equals == std::string::npos) {
+                ::unsetenv(entry.c_str());
+            } else {
+                ::setenv(entry.substr(0, equals).c_str(), entry.c_str() + equals + 1, 1);
+            }
+        }
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
-        ::execv(program, argv.data());
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     ::close(out[1]);
@@ -70,6 +88,7 @@ bool CliProcess::pump(Clock::time_point deadline) {
         if (n > 0) {
             textOf[k]->append(buffer, static_cast<std::size_t>(n));
         } else {
+            // A pseudo-terminal ends with EIO once the child has closed it.
             ::close(*fdOf[k]);
             *fdOf[k] = -1;
         }
@@ -106,8 +125,8 @@ int CliProcess::finish(std::chrono::seconds bound) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-CliResult RunCli(const std::vector<std::string>& args) {
-    CliProcess process(args);
+CliResult RunCli(const std::vector<std::string>& args, const ProcessSetup& setup) {
+    CliProcess process(args, setup);
     CliResult result;
     result.status = process.finish();
     result.out = process.out();

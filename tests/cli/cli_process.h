@@ -7,11 +7,18 @@
 #include <string>
 #include <vector>
 
+/// How to start a child other than the plain tool with pipes.
+struct ProcessSetup {
+    std::string program;                   ///< empty: the tool
+    std::vector<std::string> environment;  ///< "NAME=value" added to (or "NAME" removed from) ours
+    bool stderrTerminal = false;           ///< stderr is a pseudo-terminal, as in a shell
+};
+
 /// One run of the tool. Every wait is bounded: a run that outlives its bound
 /// is killed and reported as exit status -1.
 class CliProcess {
   public:
-    explicit CliProcess(const std::vector<std::string>& args);
+    explicit CliProcess(const std::vector<std::string>& args, const ProcessSetup& setup = {});
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
@@ -44,5 +51,5 @@ struct CliResult {
     std::string err;
 };
 
-/// Runs the tool to its end.
-CliResult RunCli(const std::vector<std::string>& args);
+/// Runs the tool (or `setup.program`) to its end.
+CliResult RunCli(const std::vector<std::string>& args, const ProcessSetup& setup = {});
