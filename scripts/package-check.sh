@@ -68,7 +68,12 @@ missing=0
 for f in ./usr/bin/twinly ./usr/bin/orvex ./usr/bin/twinly-cli \
          ./usr/share/applications/twinly.desktop ./usr/share/applications/orvex.desktop \
          ./usr/share/icons/hicolor/scalable/apps/twinly.svg ./usr/share/twinly/twinly/NoImage.jpg \
-         ./usr/share/twinly/help/orvex-introduction.html; do
+         ./usr/share/twinly/help/orvex-introduction.html \
+         ./usr/share/man/man1/twinly.1.gz ./usr/share/man/man1/twinly-cli.1.gz \
+         ./usr/share/man/man1/orvex.1.gz ./usr/share/bash-completion/completions/twinly-cli \
+         ./usr/share/zsh/vendor-completions/_twinly-cli \
+         ./usr/share/metainfo/invalid.velmora.twinly.metainfo.xml \
+         ./usr/share/metainfo/invalid.velmora.orvex.metainfo.xml; do
   grep -qx "$f" "$out/contents.txt" || { echo "the package lacks $f" >&2; missing=1; }
 done
 [ "$missing" -eq 0 ]
@@ -77,6 +82,19 @@ echo "== install"
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" >"$out/apt-install.log"
 trap 'echo "== remove"; DEBIAN_FRONTEND=noninteractive apt-get remove -y twinly >"$out/apt-remove.log"' EXIT
 desktop-file-validate /usr/share/applications/twinly.desktop /usr/share/applications/orvex.desktop
+appstreamcli validate --no-net --pedantic /usr/share/metainfo/invalid.velmora.twinly.metainfo.xml \
+  /usr/share/metainfo/invalid.velmora.orvex.metainfo.xml
+
+echo "== manual pages and completion of the installed package"
+for page in twinly twinly-cli orvex; do
+  # man itself finds the page by name, as a user types it.
+  MANPAGER=cat MANWIDTH=80 man "$page" >"$out/$page.man.txt"
+  grep -q "^NAME" "$out/$page.man.txt" || { echo "man $page shows no page" >&2; exit 1; }
+done
+completions="$(bash -c 'source /usr/share/bash-completion/completions/twinly-cli
+  COMP_WORDS=(twinly-cli ""); COMP_CWORD=1; _twinly_cli; echo "${COMPREPLY[*]}"')"
+[ "$completions" = "build rebuild find info" ] || { echo "bash completion offers: $completions" >&2; exit 1; }
+zsh -n /usr/share/zsh/vendor-completions/_twinly-cli
 
 echo "== start the installed programs"
 # A scratch home, so the check leaves the real user's settings alone.
