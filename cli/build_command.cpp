@@ -1,11 +1,11 @@
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "build_run.h"
 #include "cli_files.h"
 #include "commands.h"
+#include "console_style.h"
 #include "datafile_io.h"
 #include "progress_display.h"
 #include "source_gather.h"
@@ -63,10 +63,10 @@ int readAndWrite(BuildRun run, DatafileSlot& slot, const std::vector<std::string
     if (!options.quiet) {
         const auto unreadable =
             std::count(slot.m_names.begin(), slot.m_names.end(), std::string(kDeletedEntry));
-        std::fprintf(stderr, "twinly-cli: wrote %s: %d images%s, %lld unreadable, in %s\n",
-                     options.output.c_str(), slot.count(), extra.c_str(),
-                     static_cast<long long>(unreadable),
-                     DurationAndRate(outcome.seconds, outcome.work, "images").c_str());
+        Report(Tone::Plain, "wrote " + options.output + ": " + std::to_string(slot.count()) +
+                                " images" + extra + ", " + std::to_string(unreadable) +
+                                " unreadable, in " +
+                                DurationAndRate(outcome.seconds, outcome.work, "images"));
     }
     return kExitOk;
 }
@@ -85,9 +85,9 @@ int RunBuild(const CliOptions& options, ConsolePrompter& prompter) {
         slot.m_nSourceKind = 0;
         slot.m_strSourceList = source;
         if (options.recursive && !options.quiet) {
-            std::fprintf(stderr,
-                         "twinly-cli: --recursive does not apply to an image list: its folder "
-                         "lines say whether subfolders are included\n");
+            Report(Tone::Warning,
+                   "--recursive does not apply to an image list: its folder lines say whether "
+                   "subfolders are included");
         }
     } else {
         return Fail("cannot read " + options.input + ": no such file or folder");

@@ -6,17 +6,18 @@
 #include <filesystem>
 #include <system_error>
 
+#include "console_style.h"
 #include "datafile_io.h"
 
 namespace fs = std::filesystem;
 
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "twinly-cli: %s\n", message.c_str());
+    Report(Tone::Error, message);
     return kExitFailure;
 }
 
 int Stopped(const std::string& output) {
-    std::fprintf(stderr, "twinly-cli: stopped; %s was not written\n", output.c_str());
+    Report(Tone::Warning, "stopped; " + output + " was not written");
     return kExitStopped;
 }
 

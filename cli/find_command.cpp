@@ -1,8 +1,9 @@
-#include <cstdio>
+#include <cmath>
 
 #include "atomic_file.h"
 #include "cli_files.h"
 #include "commands.h"
+#include "console_style.h"
 #include "find_request.h"
 #include "image_loading.h"
 #include "pair_export.h"
@@ -97,8 +98,8 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
 
     const MatchBand band = CorrectMatchBand(options.lowText, options.highText);
     if (!options.quiet && (band.lowText != options.lowText || band.highText != options.highText)) {
-        std::fprintf(stderr, "twinly-cli: comparing within %s%% to %s%%\n",
-                     FormatTenths(band.low).c_str(), FormatTenths(band.high).c_str());
+        Report(Tone::Warning, "comparing within " + FormatTenths(band.low) + "% to " +
+                                  FormatTenths(band.high) + "%");
     }
     FindRunInput input = MakeFindRunInput(request, band);
     input.threads = options.threads;
@@ -125,12 +126,12 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
     if (!options.quiet) {
         const int images =
             static_cast<int>(input.primaryRecords.size() + input.secondaryRecords.size());
-        std::fprintf(stderr,
-                     "twinly-cli: wrote %s: %d matching pairs from %d total image files%s, %.0f "
-                     "pairs compared in %s\n",
-                     options.output.c_str(), result.matchTotal, images,
-                     result.stoppedAtLimit ? " (stopped at the pairs limit)" : "", outcome.work,
-                     DurationAndRate(outcome.seconds, outcome.work, "pairs").c_str());
+        Report(Tone::Plain,
+               "wrote " + options.output + ": " + std::to_string(result.matchTotal) +
+                   " matching pairs from " + std::to_string(images) + " total image files" +
+                   (result.stoppedAtLimit ? " (stopped at the pairs limit)" : "") + ", " +
+                   std::to_string(std::llround(outcome.work)) + " pairs compared in " +
+                   DurationAndRate(outcome.seconds, outcome.work, "pairs"));
     }
     return kExitOk;
 }

@@ -12,6 +12,7 @@
 #include "cli_files.h"
 #include "cli_options.h"
 #include "commands.h"
+#include "console_style.h"
 #include "imaging.h"
 #include "stop_signal.h"
 
@@ -35,7 +36,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "twinly-cli: %s\n\n%s", parsed.error.c_str(), UsageText());
+        Report(Tone::Error, parsed.error);
+        std::fprintf(stderr, "\n%s", UsageText());
         return kExitUsage;
     }
     const CliOptions& options = parsed.options;

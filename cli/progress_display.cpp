@@ -1,10 +1,13 @@
 #include "progress_display.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <future>
 #include <thread>
@@ -16,28 +19,21 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
-constexpr int kBarWidth = 24;
 
-std::string wholeText(double value) {
-    return std::to_string(std::llround(value));
-}
-
-std::string duration(double seconds) {
-    const long long total = std::llround(seconds);
-    char text[32];
-    if (total >= 3600) {
-        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60,
-                      total % 60);
-    } else {
-        std::snprintf(text, sizeof text, "%lld:%02lld", total / 60, total % 60);
+// Asked at every redraw: the user may resize the terminal meanwhile.
+int terminalColumns() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
     }
-    return text;
+    const char* columns = std::getenv("COLUMNS");
+    const int fromEnvironment = columns != nullptr ? std::atoi(columns) : 0;
+    return fromEnvironment > 0 ? fromEnvironment : 80;
 }
 
 class Display {
   public:
-    Display(const ProgressView& view, bool quiet)
-        : m_view(view), m_quiet(quiet), m_terminal(::isatty(STDERR_FILENO) == 1) {}
+    Display(const ProgressView& view, bool quiet) : m_view(view), m_quiet(quiet) {}
 
     double workAt(int done, int total) const {
         return m_view.work ? m_view.work(done, total) : done;
@@ -51,54 +47,37 @@ class Display {
         const int done = std::min(progress.progress.load(), total);
         const double work = workAt(done, total);
         const double allWork = workAt(total, total);
-        const double fraction = allWork > 0 ? std::min(1.0, work / allWork) : (last ? 1.0 : 0.0);
-        if (m_terminal) {
-            drawBar(progress, fraction, work, allWork, seconds, last);
+        if (StderrStyle().terminal) {
+            m_estimate.add(seconds, work);
+            BarFacts facts{m_view.label, m_view.unit, work, allWork, seconds, {}, {}, last};
+            facts.secondsLeft = m_estimate.secondsLeft(allWork);
+            if (m_view.showFound) {
+                facts.found = progress.found.load();
+            }
+            std::fputs(BarLine(facts, terminalColumns(), StderrStyle()).c_str(), stderr);
+            std::fflush(stderr);
         } else {
+            const double fraction =
+                allWork > 0 ? std::min(1.0, work / allWork) : (last ? 1.0 : 0.0);
             printTenth(fraction, work, allWork);
         }
     }
 
   private:
-    void drawBar(const JobProgress& progress, double fraction, double work, double allWork,
-                 double seconds, bool last) {
-        const int filled = static_cast<int>(fraction * kBarWidth);
-        std::string line = "\r" + m_view.label + " [" + std::string(filled, '#') +
-                           std::string(kBarWidth - filled, '.') + "] " +
-                           std::to_string(static_cast<int>(fraction * 100)) + "%  " +
-                           wholeText(work) + "/" + wholeText(allWork) + " " + m_view.unit;
-        if (seconds >= 0.5 && work > 0) {
-            const double rate = work / seconds;
-            line += "  " + (rate >= 100 ? wholeText(rate) : OneDecimal(rate)) + " " + m_view.unit +
-                    "/s";
-            line += last ? "  " + duration(seconds)
-                         : "  " + duration((allWork - work) / rate) + " left";
-        }
-        if (m_view.showFound) {
-            line += "  " + std::to_string(progress.found.load()) + " found";
-        }
-        line += "\x1b[K";
-        if (last) {
-            line += "\n";
-        }
-        std::fputs(line.c_str(), stderr);
-        std::fflush(stderr);
-    }
-
     void printTenth(double fraction, double work, double allWork) {
         const int tenth = static_cast<int>(fraction * 10);
         if (tenth <= m_tenthShown) {
             return;
         }
         m_tenthShown = tenth;
-        std::fprintf(stderr, "%s: %d%% (%s/%s %s)\n", m_view.label.c_str(), tenth * 10,
-                     wholeText(work).c_str(), wholeText(allWork).c_str(), m_view.unit.c_str());
+        std::fprintf(stderr, "%s: %d%% (%lld/%lld %s)\n", m_view.label.c_str(), tenth * 10,
+                     std::llround(work), std::llround(allWork), m_view.unit.c_str());
         std::fflush(stderr);
     }
 
     const ProgressView& m_view;
     const bool m_quiet;
-    const bool m_terminal;
+    TimeLeftEstimate m_estimate;
     int m_tenthShown = 0;
 };
 
@@ -134,28 +113,9 @@ ProgressOutcome RunWithProgress(JobProgress& progress, const std::function<void(
     outcome.work = display.workAt(std::min(progress.progress.load(), total), total);
     if (!progress.stopRequested()) {
         display.show(progress, outcome.seconds, true);
-    } else if (!quiet && ::isatty(STDERR_FILENO) == 1) {
+    } else if (!quiet && StderrStyle().terminal) {
         std::fputs("\n", stderr);
     }
     done.get();
     return outcome;
-}
-
-std::string OneDecimal(double value) {
-    const long long tenths = std::llround(value * 10);
-    return std::to_string(tenths / 10) + "." + std::to_string(std::llabs(tenths % 10));
-}
-
-std::string DurationAndRate(double seconds, double count, const std::string& unit) {
-    const int decimals = seconds < 1 ? 3 : seconds < 10 ? 2 : 1;
-    const long long scale = decimals == 3 ? 1000 : decimals == 2 ? 100 : 10;
-    const long long scaled = std::llround(seconds * static_cast<double>(scale));
-    std::string fraction = std::to_string(scaled % scale);
-    fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');
-    std::string text = std::to_string(scaled / scale) + "." + fraction + " s";
-    if (seconds > 0 && count > 0) {
-        const double rate = count / seconds;
-        text += " (" + (rate >= 100 ? wholeText(rate) : OneDecimal(rate)) + " " + unit + "/s)";
-    }
-    return text;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "job_progress.h"
+#include "progress_line.h"
 
 /// How a job's progress counter reads as work done.
 struct ProgressView {
@@ -25,16 +26,8 @@ struct ProgressOutcome {
 
 /// Runs `job` on a worker thread and returns when it has ended. Meanwhile,
 /// unless `quiet`, shows a bar with count, rate and time left when stderr is
-/// a terminal, else one line per tenth of the work; a stop signal calls
+/// a terminal, else one plain line per tenth of the work; a stop signal calls
 /// progress.requestStop(). An exception of the job is thrown again here.
 /// Main thread.
 ProgressOutcome RunWithProgress(JobProgress& progress, const std::function<void()>& job,
                                 const ProgressView& view, bool quiet);
-
-/// "12.3": one decimal, independent of the locale. Any thread.
-std::string OneDecimal(double value);
-
-/// A duration for the closing summary: "0.012 s", "4.25 s", "44.0 s",
-/// with a rate of `count` `unit` per second when it can be measured:
-/// " (11.4 images/s)". Any thread.
-std::string DurationAndRate(double seconds, double count, const std::string& unit);
