@@ -20,7 +20,7 @@ AutoDeleteRunner::~AutoDeleteRunner() {
     m_stepTimer.stop();
 }
 
-DeleteVerdict AutoDeleteRunner::EvaluateCriteria(int deleteMode) {
+DeleteVerdict AutoDeleteRunner::EvaluateCriteria(DeleteMode deleteMode) {
     const DeleteDecision d =
         EvaluateDeleteCriteria(deleteMode, m_dlg.settings().m_nDeleteSequence,
                                m_viewer.side(kLeftSide), m_viewer.side(kRightSide));
@@ -35,8 +35,8 @@ DeleteVerdict AutoDeleteRunner::EvaluateCriteria(int deleteMode) {
     return d.verdict;
 }
 
-void AutoDeleteRunner::RunDeleteModeStep(int deleteMode) {
-    if (deleteMode == kAutomaticDelete) {
+void AutoDeleteRunner::RunDeleteModeStep(DeleteMode deleteMode) {
+    if (deleteMode == DeleteMode::Automatic) {
         AutoDeleteRun& run = m_viewer.autoRun();
         run.lastVerdict = EvaluateCriteria(deleteMode);
         // The sizes belong to the pair now shown, whichever mode runs.
@@ -53,7 +53,7 @@ void AutoDeleteRunner::RunDeleteModeStep(int deleteMode) {
         m_stepTimer.start(m_dlg.settings().m_nAutoDelay);
         return;
     }
-    if (deleteMode == kSemiAutoDelete) {
+    if (deleteMode == DeleteMode::SemiAuto) {
         EvaluateCriteria(deleteMode);
     }
     m_viewer.UpdateSizeLabels();

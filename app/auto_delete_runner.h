@@ -22,10 +22,10 @@ class AutoDeleteRunner : public QObject {
     ~AutoDeleteRunner() override;
 
     /// What runs after Next has shown a pair, for the delete mode in force.
-    void RunDeleteModeStep(int deleteMode);
+    void RunDeleteModeStep(DeleteMode deleteMode);
     /// Applies the criteria to the shown pair: the status text, the focus on
     /// the chosen button or on Next. Returns the verdict; NoDelete in manual mode.
-    DeleteVerdict EvaluateCriteria(int deleteMode);
+    DeleteVerdict EvaluateCriteria(DeleteMode deleteMode);
     /// A pending automatic step is dropped (a Delete button or Next was pressed).
     void stopStep() { m_stepTimer.stop(); }
     bool stepPending() const { return m_stepTimer.isActive(); }

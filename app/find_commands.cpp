@@ -43,10 +43,10 @@ void FindCommands::StartFindJob() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int mode = m_dlg.compareMode();
+    const CompareMode mode = m_dlg.compareMode();
     FindPage& page = m_dlg.findPage();
-    const MatchBand band = CorrectMatchBand(page.lowerEdit()->text().toStdString(),
-                                            page.upperEdit()->text().toStdString());
+    const MatchBand band = MatchBand::Corrected(page.lowerEdit()->text().toStdString(),
+                                                page.upperEdit()->text().toStdString());
     if (qs(band.lowText) != page.lowerEdit()->text()) {
         page.lowerEdit()->setText(qs(band.lowText));
     }
@@ -58,7 +58,7 @@ void FindCommands::StartFindJob() {
     // Allocated first so the input's spans point at copies that stay put.
     auto run = std::make_shared<Run>();
     run->primary = m_dlg.primary();
-    if (mode == kCompareTwoDatafiles) {
+    if (mode == CompareMode::SecondaryToPrimary) {
         run->secondary = m_dlg.secondary();
     }
     run->single = m_dlg.singleRecord();
@@ -78,12 +78,12 @@ void FindCommands::StartFindJob() {
         QDir().mkpath(logFolder);
     }
     run->input.logPath = QDir(logFolder).filePath("Dups.log").toStdString();
-    run->imageTotal =
-        run->primary.count() + (mode == kCompareTwoDatafiles ? run->secondary.count() : 0);
+    run->imageTotal = run->primary.count() +
+                      (mode == CompareMode::SecondaryToPrimary ? run->secondary.count() : 0);
 
-    const int total = mode == kCompareWithinPrimary  ? run->primary.count()
-                      : mode == kCompareTwoDatafiles ? run->secondary.count()
-                                                     : 1;
+    const int total = mode == CompareMode::WithinPrimary        ? run->primary.count()
+                      : mode == CompareMode::SecondaryToPrimary ? run->secondary.count()
+                                                                : 1;
     JobController::Work work = [run, runner = m_runner](JobProgress& p) {
         run->result = runner(run->input, p);
         return run->result.completed;

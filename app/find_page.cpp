@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "main_texts.h"
+#include "match_band.h"
 #include "placement.h"
 #include "tenths.h"
 #include "up_down_control.h"
@@ -21,7 +22,7 @@ UpDownControl* boundSpin(QWidget* parent, int id, QLineEdit* buddy) {
     auto* spin = new UpDownControl(buddy, parent);
     SetControlId(spin, id);
     spin->setGeometry(buddy->geometry().right() + 1, 22, 18, 26);
-    spin->setRange(FindPage::kBoundMin, FindPage::kBoundMax);
+    spin->setRange(MatchBand::kLowestPercent, MatchBand::kHighestPercent);
     return spin;
 }
 }  // namespace
@@ -51,7 +52,7 @@ FindPage::FindPage(QWidget* parent) : QWidget(parent) {
 
 void FindPage::syncSpin(QLineEdit* edit, UpDownControl* spin) {
     const int whole = ParseWholePercent(edit->text().toStdString());
-    if (whole >= kBoundMin && whole <= kBoundMax) {
+    if (MatchBand::InRange(whole)) {
         spin->setPosition(whole);
     }
 }

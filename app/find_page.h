@@ -13,10 +13,6 @@ class UpDownControl;
 class FindPage : public QWidget {
     Q_OBJECT
   public:
-    /// Range of both up-down controls.
-    static constexpr int kBoundMin = 75;
-    static constexpr int kBoundMax = 100;
-
     explicit FindPage(QWidget* parent = nullptr);
 
     QLineEdit* lowerEdit() const { return m_lower; }

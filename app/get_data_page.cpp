@@ -65,11 +65,11 @@ QString GetDataPage::status() const {
     return m_status->text();
 }
 
-void GetDataPage::enableRowsForMode(int mode) {
+void GetDataPage::enableRowsForMode(CompareMode mode) {
     for (QWidget* w : m_secondaryRow) {
-        w->setEnabled(mode == 1);
+        w->setEnabled(mode == CompareMode::SecondaryToPrimary);
     }
     for (QWidget* w : m_singleRow) {
-        w->setEnabled(mode == 2);
+        w->setEnabled(mode == CompareMode::SingleToPrimary);
     }
 }

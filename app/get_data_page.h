@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "find_modes.h"
+
 class QLabel;
 class QPushButton;
 
@@ -16,8 +18,8 @@ class GetDataPage : public QWidget {
     void setSingle(const QString& label, const QString& file);
     void setStatus(const QString& text);
     QString status() const;
-    /// Mode 0: only the primary row; mode 1: also the secondary row; mode 2: also the single row.
-    void enableRowsForMode(int mode);
+    /// The primary row always; the secondary or the single row when the mode compares it.
+    void enableRowsForMode(CompareMode mode);
 
   private:
     QLabel* m_primaryLabel;

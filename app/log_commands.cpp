@@ -181,7 +181,7 @@ void LogCommands::ShowResultsAfterRun() {
     m_viewer.matches().recordPairLines();
     m_viewer.selectLogLine(0);
     // The first pair of a run is shown, never deleted on sight.
-    m_viewer.RunNextSteps(kDeleteModeManual);
+    m_viewer.RunNextSteps(DeleteMode::Manual);
     const int sort = m_dlg.settings().m_nSortMode;
     if (sort == kSortAscending || sort == kSortDescending) {
         SortPairs(sort == kSortDescending, false);

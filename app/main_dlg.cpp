@@ -159,7 +159,7 @@ void CMainDlg::connectCommands() {
     // Only the menu's "Open" counts as having the primary data saved.
     setCommandHandler(1083, [this] { OnOpenDatafile(0); });
     setCommandHandler(1087, [this] {
-        if (m_nCompareMode == kCompareTwoDatafiles) {
+        if (m_nCompareMode == CompareMode::SecondaryToPrimary) {
             OnOpenDatafile(1);
         }
     });
@@ -174,7 +174,7 @@ void CMainDlg::connectCommands() {
 }
 
 void CMainDlg::initialise() {
-    m_nCompareMode = kCompareWithinPrimary;
+    m_nCompareMode = CompareMode::WithinPrimary;
     m_methodPage->setCompareMode(m_nCompareMode);
     m_pRmsTable = std::make_unique<const RmsTable>();
 
@@ -185,8 +185,8 @@ void CMainDlg::initialise() {
     m_dataState->setText(kTextNotBuilt);
     m_viewer->setLeftSource(kTextSourcePrimary);
 
-    m_findPage->upperEdit()->setText("100");
-    m_findPage->upperSpin()->setPosition(100);
+    m_findPage->upperEdit()->setText(QString::number(MatchBand::kHighestPercent));
+    m_findPage->upperSpin()->setPosition(MatchBand::kHighestPercent);
 
     LoadSettings(m_store, m_prompter, m_settings);
     if (m_settings.m_bFirstRun) {
@@ -218,12 +218,8 @@ void CMainDlg::initBounds() {
     const int p = m_settings.m_nMatchTol / 10;
     m_bResultsPending = 1;
     m_bLogChanged = 0;
-    if (p < FindPage::kBoundMin) {
-        m_settings.m_nMatchTol = 750;
-    } else if (p > FindPage::kBoundMax) {
-        m_settings.m_nMatchTol = 1000;
-    }
-    m_findPage->lowerSpin()->setPosition(std::clamp(p, FindPage::kBoundMin, FindPage::kBoundMax));
+    m_settings.m_nMatchTol = MatchBand::ClampTenths(m_settings.m_nMatchTol);
+    m_findPage->lowerSpin()->setPosition(MatchBand::ClampPercent(p));
     m_findPage->lowerEdit()->setText(qs(FormatTenths(m_settings.m_nMatchTol)));
 }
 
@@ -320,13 +316,14 @@ void CMainDlg::SelectViewPage(int byUser) {
 
 bool CMainDlg::ComparisonDataLoaded() const {
     switch (m_nCompareMode) {
-        case kCompareTwoDatafiles:
+        case CompareMode::SecondaryToPrimary:
             return m_primary.hasRecords() && m_secondary.hasRecords();
-        case kCompareSingleImage:
+        case CompareMode::SingleToPrimary:
             return m_primary.hasRecords() && m_bSingleLoaded;
-        default:
-            return m_primary.hasRecords();
+        case CompareMode::WithinPrimary:
+            break;
     }
+    return m_primary.hasRecords();
 }
 
 void CMainDlg::UpdateFindButton() {
@@ -361,11 +358,11 @@ void CMainDlg::RefreshDatafileTexts() {
     m_getDataPage->setSecondary(secondaryLabel, secondaryFile);
 }
 
-void CMainDlg::onCompareModeChanged(int mode) {
+void CMainDlg::onCompareModeChanged(CompareMode mode) {
     m_nCompareMode = mode;
     static const char* const kSources[] = {kTextSourcePrimary, kTextSourceSecondary,
                                            kTextSourceSingle};
-    m_viewer->setLeftSource(kSources[std::clamp(mode, 0, 2)]);
+    m_viewer->setLeftSource(kSources[static_cast<int>(mode)]);
 }
 
 // ----- Layout -----
@@ -512,7 +509,7 @@ FindSettings CMainDlg::findSettings() const {
     f.useLumForGrey = m_settings.m_bUseLumForGrey != 0;
     f.checkMirror = m_settings.m_bCheckMirror != 0;
     f.adjustColor = m_settings.m_bAdjustColor != 0;
-    f.prescreen = m_settings.m_bLargeView != 0 && m_nCompareMode != kCompareSingleImage;
+    f.prescreen = m_settings.m_bLargeView != 0 && m_nCompareMode != CompareMode::SingleToPrimary;
     return f;
 }
 

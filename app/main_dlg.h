@@ -11,6 +11,7 @@
 
 #include "compare.h"
 #include "datafile_slot.h"
+#include "find_modes.h"
 #include "image_record.h"
 #include "settings.h"
 
@@ -81,7 +82,7 @@ class CMainDlg : public QDialog {
     bool ComparisonDataLoaded() const;
     void EnableModeButtons(bool enable);
     void RefreshDatafileTexts();
-    int compareMode() const { return m_nCompareMode; }
+    CompareMode compareMode() const { return m_nCompareMode; }
 
     // ----- Layout -----
     /// The tall "View dups" layout (grown to the screen with the large view).
@@ -206,7 +207,7 @@ class CMainDlg : public QDialog {
     void layoutCompact();
     int menuHeight() const;
     void onTabChanged();
-    void onCompareModeChanged(int mode);
+    void onCompareModeChanged(CompareMode mode);
     void onDeferredSave();
     void showAbout();
     void showHelp();
@@ -237,7 +238,7 @@ class CMainDlg : public QDialog {
     std::unique_ptr<const RmsTable> m_pRmsTable;
     std::unordered_map<int, std::function<void()>> m_handlers;
 
-    int m_nCompareMode = 0;
+    CompareMode m_nCompareMode = CompareMode::WithinPrimary;
     int m_bSingleLoaded = 0;
     int m_bPrimaryUnsaved = 0;
     int m_bResultsPending = 1;

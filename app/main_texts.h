@@ -19,6 +19,3 @@ inline constexpr const char* kTextCaption = "Twinly";
 
 /// Page indexes of the tab control.
 enum MainPage { kPageMethod = 0, kPageGetData = 1, kPageFind = 2, kPageView = 3 };
-
-/// Comparison modes (radio buttons 1079..1081).
-enum CompareMode { kCompareWithinPrimary = 0, kCompareTwoDatafiles = 1, kCompareSingleImage = 2 };

@@ -26,20 +26,21 @@ MethodPage::MethodPage(QWidget* parent) : QWidget(parent) {
         this);
     next->setGeometry(24, 206, 590, 40);
     next->setWordWrap(true);
-    connect(group, &QButtonGroup::idClicked, this, &MethodPage::compareModeChanged);
+    connect(group, &QButtonGroup::idClicked, this,
+            [this](int mode) { emit compareModeChanged(static_cast<CompareMode>(mode)); });
 }
 
-int MethodPage::compareMode() const {
+CompareMode MethodPage::compareMode() const {
     for (int mode = 0; mode < 3; ++mode) {
         if (m_modes[mode]->isChecked()) {
-            return mode;
+            return static_cast<CompareMode>(mode);
         }
     }
-    return 0;
+    return CompareMode::WithinPrimary;
 }
 
-void MethodPage::setCompareMode(int mode) {
-    m_modes[std::clamp(mode, 0, 2)]->setChecked(true);
+void MethodPage::setCompareMode(CompareMode mode) {
+    m_modes[static_cast<int>(mode)]->setChecked(true);
 }
 
 void MethodPage::setModeButtonsEnabled(bool enable) {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "find_modes.h"
+
 class QRadioButton;
 
 /// Page "Method": the comparison mode radio group (1079..1081).
@@ -10,13 +12,13 @@ class MethodPage : public QWidget {
   public:
     explicit MethodPage(QWidget* parent = nullptr);
 
-    int compareMode() const;
-    void setCompareMode(int mode);
+    CompareMode compareMode() const;
+    void setCompareMode(CompareMode mode);
     void setModeButtonsEnabled(bool enable);
 
   signals:
     /// The user chose a mode.
-    void compareModeChanged(int mode);
+    void compareModeChanged(CompareMode mode);
 
   private:
     QRadioButton* m_modes[3];

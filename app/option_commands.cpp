@@ -39,9 +39,9 @@ OptionCommands::OptionCommands(CMainDlg& dlg) : m_dlg(dlg) {
         m_dlg.ApplyMoveRule();
         UpdateOptionsMenu();
     });
-    dlg.setCommandHandler(32827, [this] { SetDeleteMode(kManualDelete); });
-    dlg.setCommandHandler(32815, [this] { SetDeleteMode(kSemiAutoDelete); });
-    dlg.setCommandHandler(32814, [this] { SetDeleteMode(kAutomaticDelete); });
+    dlg.setCommandHandler(32827, [this] { SetDeleteMode(DeleteMode::Manual); });
+    dlg.setCommandHandler(32815, [this] { SetDeleteMode(DeleteMode::SemiAuto); });
+    dlg.setCommandHandler(32814, [this] { SetDeleteMode(DeleteMode::Automatic); });
     dlg.setCommandHandler(32802, [this] { StartListEditor(); });
     dlg.setCommandHandler(32781, [this] { ExploreLastFolder(); });
 
@@ -72,9 +72,9 @@ void OptionCommands::toggleShowMove() {
     UpdateOptionsMenu();
 }
 
-void OptionCommands::SetDeleteMode(int mode) {
+void OptionCommands::SetDeleteMode(DeleteMode mode) {
     m_dlg.settings().m_nDeleteMode = mode;
-    if (mode != kAutomaticDelete) {
+    if (mode != DeleteMode::Automatic) {
         m_dlg.pairViewer().autoDelete().endRun();
     }
     UpdateOptionsMenu();
@@ -93,11 +93,11 @@ void OptionCommands::UpdateOptionsMenu() {
     check(32832, s.m_bPermanentDelete);
     check(32842, s.m_bShowMove);
     check(32838, s.m_bMoveTo);
-    menus.action(32799)->setEnabled(s.m_nDeleteMode == kAutomaticDelete);
+    menus.action(32799)->setEnabled(s.m_nDeleteMode == DeleteMode::Automatic);
     // The exclusive group clears the other two marks.
     const int modeIds[] = {32827, 32815, 32814};
-    const int mode = std::clamp(s.m_nDeleteMode, kManualDelete, kAutomaticDelete);
-    menus.action(modeIds[mode - kManualDelete])->setChecked(true);
+    const int mode = std::clamp(static_cast<int>(s.m_nDeleteMode), 1, 3);
+    menus.action(modeIds[mode - 1])->setChecked(true);
 }
 
 void OptionCommands::StartListEditor() {

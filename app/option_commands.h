@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include "delete_criteria.h"
+
 class CMainDlg;
 
 /// The switches of the Options menu with the rules that mark and gray them
@@ -18,7 +20,7 @@ class OptionCommands : public QObject {
     void UpdateOptionsMenu();
     /// "Manual delete", "Semi-auto delete" (both end an automatic run) and
     /// "Automatic delete" (only sets the mode).
-    void SetDeleteMode(int mode);
+    void SetDeleteMode(DeleteMode mode);
     /// "Open Image list...": the list editor with the last image list.
     void StartListEditor();
     /// "Run Windows Explorer...": the file manager on the last image folder,

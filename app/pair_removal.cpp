@@ -58,11 +58,11 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     }
     TwinlySettings& settings = m_dlg.settings();
     AutoDeleteRun& run = m_viewer.autoRun();
-    if (settings.m_nDeleteMode == kDeleteModeAutomatic && run.confirmNeeded) {
+    if (settings.m_nDeleteMode == DeleteMode::Automatic && run.confirmNeeded) {
         if (!ConfirmAutomaticDelete()) {
             return;
         }
-        if (settings.m_nDeleteMode == kDeleteModeAutomatic) {
+        if (settings.m_nDeleteMode == DeleteMode::Automatic) {
             run.active = 1;
         }
     }
@@ -73,7 +73,7 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
         return;
     }
     MarkReferencesDeleted(path);
-    if (settings.m_nDeleteMode != kDeleteModeAutomatic && settings.m_bBeep) {
+    if (settings.m_nDeleteMode != DeleteMode::Automatic && settings.m_bBeep) {
         m_dlg.desktop().playAsterisk();
     }
     facts.loaded = false;
@@ -138,6 +138,6 @@ bool PairRemoval::ConfirmAutomaticDelete() {
         run.deletedCount = 0;
         return true;
     }
-    m_dlg.settings().m_nDeleteMode = kDeleteModeSemiAuto;
+    m_dlg.settings().m_nDeleteMode = DeleteMode::SemiAuto;
     return answer == PromptAnswer::No;
 }

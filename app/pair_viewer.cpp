@@ -153,7 +153,7 @@ void PairViewer::OnNext() {
 }
 
 void PairViewer::endAutomaticRunIfDue() {
-    if (m_dlg.settings().m_nDeleteMode != kDeleteModeAutomatic || m_autoRun.confirmNeeded ||
+    if (m_dlg.settings().m_nDeleteMode != DeleteMode::Automatic || m_autoRun.confirmNeeded ||
         m_autoRun.summaryShown) {
         return;
     }
@@ -165,7 +165,7 @@ void PairViewer::endAutomaticRunIfDue() {
     }
 }
 
-void PairViewer::RunNextSteps(int deleteMode) {
+void PairViewer::RunNextSteps(DeleteMode deleteMode) {
     const int c = m_selected;
     const int n = pairCount();
     if (c < 0 || n == 0) {
@@ -368,7 +368,7 @@ void PairViewer::UpdateSizeLabels() {
     }
 }
 
-void PairViewer::RunDeleteModeStep(int deleteMode) {
+void PairViewer::RunDeleteModeStep(DeleteMode deleteMode) {
     m_autoDelete->RunDeleteModeStep(deleteMode);
 }
 

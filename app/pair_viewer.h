@@ -21,11 +21,6 @@ class QListView;
 inline constexpr int kLeftSide = 0;
 inline constexpr int kRightSide = 1;
 
-/// Delete modes (the "Auto" setting).
-inline constexpr int kDeleteModeManual = kManualDelete;
-inline constexpr int kDeleteModeSemiAuto = kSemiAutoDelete;
-inline constexpr int kDeleteModeAutomatic = kAutomaticDelete;
-
 /// Where an automatic delete run stands; the delete steps count into it and
 /// the summary reads it.
 struct AutoDeleteRun {
@@ -76,7 +71,7 @@ class PairViewer : public QObject {
     // ----- Navigation -----
     void OnNext();
     /// The steps of Next with the delete-mode step run for `deleteMode`.
-    void RunNextSteps(int deleteMode);
+    void RunNextSteps(DeleteMode deleteMode);
     void OnBack();
     void OnFirst();
     void OnLast();
@@ -95,7 +90,7 @@ class PairViewer : public QObject {
     void UpdateSizeLabels();
     /// What runs after Next has shown a pair: the criteria of the
     /// semi-automatic and automatic modes, and the next automatic step.
-    void RunDeleteModeStep(int deleteMode);
+    void RunDeleteModeStep(DeleteMode deleteMode);
     /// Writes the sides' texts, the caption and the size labels to the controls.
     void pushFields();
     const SideFacts& side(int side) const { return m_sides[clampSide(side)].facts; }

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <numeric>
 #include <optional>
+#include <type_traits>
+#include <utility>
 
 #include "key_value_store.h"
 #include "prompter.h"
@@ -29,6 +31,9 @@ struct Row {
     std::string TwinlySettings::*text = nullptr;
     int TwinlySettings::*number = nullptr;
     int seq = -1;  // position in m_nDeleteSequence instead of `number`
+    // A typed field stored as its number, instead of `number`.
+    int (*get)(const TwinlySettings&) = nullptr;
+    void (*set)(TwinlySettings&, int) = nullptr;
     FirstStart firstStart = FirstStart::Keep;
     int defaultValue = 0;          // numbers: missing and first start; switches: first start
     const char* folder = nullptr;  // FirstStart::Folder: subfolder of the data folder
@@ -88,6 +93,16 @@ constexpr Row reset(const char* name, int S::*field, int def, int lo, int hi, in
             .ranged = true};
 }
 
+// A "reset" row over an enum field: stored as the enum's number.
+template <auto Field>
+constexpr Row resetEnum(const char* name, int def, int lo, int hi, int to) {
+    using E = std::remove_reference_t<decltype(std::declval<S&>().*Field)>;
+    Row row = reset(name, nullptr, def, lo, hi, to);
+    row.get = [](const S& s) { return static_cast<int>(s.*Field); };
+    row.set = [](S& s, int v) { s.*Field = static_cast<E>(v); };
+    return row;
+}
+
 constexpr Row seq(const char* name, int position) {
     return {.key = kKeyDups,
             .name = name,
@@ -130,8 +145,9 @@ constexpr Row kRows[] = {
     sw("ShowFS", &S::m_bShowFileSizes, true),
     sw("ShowM", &S::m_bShowMove, false),
     sw("MoveTo", &S::m_bMoveTo, false),
-    clamped("MatchTol", &S::m_nMatchTol, 980, 750, 1000),
-    reset("Match", &S::m_nMatchRestriction, 0, 0, 2, 0),
+    clamped("MatchTol", &S::m_nMatchTol, MatchBand::kDefaultLow, MatchBand::kLowest,
+            MatchBand::kHighest),
+    resetEnum<&S::m_nMatchRestriction>("Match", 0, 0, 2, 0),
     reset("Method", &S::m_nMethod, 0, 0, 3, 0),
     sw("UseLum", &S::m_bUseLumForGrey, false),
     sw("ChkMirror", &S::m_bCheckMirror, false),
@@ -140,7 +156,7 @@ constexpr Row kRows[] = {
     reset("AdjustAmt", &S::m_nAdjustAmount, 5, 0, 100, 0),
     reset("IAR", &S::m_nAspectTol, 0, 0, 100, 0),
     reset("ISize", &S::m_nSizeTol, 0, 0, 100, 0),
-    reset("Auto", &S::m_nDeleteMode, 1, 1, 3, 1),
+    resetEnum<&S::m_nDeleteMode>("Auto", 1, 1, 3, 1),
     reset("Sort", &S::m_nSortMode, 1, 1, 3, 1),
     reset("DupsLimit", &S::m_nDupsLimit, 1000, 10, 1000000, 1000),
     clamped("mSec", &S::m_nAutoDelay, 500, 100, 2100),
@@ -157,12 +173,21 @@ constexpr Row kRows[] = {
     seq("Seq10", 10),
 };
 
-int& numberField(TwinlySettings& s, const Row& row) {
+int numberField(const TwinlySettings& s, const Row& row) {
+    if (row.get != nullptr) {
+        return row.get(s);
+    }
     return row.seq >= 0 ? s.m_nDeleteSequence[static_cast<std::size_t>(row.seq)] : s.*row.number;
 }
 
-int numberField(const TwinlySettings& s, const Row& row) {
-    return numberField(const_cast<TwinlySettings&>(s), row);
+void setNumberField(TwinlySettings& s, const Row& row, int value) {
+    if (row.set != nullptr) {
+        row.set(s, value);
+    } else if (row.seq >= 0) {
+        s.m_nDeleteSequence[static_cast<std::size_t>(row.seq)] = value;
+    } else {
+        s.*row.number = value;
+    }
 }
 
 // A value that would not fit the 256-byte read buffer (with its zero byte) is missing.
@@ -201,7 +226,7 @@ void readRow(KeyValueStore& store, const Row& row, TwinlySettings& s) {
             break;
         case Kind::Number: {
             const std::optional<std::int32_t> v = store.readNumber(row.key, row.name);
-            numberField(s, row) = v ? applyRange(row, *v) : row.defaultValue;
+            setNumberField(s, row, v ? applyRange(row, *v) : row.defaultValue);
             break;
         }
     }
@@ -261,7 +286,7 @@ void ApplyFirstStartDefaults(TwinlySettings& s, const std::string& dataFolder) {
                 s.*row.text = (std::filesystem::path(dataFolder) / row.folder).string();
                 break;
             case FirstStart::Value:
-                numberField(s, row) = row.defaultValue;
+                setNumberField(s, row, row.defaultValue);
                 break;
         }
     }

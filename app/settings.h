@@ -7,6 +7,8 @@
 #include <string>
 
 #include "delete_criteria.h"
+#include "find_modes.h"
+#include "match_band.h"
 
 class KeyValueStore;
 class Prompter;
@@ -48,9 +50,9 @@ struct TwinlySettings {
     int m_bShowFileSizes = 0;
     int m_bShowMove = 0;
     int m_bMoveTo = 0;
-    int m_nMatchTol = 980;        ///< lower match bound, tenths of a percent
-    int m_nMatchRestriction = 0;  ///< 0 none, 1 same aspect ratio, 2 same size
-    int m_nMethod = 0;            ///< 0..3: euclidean, weighted, variance, luminance
+    int m_nMatchTol = MatchBand::kDefaultLow;  ///< lower match bound, tenths of a percent
+    MatchRestriction m_nMatchRestriction = MatchRestriction::None;
+    int m_nMethod = 0;  ///< 0..3: euclidean, weighted, variance, luminance
     int m_bUseLumForGrey = 0;
     int m_bCheckMirror = 0;
     int m_bAdjustColor = 0;
@@ -58,8 +60,8 @@ struct TwinlySettings {
     int m_nAdjustAmount = 5;  ///< percent
     int m_nAspectTol = 0;     ///< percent
     int m_nSizeTol = 0;       ///< percent
-    int m_nDeleteMode = 1;    ///< 1 manual, 2 semi-automatic, 3 automatic
-    int m_nSortMode = 1;      ///< 1 none, 2 low-to-high, 3 high-to-low
+    DeleteMode m_nDeleteMode = DeleteMode::Manual;
+    int m_nSortMode = 1;  ///< 1 none, 2 low-to-high, 3 high-to-low
     int m_nDupsLimit = 1000;
     int m_nAutoDelay = 500;  ///< automatic step interval in ms (dialog delay + 100)
     std::array<int, kDeleteSequenceLength> m_nDeleteSequence = kDefaultDeleteSequence;

@@ -54,14 +54,14 @@ void SetupCommands::OpenDeleteSetup() {
     const bool stepWasPending = runner.stepPending();
     runner.stopStep();
     CDeleteSetupDlg d(m_dlg.desktop(), &m_dlg);
-    d.m_nMode = s.m_nDeleteMode - 1;
+    d.m_nMode = s.m_nDeleteMode;
     d.m_bPause = s.m_bPauseOnNoDelete;
     d.m_bPermanent = s.m_bPermanentDelete;
     d.m_bMoveInstead = s.m_bMoveTo;
     d.m_nDelay = s.m_nAutoDelay;
     d.m_nSequence = s.m_nDeleteSequence;
     if (d.exec() == QDialog::Accepted) {
-        s.m_nDeleteMode = d.m_nMode + 1;
+        s.m_nDeleteMode = d.m_nMode;
         s.m_bPauseOnNoDelete = d.m_bPause;
         s.m_bPermanentDelete = d.m_bPermanent;
         s.m_bMoveTo = d.m_bMoveInstead;
@@ -69,7 +69,7 @@ void SetupCommands::OpenDeleteSetup() {
         s.m_nDeleteSequence = d.m_nSequence;
         m_dlg.ApplyMoveRule();
     }
-    if (s.m_nDeleteMode != kAutomaticDelete) {
+    if (s.m_nDeleteMode != DeleteMode::Automatic) {
         // As choosing the mode from the menu does.
         runner.endRun();
     } else if (stepWasPending) {

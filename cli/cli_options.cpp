@@ -109,7 +109,10 @@ const OptionSpec kOptions[] = {
      }},
     {"--restrict", true, kFind,
      [](CliOptions& o, const std::string& v) {
-         return choice("--restrict", v, {"none", "aspect", "size"}, o.settings.restriction);
+         int restriction = static_cast<int>(o.settings.restriction);
+         std::string error = choice("--restrict", v, {"none", "aspect", "size"}, restriction);
+         o.settings.restriction = static_cast<MatchRestriction>(restriction);
+         return error;
      }},
     {"--tolerance", true, kFind,
      [](CliOptions& o, const std::string& v) {

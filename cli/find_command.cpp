@@ -23,13 +23,13 @@ ProgressView findView(const FindRunInput& input) {
     const double primaries = static_cast<double>(input.primaryRecords.size());
     ProgressView view{"Comparing", "pairs", {}, true};
     switch (input.mode) {
-        case kFindWithinPrimary:
+        case CompareMode::WithinPrimary:
             view.work = [primaries](int done, int) {
                 const double passes = done;
                 return passes * (primaries - 1) - passes * (passes - 1) / 2;
             };
             break;
-        case kFindSecondaryToPrimary:
+        case CompareMode::SecondaryToPrimary:
             view.work = [primaries](int done, int) { return done * primaries; };
             break;
         default:
@@ -45,7 +45,7 @@ std::string exportText(const CliOptions& options, const FindRunInput& input,
         return PairsAsCsv(pairs);
     }
     PairExportInfo info;
-    info.mode = kModeNames[input.mode];
+    info.mode = kModeNames[static_cast<int>(input.mode)];
     info.low = FormatTenths(input.low);
     info.high = FormatTenths(input.high);
     info.method = kMethodNames[NormalizedSettings(input.settings).method];
@@ -76,7 +76,7 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
             !problem.empty()) {
             return Fail(problem);
         }
-        request.mode = kFindSecondaryToPrimary;
+        request.mode = CompareMode::SecondaryToPrimary;
         request.secondary = &secondary;
     }
     if (!options.single.empty()) {
@@ -87,7 +87,7 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
                         ImageLoadErrorText(LastImageError()));
         }
         MakeSingleImageSignature(image, kDefaultThumbFilter, single);
-        request.mode = kFindSingleToPrimary;
+        request.mode = CompareMode::SingleToPrimary;
         request.singleRecord = &single;
     }
     if (const std::string problem =
@@ -96,7 +96,7 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
         return Fail(problem);
     }
 
-    const MatchBand band = CorrectMatchBand(options.lowText, options.highText);
+    const MatchBand band = MatchBand::Corrected(options.lowText, options.highText);
     if (!options.quiet && (band.lowText != options.lowText || band.highText != options.highText)) {
         Report(Tone::Warning, "comparing within " + FormatTenths(band.low) + "% to " +
                                   FormatTenths(band.high) + "%");

@@ -20,7 +20,6 @@
 #include "tenths.h"
 
 namespace {
-constexpr int kAutomaticMode = 2;
 constexpr int kInitialSelection = 4;
 
 QLabel* explanation(int id, const char* text) {
@@ -74,9 +73,10 @@ void CDeleteSetupDlg::buildLayout() {
     m_modes = new QButtonGroup(this);
     const std::array<std::pair<int, const char*>, 3> modes{
         {{1062, "OFF"}, {1063, "Semi auto delete ON"}, {1064, "Automatic delete ON"}}};
+    // Each radio button's group id is its delete mode's number.
     for (int i = 0; i < 3; ++i) {
         QRadioButton* r = MakeRadio(modes[i].first, QString::fromLatin1(modes[i].second));
-        m_modes->addButton(r, i);
+        m_modes->addButton(r, static_cast<int>(DeleteMode::Manual) + i);
         modeBox->addWidget(r);
     }
     right->addWidget(modeGroup);
@@ -118,7 +118,7 @@ void CDeleteSetupDlg::buildLayout() {
 }
 
 void CDeleteSetupDlg::onInitDialog() {
-    if (QAbstractButton* b = m_modes->button(m_nMode)) {
+    if (QAbstractButton* b = m_modes->button(static_cast<int>(m_nMode))) {
         b->setChecked(true);
     }
     m_pause->setChecked(m_bPause != 0);
@@ -144,7 +144,7 @@ void CDeleteSetupDlg::onInitDialog() {
 }
 
 void CDeleteSetupDlg::showModeControls() {
-    const bool automatic = m_modes->checkedId() == kAutomaticMode;
+    const bool automatic = m_modes->checkedId() == static_cast<int>(DeleteMode::Automatic);
     m_explanations->setCurrentWidget(automatic ? m_automaticText : m_otherText);
     m_pause->setVisible(automatic);
 }
@@ -172,7 +172,7 @@ void CDeleteSetupDlg::accept() {
     m_strDelay = ss(m_delay->text());
     m_nDelay = std::clamp(ParseLeadingInt(m_strDelay), 0, 2000) + 100;
     if (m_modes->checkedId() >= 0) {
-        m_nMode = m_modes->checkedId();
+        m_nMode = static_cast<DeleteMode>(m_modes->checkedId());
     }
     // The pause keeps its value while hidden.
     m_bPause = m_pause->isChecked() ? 1 : 0;

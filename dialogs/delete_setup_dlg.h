@@ -22,7 +22,7 @@ class CDeleteSetupDlg : public SetupDialog {
     explicit CDeleteSetupDlg(Desktop& desktop, QWidget* parent = nullptr);
 
     // In and out (out on OK).
-    int m_nMode = 0;  ///< 0 off, 1 semi-automatic, 2 automatic (the delete mode less 1)
+    DeleteMode m_nMode = DeleteMode::Manual;
     int m_bPause = 0;
     int m_bPermanent = 0;
     int m_bMoveInstead = 0;

@@ -82,9 +82,9 @@ void CFindSetupDlg::buildLayout() {
     QRadioButton* none = MakeRadio(1062, QStringLiteral("None (match all image pairs)"));
     QRadioButton* aspect = MakeRadio(1063, QStringLiteral("Same aspect ratio   Tolerance"));
     QRadioButton* size = MakeRadio(1064, QStringLiteral("Same size               Tolerance"));
-    m_restrictions->addButton(none, 0);
-    m_restrictions->addButton(aspect, 1);
-    m_restrictions->addButton(size, 2);
+    m_restrictions->addButton(none, static_cast<int>(MatchRestriction::None));
+    m_restrictions->addButton(aspect, static_cast<int>(MatchRestriction::SameAspect));
+    m_restrictions->addButton(size, static_cast<int>(MatchRestriction::SameSize));
     m_aspectTol = MakeEdit(1065, kNumberEditMax);
     m_sizeTol = MakeEdit(1066, kNumberEditMax);
     m_aspectTol->setFixedWidth(60);
@@ -135,7 +135,7 @@ void CFindSetupDlg::onInitDialog() {
     if (QAbstractButton* b = m_methods->button(m_nMethod)) {
         b->setChecked(true);
     }
-    if (QAbstractButton* b = m_restrictions->button(m_nMatchRestriction)) {
+    if (QAbstractButton* b = m_restrictions->button(static_cast<int>(m_nMatchRestriction))) {
         b->setChecked(true);
     }
     m_useLum->setChecked(m_bUseLumForGrey != 0);
@@ -157,9 +157,9 @@ void CFindSetupDlg::onInitDialog() {
 }
 
 void CFindSetupDlg::applyRestriction() {
-    const int r = m_restrictions->checkedId();
-    m_aspectTol->setEnabled(r == 1);
-    m_sizeTol->setEnabled(r == 2);
+    const auto r = static_cast<MatchRestriction>(m_restrictions->checkedId());
+    m_aspectTol->setEnabled(r == MatchRestriction::SameAspect);
+    m_sizeTol->setEnabled(r == MatchRestriction::SameSize);
 }
 
 void CFindSetupDlg::applyAdjustEnable() {
@@ -197,7 +197,7 @@ void CFindSetupDlg::accept() {
         m_nMethod = m_methods->checkedId();
     }
     if (m_restrictions->checkedId() >= 0) {
-        m_nMatchRestriction = m_restrictions->checkedId();
+        m_nMatchRestriction = static_cast<MatchRestriction>(m_restrictions->checkedId());
     }
     m_bUseLumForGrey = m_useLum->isChecked() ? 1 : 0;
     m_bCheckMirror = m_mirror->isChecked() ? 1 : 0;

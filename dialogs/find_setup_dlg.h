@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "find_modes.h"
 #include "setup_dialog.h"
 
 class Desktop;
@@ -24,12 +25,12 @@ class CFindSetupDlg : public SetupDialog {
     int m_bUseLumForGrey = 0;
     int m_bCheckMirror = 0;
     int m_bAdjustColor = 0;
-    int m_nAdjustAmount = 5;      ///< 0..100
-    int m_nMatchRestriction = 0;  ///< 0 none, 1 aspect ratio, 2 size
-    int m_nAspectTol = 0;         ///< 0..100
-    int m_nSizeTol = 0;           ///< 0..100
-    int m_nDupsLimit = 1000;      ///< 10..1,000,000
-    int m_nFilterIndex = 3;       ///< 0..13
+    int m_nAdjustAmount = 5;  ///< 0..100
+    MatchRestriction m_nMatchRestriction = MatchRestriction::None;
+    int m_nAspectTol = 0;     ///< 0..100
+    int m_nSizeTol = 0;       ///< 0..100
+    int m_nDupsLimit = 1000;  ///< 10..1,000,000
+    int m_nFilterIndex = 3;   ///< 0..13
     /// The filter list shows; set by typing the access tolerances, kept by the
     /// caller for the rest of the run.
     int m_bFilterUnlocked = 0;

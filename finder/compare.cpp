@@ -7,7 +7,9 @@
 FindSettings NormalizedSettings(const FindSettings& settings) {
     FindSettings normalized = settings;
     normalized.method = std::clamp(settings.method, 0, 3);
-    normalized.restriction = std::clamp(settings.restriction, 0, 2);
+    normalized.restriction = static_cast<MatchRestriction>(
+        std::clamp(static_cast<int>(settings.restriction), static_cast<int>(MatchRestriction::None),
+                   static_cast<int>(MatchRestriction::SameSize)));
     normalized.aspectTol = std::clamp(settings.aspectTol, 0, 100);
     normalized.sizeTol = std::clamp(settings.sizeTol, 0, 100);
     normalized.adjustAmount = std::clamp(settings.adjustAmount, 0, 100);
@@ -35,12 +37,12 @@ bool PrepareFirstImage(const FindSettings& settings, const ImageRecord& first,
     }
     state.width = first.nWidth;
     state.height = first.nHeight;
-    if (normalized.restriction == 1) {
+    if (normalized.restriction == MatchRestriction::SameAspect) {
         state.aspectRatio =
             state.height != 0 ? static_cast<double>(state.width) / state.height : 0.0;
         state.aspectTol = normalized.aspectTol * state.aspectRatio * 0.01;
     }
-    if (normalized.restriction == 2) {
+    if (normalized.restriction == MatchRestriction::SameSize) {
         state.widthTol = state.width * normalized.sizeTol / 100;
         state.heightTol = state.height * normalized.sizeTol / 100;
     }

@@ -5,13 +5,14 @@
 #include <array>
 #include <cstdint>
 
+#include "find_modes.h"
 #include "image_record.h"
 #include "rms_table.h"
 
 /// The comparison settings of a run (the find-dups setup and the log menu).
 struct FindSettings {
-    int method = 0;              ///< 0 euclidean, 1 weighted euclidean, 2 variance, 3 luminance
-    int restriction = 0;         ///< 0 none, 1 same aspect ratio, 2 same size
+    int method = 0;  ///< 0 euclidean, 1 weighted euclidean, 2 variance, 3 luminance
+    MatchRestriction restriction = MatchRestriction::None;
     int aspectTol = 0;           ///< aspect ratio tolerance, percent of the first image's ratio
     int sizeTol = 0;             ///< size tolerance, percent of the first image's width and height
     int adjustAmount = 0;        ///< largest mean-colour adjustment, in channel levels

@@ -10,29 +10,15 @@
 #include "datafile_slot.h"
 #include "find_run.h"
 #include "image_record.h"
-
-/// The match band after correction, in tenths of a percent, and the texts the
-/// two band edits show afterwards (unchanged where no correction was needed).
-struct MatchBand {
-    int low = 980;
-    int high = 1000;
-    std::string lowText;
-    std::string highText;
-};
-
-/// Reads the band texts with ParseTenths and brings them into range: a low
-/// value below 75 becomes 75 ("75"), above 100 becomes 100 ("100"); a high
-/// value below the low one takes the low value and the low text, above 100
-/// becomes 100 ("100"). Any thread.
-MatchBand CorrectMatchBand(const std::string& lowText, const std::string& highText);
+#include "match_band.h"
 
 /// What a find-dups run is asked to compare, and how.
 struct FindRequest {
-    int mode = kFindWithinPrimary;
+    CompareMode mode = CompareMode::WithinPrimary;
     const DatafileSlot* primary = nullptr;
-    const DatafileSlot* secondary = nullptr;    ///< mode 1
-    const ImageRecord* singleRecord = nullptr;  ///< mode 2
-    std::string singlePath;                     ///< mode 2: "Image 1" of every pair
+    const DatafileSlot* secondary = nullptr;    ///< SecondaryToPrimary
+    const ImageRecord* singleRecord = nullptr;  ///< SingleToPrimary
+    std::string singlePath;                     ///< SingleToPrimary: "Image 1" of every pair
     FindSettings settings;
     int dupsLimit = 1000;
 };

@@ -36,13 +36,13 @@ const std::string& PathAt(std::span<const std::string> paths, int index) {
 
 // Splits the outer passes into chunks of about equal work, several per
 // thread, so that threads taking them in turn finish together.
-std::vector<Chunk> MakeChunks(int mode, int outerCount, int secondCount, int threads) {
+std::vector<Chunk> MakeChunks(CompareMode mode, int outerCount, int secondCount, int threads) {
     std::vector<long long> work(static_cast<std::size_t>(outerCount));
     long long total = 0;
     for (int i = 0; i < outerCount; ++i) {
-        const long long pairs = mode == kFindWithinPrimary     ? secondCount - 1 - i
-                                : mode == kFindSingleToPrimary ? 1
-                                                               : secondCount;
+        const long long pairs = mode == CompareMode::WithinPrimary     ? secondCount - 1 - i
+                                : mode == CompareMode::SingleToPrimary ? 1
+                                                                       : secondCount;
         work[static_cast<std::size_t>(i)] = pairs + 16;  // preparing the first image costs too
         total += work[static_cast<std::size_t>(i)];
     }
@@ -144,8 +144,8 @@ bool RunState::processChunk(Chunk& chunk, int k, FirstImageState& state,
 void RunState::outerPass(int i, FirstImageState& state, std::vector<std::uint8_t>& keep,
                          std::vector<SecondHit>& hits, std::vector<Match>& out) {
     const FindSettings& settings = m_context.settings();
-    const bool within = m_input.mode == kFindWithinPrimary;
-    const bool single = m_input.mode == kFindSingleToPrimary;
+    const bool within = m_input.mode == CompareMode::WithinPrimary;
+    const bool single = m_input.mode == CompareMode::SingleToPrimary;
     const ImageRecord& first = within || single
                                    ? m_input.primaryRecords[static_cast<std::size_t>(i)]
                                    : m_input.secondaryRecords[static_cast<std::size_t>(i)];
@@ -156,7 +156,7 @@ void RunState::outerPass(int i, FirstImageState& state, std::vector<std::uint8_t
     m_seconds.scan(m_context, state, within ? i + 1 : 0, m_seconds.size(), keep, hits);
     for (const SecondHit& hit : hits) {
         // A file found in both data files is not its own duplicate.
-        if (m_input.mode == kFindSecondaryToPrimary &&
+        if (m_input.mode == CompareMode::SecondaryToPrimary &&
             PathAt(m_input.secondaryPaths, i) == PathAt(m_input.primaryPaths, hit.index)) {
             continue;
         }
@@ -186,7 +186,7 @@ void RunState::complete(int k) {
 
 LogHeaderInfo HeaderFor(const FindRunInput& input, const FindSettings& settings) {
     LogHeaderInfo info;
-    info.mode = input.mode;
+    info.mode = static_cast<int>(input.mode);
     info.dupsLimit = input.dupsLimit;
     info.startTime = input.startTime != 0 ? input.startTime : std::time(nullptr);
     info.primaryCount = static_cast<int>(input.primaryRecords.size());
@@ -195,7 +195,7 @@ LogHeaderInfo HeaderFor(const FindRunInput& input, const FindSettings& settings)
     info.secondarySourceNote = input.secondarySourceNote;
     info.low = input.low;
     info.high = input.high;
-    info.restriction = settings.restriction;
+    info.restriction = static_cast<int>(settings.restriction);
     info.aspectTol = settings.aspectTol;
     info.sizeTol = settings.sizeTol;
     info.method = settings.method;
@@ -216,9 +216,9 @@ int WriteMatches(const FindRunInput& input, const FindSettings& settings, const 
     }
     lines.reserve(24 + 5 * std::min(found, static_cast<std::size_t>(input.dupsLimit)));
     WriteLogHeader(lines, HeaderFor(input, settings));
-    const bool single = input.mode == kFindSingleToPrimary;
+    const bool single = input.mode == CompareMode::SingleToPrimary;
     const auto firstPaths =
-        input.mode == kFindSecondaryToPrimary ? input.secondaryPaths : input.primaryPaths;
+        input.mode == CompareMode::SecondaryToPrimary ? input.secondaryPaths : input.primaryPaths;
     int count = 0;
     for (int k = 0; k < state.usableChunks() && count <= input.dupsLimit; ++k) {
         for (const Match& match : state.chunk(k).matches) {
@@ -244,7 +244,8 @@ int ThreadCount(int requested, int outerCount) {
 
 FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
     FindRunResult result;
-    if (input.mode < kFindWithinPrimary || input.mode > kFindSingleToPrimary) {
+    if (input.mode != CompareMode::WithinPrimary && input.mode != CompareMode::SecondaryToPrimary &&
+        input.mode != CompareMode::SingleToPrimary) {
         return result;
     }
     std::unique_ptr<RmsTable> ownTable;
@@ -254,7 +255,7 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
     const RmsTable& table = input.rmsTable != nullptr ? *input.rmsTable : *ownTable;
 
     FindSettings settings = NormalizedSettings(input.settings);
-    if (input.mode == kFindSingleToPrimary) {
+    if (input.mode == CompareMode::SingleToPrimary) {
         settings.prescreen = false;  // a single image is never pre-screened
     }
     const CompareContext context(table, settings, input.low, input.high);
@@ -262,10 +263,10 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
     int outerCount = 0;
     std::span<const ImageRecord> secondRecords = input.primaryRecords;
     switch (input.mode) {
-        case kFindWithinPrimary:
+        case CompareMode::WithinPrimary:
             outerCount = std::max(0, primaryCount - 1);
             break;
-        case kFindSecondaryToPrimary:
+        case CompareMode::SecondaryToPrimary:
             outerCount = static_cast<int>(input.secondaryRecords.size());
             break;
         default:
@@ -275,7 +276,7 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
                                 : std::span<const ImageRecord>();
             break;
     }
-    const int reportedTotal = input.mode == kFindSecondaryToPrimary
+    const int reportedTotal = input.mode == CompareMode::SecondaryToPrimary
                                   ? static_cast<int>(input.secondaryRecords.size())
                                   : primaryCount;
     progress.total.store(reportedTotal);
@@ -285,7 +286,7 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
     const SecondSet seconds(secondRecords, settings);
     // A single image is one comparison per pass: not worth a thread.
     const int threads =
-        input.mode == kFindSingleToPrimary ? 1 : ThreadCount(input.threads, outerCount);
+        input.mode == CompareMode::SingleToPrimary ? 1 : ThreadCount(input.threads, outerCount);
     std::vector<Chunk> chunks = MakeChunks(input.mode, outerCount, seconds.size(), threads);
     RunState state(input, context, seconds, progress, std::move(chunks), outerCount);
     {

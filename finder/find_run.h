@@ -8,24 +8,21 @@
 #include <vector>
 
 #include "compare.h"
+#include "find_modes.h"
 #include "image_record.h"
 #include "job_progress.h"
 
 class RmsTable;
 
-inline constexpr int kFindWithinPrimary = 0;
-inline constexpr int kFindSecondaryToPrimary = 1;
-inline constexpr int kFindSingleToPrimary = 2;
-
 /// Everything a run reads. The spans must stay valid and unchanged while the
-/// run goes on (a DatafileSlot's m_records and m_names can be passed as they are).
+/// run goes on (a DatafileSlot's records and paths can be passed as they are).
 struct FindRunInput {
-    int mode = kFindWithinPrimary;
+    CompareMode mode = CompareMode::WithinPrimary;
     std::span<const ImageRecord> primaryRecords;
     std::span<const std::string> primaryPaths;
-    std::span<const ImageRecord> secondaryRecords;  ///< mode 1
+    std::span<const ImageRecord> secondaryRecords;  ///< SecondaryToPrimary
     std::span<const std::string> secondaryPaths;
-    const ImageRecord* singleRecord = nullptr;  ///< mode 2; null compares nothing
+    const ImageRecord* singleRecord = nullptr;  ///< SingleToPrimary; null compares nothing
     std::string singlePath;
 
     FindSettings settings;

@@ -342,7 +342,7 @@ int MatchPrepared(const CompareContext& context, FirstImageState& state, const S
         return 0;
     }
     const FindSettings& settings = context.settings();
-    if (settings.restriction == 1) {
+    if (settings.restriction == MatchRestriction::SameAspect) {
         if (state.aspectTol < 0.05) {
             state.aspectTol = 0.05;
         }
@@ -355,7 +355,7 @@ int MatchPrepared(const CompareContext& context, FirstImageState& state, const S
             state.aspectRatio + state.aspectTol < ratio) {
             return 0;
         }
-    } else if (settings.restriction == 2) {
+    } else if (settings.restriction == MatchRestriction::SameSize) {
         if (std::abs(state.width - second.width) > state.widthTol ||
             std::abs(state.height - second.height) > state.heightTol) {
             return 0;

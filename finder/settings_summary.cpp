@@ -20,11 +20,11 @@ std::string SettingsSummaryText(const FindSettings& settings) {
         text += "Compare on luminance if one image greyscale.\n";
     }
     switch (settings.restriction) {
-        case 1:
+        case MatchRestriction::SameAspect:
             text += "Images must have same aspect ratio (tolerance " +
                     std::to_string(settings.aspectTol) + "% )";
             break;
-        case 2:
+        case MatchRestriction::SameSize:
             text +=
                 "Images must have same size (tolerance " + std::to_string(settings.sizeTol) + "% )";
             break;

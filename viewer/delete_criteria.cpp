@@ -109,10 +109,10 @@ int DeleteCriterionFromText(std::string_view text) {
     return 0;
 }
 
-DeleteDecision EvaluateDeleteCriteria(int deleteMode, std::span<const int> sequence,
+DeleteDecision EvaluateDeleteCriteria(DeleteMode deleteMode, std::span<const int> sequence,
                                       const SideFacts& left, const SideFacts& right) {
     DeleteDecision d;
-    if (deleteMode == kManualDelete) {
+    if (deleteMode == DeleteMode::Manual) {
         return d;
     }
     d.evaluated = true;

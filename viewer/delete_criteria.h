@@ -41,10 +41,9 @@ int DeleteCriterionFromText(std::string_view text);
 /// Which image of the pair goes.
 enum class DeleteVerdict : int { NoDelete = 0, DeleteLeft = 1, DeleteRight = 2 };
 
-/// Delete modes (the "Auto" setting).
-inline constexpr int kManualDelete = 1;
-inline constexpr int kSemiAutoDelete = 2;
-inline constexpr int kAutomaticDelete = 3;
+/// How the pair viewer deletes: by hand, with the criteria proposing, or with
+/// the criteria deciding on a timer. The numbers are the stored "Auto" setting.
+enum class DeleteMode : int { Manual = 1, SemiAuto = 2, Automatic = 3 };
 
 /// Viewer controls the verdict moves the keyboard focus to.
 inline constexpr int kLeftDeleteButton = 1017;
@@ -69,7 +68,7 @@ struct DeleteDecision {
 /// When a test criterion decides, the status text gets its heading and
 /// "(1) " + left value + "\n(2) " + right value. Codes outside 1..11 are
 /// skipped. Any thread.
-DeleteDecision EvaluateDeleteCriteria(int deleteMode, std::span<const int> sequence,
+DeleteDecision EvaluateDeleteCriteria(DeleteMode deleteMode, std::span<const int> sequence,
                                       const SideFacts& left, const SideFacts& right);
 
 /// A creation time as the status text shows it: local time, "%m/%d/%y:%H:%M:%S".

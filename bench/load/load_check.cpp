@@ -117,7 +117,7 @@ void makeLargeImages(const fs::path& folder, int count) {
 FindRunResult findWithin(const std::vector<ImageRecord>& records,
                          const std::vector<std::string>& paths, const std::string& log) {
     FindRunInput input;
-    input.mode = kFindWithinPrimary;
+    input.mode = CompareMode::WithinPrimary;
     input.primaryRecords = records;
     input.primaryPaths = paths;
     input.low = 980;

@@ -27,7 +27,7 @@ class AutoDeleteTest : public QObject {
     std::unique_ptr<ViewerFixture> m_fx;
 
     // Opens "View dups" on the log with the given delete setup, the window active.
-    std::unique_ptr<CMainDlg> openViewer(int mode, const Sequence& sequence) {
+    std::unique_ptr<CMainDlg> openViewer(DeleteMode mode, const Sequence& sequence) {
         auto dlg = m_fx->makeDlg();
         dlg->settings().m_nDeleteMode = mode;
         dlg->settings().m_nDeleteSequence = sequence;
@@ -72,7 +72,7 @@ class AutoDeleteTest : public QObject {
             smaller << small;
         }
         m_fx->writeLog(pairs);
-        auto dlg = openViewer(kAutomaticDelete, kHigherResolutionFirst);
+        auto dlg = openViewer(DeleteMode::Automatic, kHigherResolutionFirst);
         // Shown, judged, and nothing removed until the user starts the run.
         QCOMPARE(QApplication::focusWidget(), button(*dlg, 1017));
         QVERIFY(QFile::exists(larger[0]));
@@ -104,7 +104,7 @@ class AutoDeleteTest : public QObject {
         const QString right = m_fx->image("right.jpg", 102, 77);
         const QString other = m_fx->image("other.jpg", 50, 40);
         m_fx->writeLog({{left, right}, {other, left}, {other, right}});
-        auto dlg = openViewer(kSemiAutoDelete, kHigherResolutionFirst);
+        auto dlg = openViewer(DeleteMode::SemiAuto, kHigherResolutionFirst);
         QCOMPARE(textOf(dlg.get(), 1105),
                  QString("Delete criteria:\nHigher resolution\n(1) 80 x 60 JPG\n(2) 102 x 77 JPG"));
         QCOMPARE(QApplication::focusWidget(), button(*dlg, 1018));
@@ -124,18 +124,18 @@ class AutoDeleteTest : public QObject {
     void confirmNoRemovesOneImageAndLeavesSemiAutomatic() {
         const auto pairs = equalPairs(3);
         m_fx->writeLog(pairs);
-        auto dlg = openViewer(kAutomaticDelete, kNoDeleteFirst);
+        auto dlg = openViewer(DeleteMode::Automatic, kNoDeleteFirst);
         QCOMPARE(QApplication::focusWidget(), button(*dlg, 1041));
         m_fx->prompter().answerMessage(PromptAnswer::Cancel);
         QTest::mouseClick(button(*dlg, 1018), Qt::LeftButton);
         QVERIFY(QFile::exists(pairs[0].second));
-        QCOMPARE(dlg->settings().m_nDeleteMode, kSemiAutoDelete);
+        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::SemiAuto);
 
         dlg->OnCommand(32814);
         m_fx->prompter().answerMessage(PromptAnswer::No);
         QTest::mouseClick(button(*dlg, 1018), Qt::LeftButton);
         QVERIFY(!QFile::exists(pairs[0].second));
-        QCOMPARE(dlg->settings().m_nDeleteMode, kSemiAutoDelete);
+        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::SemiAuto);
         QCOMPARE(dlg->pairViewer().autoRun().active, 0);
         QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
         QCOMPARE(m_fx->prompter().calls().size(), std::size_t(2));
@@ -144,7 +144,7 @@ class AutoDeleteTest : public QObject {
     void noDeleteWalksOnOrPausesUntilNext() {
         const auto pairs = equalPairs(4);
         m_fx->writeLog(pairs);
-        auto dlg = openViewer(kAutomaticDelete, kNoDeleteFirst);
+        auto dlg = openViewer(DeleteMode::Automatic, kNoDeleteFirst);
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
         QTest::mouseClick(button(*dlg, 1017), Qt::LeftButton);
@@ -179,7 +179,7 @@ class AutoDeleteTest : public QObject {
     void pauseKeyEndsTheRunWithTheSummary() {
         const auto pairs = equalPairs(3);
         m_fx->writeLog(pairs);
-        auto dlg = openViewer(kAutomaticDelete, Sequence{7, 1, 2, 3, 4, 5, 6, 9, 8, 10, 11});
+        auto dlg = openViewer(DeleteMode::Automatic, Sequence{7, 1, 2, 3, 4, 5, 6, 9, 8, 10, 11});
         QCOMPARE(QApplication::focusWidget(), button(*dlg, 1017));
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
@@ -199,7 +199,7 @@ class AutoDeleteTest : public QObject {
     void movingTheFocusEndsTheRunWithoutSummary() {
         const auto pairs = equalPairs(3);
         m_fx->writeLog(pairs);
-        auto dlg = openViewer(kAutomaticDelete, Sequence{8, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11});
+        auto dlg = openViewer(DeleteMode::Automatic, Sequence{8, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11});
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
         pressEnter();
         QVERIFY(dlg->pairViewer().autoDelete().stepPending());

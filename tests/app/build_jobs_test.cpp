@@ -74,7 +74,7 @@ class BuildJobsTest : public QObject {
 
     static void chooseMode(CMainDlg& dlg, int mode) {
         control<QRadioButton>(&dlg, 1079 + mode)->click();
-        QCOMPARE(dlg.compareMode(), mode);
+        QCOMPARE(dlg.compareMode(), static_cast<CompareMode>(mode));
     }
 
   private slots:

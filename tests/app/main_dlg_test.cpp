@@ -98,7 +98,7 @@ class MainDlgTest : public QObject {
         dlg->show();
         QCOMPARE(dlg->windowTitle(), QString("Twinly"));
         QCOMPARE(dlg->currentPage(), 0);
-        QCOMPARE(dlg->compareMode(), 0);
+        QCOMPARE(dlg->compareMode(), CompareMode::WithinPrimary);
         QVERIFY(control<QRadioButton>(dlg.get(), 1079)->isChecked());
         QCOMPARE(clientHeight(*dlg), 54 * 640 / 100);
         QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("98.0"));
@@ -211,7 +211,7 @@ class MainDlgTest : public QObject {
         auto dlg = makeDlg();
         dlg->show();
         QTest::mouseClick(control<QRadioButton>(dlg.get(), 1081), Qt::LeftButton);
-        QCOMPARE(dlg->compareMode(), 2);
+        QCOMPARE(dlg->compareMode(), CompareMode::SingleToPrimary);
         QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Single image file"));
         QTest::mouseClick(control<QRadioButton>(dlg.get(), 1080), Qt::LeftButton);
         QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Source: secondary datafile"));

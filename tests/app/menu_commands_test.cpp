@@ -79,16 +79,16 @@ class MenuCommandsTest : public QObject {
     void optionsMenuFollowsTheSettings() {
         auto dlg = m_fx->makeDlg();
         dlg->settings().m_bPauseOnNoDelete = 1;
-        dlg->settings().m_nDeleteMode = 1;
+        dlg->settings().m_nDeleteMode = DeleteMode::Manual;
         // Grayed outside automatic mode, but still checked.
         QCOMPARE(optionsItem(*dlg, 32799), (ItemState{false, true}));
         QCOMPARE(optionsItem(*dlg, 32827), (ItemState{true, true}));
         dlg->menus().action(32815)->trigger();
-        QCOMPARE(dlg->settings().m_nDeleteMode, 2);
+        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::SemiAuto);
         QCOMPARE(optionsItem(*dlg, 32799), (ItemState{false, true}));
         QCOMPARE(optionsItem(*dlg, 32827), (ItemState{true, false}));
         dlg->menus().action(32814)->trigger();
-        QCOMPARE(dlg->settings().m_nDeleteMode, 3);
+        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::Automatic);
         QCOMPARE(optionsItem(*dlg, 32799), (ItemState{true, true}));
         QCOMPARE(optionsItem(*dlg, 32814), (ItemState{true, true}));
         dlg->menus().action(32799)->trigger();
@@ -229,7 +229,7 @@ class MenuCommandsTest : public QObject {
             clickOk(d);
         });
         QCOMPARE(dlg->settings().m_nAutoDelay, 2100);
-        QCOMPARE(dlg->settings().m_nDeleteMode, 3);
+        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::Automatic);
         QCOMPARE(dlg->settings().m_nDeleteSequence,
                  (std::array<int, 11>{9, 1, 2, 4, 3, 5, 6, 7, 8, 10, 11}));
         // No move folder exists: stored as off.
@@ -242,7 +242,7 @@ class MenuCommandsTest : public QObject {
             QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
         });
         QCOMPARE(dlg->settings().m_nAutoDelay, 2100);
-        QCOMPARE(dlg->settings().m_nDeleteMode, 3);
+        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::Automatic);
         dlg.reset();
         QCOMPARE(m_fx->store().readNumber("Dups", "mSec"), std::optional<std::int32_t>(2100));
     }

@@ -655,7 +655,7 @@ class PairViewerTest : public QObject {
         writeLog(logFile(), pairs);
         auto dlg = makeDlg();
         dlg->settings().m_nSortMode = 3;
-        dlg->settings().m_nDeleteMode = 3;
+        dlg->settings().m_nDeleteMode = DeleteMode::Automatic;
         dlg->ShowResultsAfterRun();
         QVERIFY(!dlg->resultsPending());
         QCOMPARE(dlg->pairViewer().matches().m_leftPaths[0], path("b.jpg").toStdString());

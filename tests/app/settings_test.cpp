@@ -12,6 +12,12 @@
 
 namespace {
 
+// A numeric setting as the store holds it.
+template <auto Field>
+int number(const TwinlySettings& s) {
+    return static_cast<int>(s.*Field);
+}
+
 class SettingsTest : public ::testing::Test {
   protected:
     SettingsTest() : m_store(QString::fromStdString(m_dir.file("settings.ini"))) {}
@@ -39,7 +45,7 @@ TEST_F(SettingsTest, FreshUserGetsFirstStartDefaults) {
     EXPECT_EQ(s.m_nDupsLimit, 1000);
     EXPECT_EQ(s.m_nAdjustAmount, 5);
     EXPECT_EQ(s.m_nAutoDelay, 500);
-    EXPECT_EQ(s.m_nDeleteMode, 1);
+    EXPECT_EQ(s.m_nDeleteMode, DeleteMode::Manual);
     EXPECT_EQ(s.m_nSortMode, 1);
     EXPECT_EQ(s.m_strLogPath, "/data/Twinly/DupLogs");
     EXPECT_EQ(s.m_strDupDataPath, "/data/Twinly/DupData");
@@ -73,27 +79,27 @@ TEST_F(SettingsTest, NumbersAreClampedOrResetAsTheirRowsSay) {
     const struct {
         const char* name;
         int stored;
-        int TwinlySettings::*field;
+        int (*field)(const TwinlySettings&);
         int expected;
     } cases[] = {
-        {"MatchTol", 700, &TwinlySettings::m_nMatchTol, 750},
-        {"MatchTol", 1005, &TwinlySettings::m_nMatchTol, 1000},
-        {"MatchTol", 985, &TwinlySettings::m_nMatchTol, 985},
-        {"mSec", 50, &TwinlySettings::m_nAutoDelay, 100},
-        {"mSec", 5000, &TwinlySettings::m_nAutoDelay, 2100},
-        {"DupsLimit", 5, &TwinlySettings::m_nDupsLimit, 1000},
-        {"DupsLimit", 10, &TwinlySettings::m_nDupsLimit, 10},
-        {"DupsLimit", 1000001, &TwinlySettings::m_nDupsLimit, 1000},
-        {"AdjustAmt", 101, &TwinlySettings::m_nAdjustAmount, 0},
-        {"Method", 4, &TwinlySettings::m_nMethod, 0},
-        {"Match", -1, &TwinlySettings::m_nMatchRestriction, 0},
-        {"Auto", 0, &TwinlySettings::m_nDeleteMode, 1},
-        {"Sort", 3, &TwinlySettings::m_nSortMode, 3},
-        {"IAR", 100, &TwinlySettings::m_nAspectTol, 100},
+        {"MatchTol", 700, number<&TwinlySettings::m_nMatchTol>, 750},
+        {"MatchTol", 1005, number<&TwinlySettings::m_nMatchTol>, 1000},
+        {"MatchTol", 985, number<&TwinlySettings::m_nMatchTol>, 985},
+        {"mSec", 50, number<&TwinlySettings::m_nAutoDelay>, 100},
+        {"mSec", 5000, number<&TwinlySettings::m_nAutoDelay>, 2100},
+        {"DupsLimit", 5, number<&TwinlySettings::m_nDupsLimit>, 1000},
+        {"DupsLimit", 10, number<&TwinlySettings::m_nDupsLimit>, 10},
+        {"DupsLimit", 1000001, number<&TwinlySettings::m_nDupsLimit>, 1000},
+        {"AdjustAmt", 101, number<&TwinlySettings::m_nAdjustAmount>, 0},
+        {"Method", 4, number<&TwinlySettings::m_nMethod>, 0},
+        {"Match", -1, number<&TwinlySettings::m_nMatchRestriction>, 0},
+        {"Auto", 0, number<&TwinlySettings::m_nDeleteMode>, 1},
+        {"Sort", 3, number<&TwinlySettings::m_nSortMode>, 3},
+        {"IAR", 100, number<&TwinlySettings::m_nAspectTol>, 100},
     };
     for (const auto& c : cases) {
         m_store.writeNumber("Dups", c.name, c.stored);
-        EXPECT_EQ(load().*c.field, c.expected) << c.name << " stored as " << c.stored;
+        EXPECT_EQ(c.field(load()), c.expected) << c.name << " stored as " << c.stored;
     }
 }
 
@@ -268,6 +274,22 @@ TEST_F(SettingsTest, CorruptFileStartsWithDefaults) {
     LoadSettings(reread, m_prompter, back);
     EXPECT_EQ(back.m_bFirstRun, 0);
     EXPECT_EQ(back.m_nMatchTol, 985);
+}
+
+
+TEST_F(SettingsTest, TypedChoicesAreStoredAsTheirNumbers) {
+    markSaved();
+    TwinlySettings s = load();
+    s.m_nDeleteMode = DeleteMode::Automatic;
+    s.m_nMatchRestriction = MatchRestriction::SameSize;
+    ASSERT_TRUE(SaveSettings(m_store, m_prompter, s, s.m_nMatchTol));
+    EXPECT_EQ(m_store.readNumber("Dups", "Auto"), 3);
+    EXPECT_EQ(m_store.readNumber("Dups", "Match"), 2);
+    m_store.writeNumber("Dups", "Auto", 2);
+    m_store.writeNumber("Dups", "Match", 1);
+    const TwinlySettings back = load();
+    EXPECT_EQ(back.m_nDeleteMode, DeleteMode::SemiAuto);
+    EXPECT_EQ(back.m_nMatchRestriction, MatchRestriction::SameAspect);
 }
 
 }  // namespace

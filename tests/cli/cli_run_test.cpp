@@ -162,13 +162,14 @@ TEST(CliRun, BuildWritesTheEnginesDataFileAndFindItsLog) {
     FindRequest plain;
     plain.settings.adjustAmount = 5;
     FindRequest tuned;
-    tuned.settings = {kMethodVariance, 1, 5, 5, 10, true, true, true, true};
+    tuned.settings = {
+        kMethodVariance, MatchRestriction::SameAspect, 5, 5, 10, true, true, true, true};
     tuned.dupsLimit = 10;
     FindRequest between = plain;
-    between.mode = kFindSecondaryToPrimary;
+    between.mode = CompareMode::SecondaryToPrimary;
     between.secondary = &slot;
     FindRequest one = tuned;
-    one.mode = kFindSingleToPrimary;
+    one.mode = CompareMode::SingleToPrimary;
     one.singleRecord = &single;
     one.singlePath = folder + "/cool.jpg";
     const std::vector<std::string> tunedOptions = {"--low",       "60",
@@ -197,7 +198,7 @@ TEST(CliRun, BuildWritesTheEnginesDataFileAndFindItsLog) {
 
         FindRequest request = run.request;
         request.primary = &slot;
-        FindRunInput input = MakeFindRunInput(request, CorrectMatchBand(run.low, run.high));
+        FindRunInput input = MakeFindRunInput(request, MatchBand::Corrected(run.low, run.high));
         input.logPath = dir.file("engine.log");
         JobProgress progress;
         const FindRunResult result = RunFindDups(input, progress);

@@ -87,7 +87,7 @@ class DeleteSetupDlgTest : public QObject {
 
     void modeSwitchesTheExplanationAndThePause() {
         CDeleteSetupDlg dlg(m_desktop);
-        dlg.m_nMode = 2;
+        dlg.m_nMode = DeleteMode::Automatic;
         dlg.m_bPause = 1;
         dlg.show();
         QVERIFY(Control<QWidget>(&dlg, 1104)->isVisible());
@@ -100,7 +100,7 @@ class DeleteSetupDlgTest : public QObject {
         QVERIFY(Control<QWidget>(&dlg, 1098)->isVisible());
         Click(&dlg, 1105);
         Click(&dlg, 1);
-        QCOMPARE(dlg.m_nMode, 0);
+        QCOMPARE(dlg.m_nMode, DeleteMode::Manual);
         QCOMPARE(dlg.m_bPause, 1);  // kept while hidden
         QCOMPARE(dlg.m_bPermanent, 1);
 
@@ -111,7 +111,7 @@ class DeleteSetupDlgTest : public QObject {
         QVERIFY(Control<QWidget>(&dlg, 1104)->isVisible());
         Click(&dlg, 1000);
         Click(&dlg, 2);
-        QCOMPARE(dlg.m_nMode, 0);
+        QCOMPARE(dlg.m_nMode, DeleteMode::Manual);
         QCOMPARE(dlg.m_bMoveInstead, 0);
         QCOMPARE(m_desktop.requests.back().target, std::string("deletesetup.html"));
     }

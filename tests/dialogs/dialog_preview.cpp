@@ -29,13 +29,13 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(which, "find") == 0) {
         CFindSetupDlg dlg(desktop);
-        dlg.m_nMatchRestriction = 1;
+        dlg.m_nMatchRestriction = MatchRestriction::SameAspect;
         dlg.m_bFilterUnlocked = 1;
         return dlg.exec();
     }
     if (std::strcmp(which, "delete") == 0) {
         CDeleteSetupDlg dlg(desktop);
-        dlg.m_nMode = argc > 2 ? 2 : 1;
+        dlg.m_nMode = argc > 2 ? DeleteMode::Automatic : DeleteMode::SemiAuto;
         return dlg.exec();
     }
     if (std::strcmp(which, "move") == 0) {

@@ -44,7 +44,7 @@ class FindSetupDlgTest : public QObject {
         QTEST(dlg.m_nDupsLimit, "wantLimit");
         QTEST(dlg.m_nAspectTol, "wantAspect");
         QCOMPARE(dlg.m_strDupsLimit, limit.toStdString());
-        QCOMPARE(dlg.m_nMatchRestriction, 1);
+        QCOMPARE(dlg.m_nMatchRestriction, MatchRestriction::SameAspect);
     }
 
     void enableRulesFollowTheChoices() {
@@ -68,7 +68,7 @@ class FindSetupDlgTest : public QObject {
         QCOMPARE(dlg.m_nAspectTol, 100);
         QCOMPARE(dlg.m_nSizeTol, 7);
         QCOMPARE(dlg.m_bAdjustColor, 1);
-        QCOMPARE(dlg.m_nMatchRestriction, 0);
+        QCOMPARE(dlg.m_nMatchRestriction, MatchRestriction::None);
     }
 
     void cancelChangesNothing() {

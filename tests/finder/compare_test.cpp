@@ -106,7 +106,7 @@ TEST(Compare, GatesComeFirst) {
     EXPECT_FALSE(PrepareFirstImage(Method(0), empty, state));
 
     FindSettings aspect;
-    aspect.restriction = 1;
+    aspect.restriction = MatchRestriction::SameAspect;
     aspect.aspectTol = 0;  // still 0.05 around 1.25
     EXPECT_EQ(Compare(aspect, a, UniformRecord(100, 100, 100, 1000, 775)), 1000);
     EXPECT_EQ(Compare(aspect, a, UniformRecord(100, 100, 100, 1000, 760)), 0);
@@ -115,7 +115,7 @@ TEST(Compare, GatesComeFirst) {
     EXPECT_EQ(Compare(aspect, a, UniformRecord(100, 100, 100, 1000, 720)), 0);
 
     FindSettings size;
-    size.restriction = 2;
+    size.restriction = MatchRestriction::SameSize;
     size.sizeTol = 10;
     EXPECT_EQ(Compare(size, a, UniformRecord(100, 100, 100, 1100, 880)), 1000);
     EXPECT_EQ(Compare(size, a, UniformRecord(100, 100, 100, 1101, 800)), 0);
@@ -177,7 +177,7 @@ TEST(SettingsSummary, ListsTheChosenOptionsLineByLine) {
     settings.adjustColor = true;
     settings.adjustAmount = 20;
     settings.useLumForGrey = true;
-    settings.restriction = 2;
+    settings.restriction = MatchRestriction::SameSize;
     settings.sizeTol = 5;
     EXPECT_EQ(SettingsSummaryText(settings),
               "Match algorithm: color (variance)\n"
@@ -187,7 +187,7 @@ TEST(SettingsSummary, ListsTheChosenOptionsLineByLine) {
     FindSettings other;
     other.method = kMethodLuminance;
     other.checkMirror = true;
-    other.restriction = 1;
+    other.restriction = MatchRestriction::SameAspect;
     other.aspectTol = 3;
     EXPECT_EQ(SettingsSummaryText(other),
               "Match algorithm: luminance (greyscale)\n"

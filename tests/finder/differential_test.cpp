@@ -74,7 +74,7 @@ ImageRecord SecondFor(const ImageRecord& first, std::mt19937& rng) {
 FindSettings SettingsFor(int combo, std::mt19937& rng) {
     FindSettings s;
     s.method = combo % 4;
-    s.restriction = (combo / 4) % 3;
+    s.restriction = static_cast<MatchRestriction>((combo / 4) % 3);
     s.adjustColor = (combo / 12) % 2 != 0;
     s.checkMirror = (combo / 24) % 2 != 0;
     s.prescreen = (combo / 48) % 2 != 0;
@@ -126,11 +126,12 @@ TEST(CompareDifferential, FastPathEqualsTheReferenceEverywhere) {
                     ++compared;
                     inBand += expected != 0 ? 1 : 0;
                     ASSERT_EQ(actual, expected)
-                        << "method " << settings.method << " restriction " << settings.restriction
-                        << " adjust " << settings.adjustColor << "/" << settings.adjustAmount
-                        << " prescreen " << settings.prescreen << " useLum "
-                        << settings.useLumForGrey << " mirrored " << mirrored << " band " << low
-                        << ".." << high << " exact " << exact;
+                        << "method " << settings.method << " restriction "
+                        << static_cast<int>(settings.restriction) << " adjust "
+                        << settings.adjustColor << "/" << settings.adjustAmount << " prescreen "
+                        << settings.prescreen << " useLum " << settings.useLumForGrey
+                        << " mirrored " << mirrored << " band " << low << ".." << high << " exact "
+                        << exact;
                 }
             }
         }

@@ -36,7 +36,7 @@ TEST(FindRequest, BandTextsAreCorrectedAsTheEditsShowThem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.low + " .. " + c.high);
-        const MatchBand band = CorrectMatchBand(c.low, c.high);
+        const MatchBand band = MatchBand::Corrected(c.low, c.high);
         EXPECT_EQ(band.low, c.wantLow);
         EXPECT_EQ(band.high, c.wantHigh);
         EXPECT_EQ(band.lowText, c.wantLowText);
@@ -56,10 +56,10 @@ TEST(FindRequest, EachModeTakesOnlyWhatItCompares) {
     request.singlePath = "/single.png";
     request.settings.method = kMethodVariance;
     request.dupsLimit = 25;
-    const MatchBand band = CorrectMatchBand("90", "99.5");
+    const MatchBand band = MatchBand::Corrected("90", "99.5");
 
     FindRunInput within = MakeFindRunInput(request, band);
-    EXPECT_EQ(within.mode, kFindWithinPrimary);
+    EXPECT_EQ(within.mode, CompareMode::WithinPrimary);
     EXPECT_EQ(within.primaryRecords.data(), primary.m_records.data());
     EXPECT_EQ(within.primaryPaths.size(), 3u);
     EXPECT_EQ(within.primarySourceNote, "; Source: /p");
@@ -71,14 +71,14 @@ TEST(FindRequest, EachModeTakesOnlyWhatItCompares) {
     EXPECT_EQ(within.dupsLimit, 25);
     EXPECT_EQ(within.settings.method, kMethodVariance);
 
-    request.mode = kFindSecondaryToPrimary;
+    request.mode = CompareMode::SecondaryToPrimary;
     const FindRunInput between = MakeFindRunInput(request, band);
     EXPECT_EQ(between.secondaryPaths.data(), secondary.m_names.data());
     EXPECT_EQ(between.secondaryRecords.size(), 2u);
     EXPECT_EQ(between.secondarySourceNote, "; Source: /s.lst");
     EXPECT_EQ(between.singleRecord, nullptr);
 
-    request.mode = kFindSingleToPrimary;
+    request.mode = CompareMode::SingleToPrimary;
     const FindRunInput single2 = MakeFindRunInput(request, band);
     EXPECT_EQ(single2.singleRecord, &single);
     EXPECT_EQ(single2.singlePath, "/single.png");

@@ -24,7 +24,7 @@ std::vector<std::string> Paths(const std::string& stem, std::size_t count) {
 FindRunInput WithinPrimary(const std::vector<ImageRecord>& records,
                            const std::vector<std::string>& paths) {
     FindRunInput input;
-    input.mode = kFindWithinPrimary;
+    input.mode = CompareMode::WithinPrimary;
     input.primaryRecords = records;
     input.primaryPaths = paths;
     input.primarySourceNote = "; Source: /pics";
@@ -138,7 +138,7 @@ TEST(FindRun, SameDataFileTwiceSkipsEachImageAgainstItself) {
     const std::vector<ImageRecord> records = {a, NearCopy(a, rng, 1, 0, false), RandomRecord(rng)};
     const std::vector<std::string> paths = Paths("p", 3);
     FindRunInput input = WithinPrimary(records, paths);
-    input.mode = kFindSecondaryToPrimary;
+    input.mode = CompareMode::SecondaryToPrimary;
     input.secondaryRecords = records;
     input.secondaryPaths = paths;
     input.low = 950;
@@ -156,7 +156,7 @@ TEST(FindRun, PairsLimitKeepsExactlyTheLimitOnAnyThreadCount) {
     const std::vector<std::string> primary = Paths("p", 5);
     const std::vector<std::string> secondary = Paths("s", 5);
     FindRunInput input = WithinPrimary(records, primary);
-    input.mode = kFindSecondaryToPrimary;
+    input.mode = CompareMode::SecondaryToPrimary;
     input.secondaryRecords = records;
     input.secondaryPaths = secondary;  // 25 matching pairs
     input.dupsLimit = 10;
@@ -232,7 +232,7 @@ TEST(FindRun, SingleImageMatchesOnlyPrimaryFourAndIsNeverPrescreened) {
     ImageRecord single = NearCopy(primary[4], rng, 1, 0, false);
     single.nSumRed = static_cast<std::uint16_t>(single.nSumRed > 12000 ? 0 : 25000);
     FindRunInput input = WithinPrimary(primary, paths);
-    input.mode = kFindSingleToPrimary;
+    input.mode = CompareMode::SingleToPrimary;
     input.singleRecord = &single;
     input.singlePath = "/elsewhere/cat.jpg";
     input.settings.prescreen = true;  // would reject: the stored red sums differ widely
@@ -282,7 +282,7 @@ TEST(FindRunDifferential, RunsEqualTheReferenceOnAnyThreadCount) {
         ReferenceRunInput ref;
         ref.mode = trial % 3;
         ref.settings.method = static_cast<int>(rng() % 4);
-        ref.settings.restriction = static_cast<int>(rng() % 3);
+        ref.settings.restriction = static_cast<MatchRestriction>(rng() % 3);
         ref.settings.aspectTol = 5;
         ref.settings.sizeTol = 10;
         ref.settings.adjustColor = rng() % 2 == 0;
@@ -302,7 +302,7 @@ TEST(FindRunDifferential, RunsEqualTheReferenceOnAnyThreadCount) {
         const ReferenceRunLog expected = ReferenceRun(ref);
 
         FindRunInput input;
-        input.mode = ref.mode;
+        input.mode = static_cast<CompareMode>(ref.mode);
         input.primaryRecords = ref.primary;
         input.primaryPaths = ref.primaryPaths;
         input.secondaryRecords = ref.secondary;

@@ -29,12 +29,12 @@ bool ReferenceComparer::prepare(const ImageRecord& first) {
             3 * first.thumb[3 * p] + 6 * first.thumb[3 * p + 1] + first.thumb[3 * p + 2] + 5;
         m_firstLumSum += m_firstLum[p];
     }
-    if (m_settings.restriction == 1) {
+    if (m_settings.restriction == MatchRestriction::SameAspect) {
         m_aspectRatio =
             first.nHeight != 0 ? static_cast<double>(first.nWidth) / first.nHeight : 0.0;
         m_aspectTol = m_settings.aspectTol * m_aspectRatio * 0.01;
     }
-    if (m_settings.restriction == 2) {
+    if (m_settings.restriction == MatchRestriction::SameSize) {
         m_widthTol = first.nWidth * m_settings.sizeTol / 100;
         m_heightTol = first.nHeight * m_settings.sizeTol / 100;
     }
@@ -48,7 +48,7 @@ int ReferenceComparer::compare(const ImageRecord& first, const ImageRecord& seco
     if (second.nWidth == 0) {
         return 0;
     }
-    if (s.restriction == 1) {
+    if (s.restriction == MatchRestriction::SameAspect) {
         if (m_aspectTol < 0.05) {
             m_aspectTol = 0.05;
         }
@@ -60,7 +60,7 @@ int ReferenceComparer::compare(const ImageRecord& first, const ImageRecord& seco
             return 0;
         }
     }
-    if (s.restriction == 2) {
+    if (s.restriction == MatchRestriction::SameSize) {
         if (std::abs(first.nWidth - second.nWidth) > m_widthTol ||
             std::abs(first.nHeight - second.nHeight) > m_heightTol) {
             return 0;

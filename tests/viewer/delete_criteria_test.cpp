@@ -49,7 +49,7 @@ std::int64_t localTime(int year, int month, int day, int h, int m, int s) {
 }
 
 TEST(DeleteCriteria, HigherResolutionPicksTheLargerImage) {
-    const auto d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({1}), image(800, 600, "JPG"),
+    const auto d = EvaluateDeleteCriteria(DeleteMode::SemiAuto, seq({1}), image(800, 600, "JPG"),
                                           image(1024, 768, "JPG"));
     EXPECT_TRUE(d.evaluated);
     EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
@@ -59,30 +59,32 @@ TEST(DeleteCriteria, HigherResolutionPicksTheLargerImage) {
 }
 
 TEST(DeleteCriteria, EqualPixelCountsFallThroughToFileSize) {
-    const auto d = EvaluateDeleteCriteria(
-        kAutomaticDelete, seq({1, 10}), image(600, 800, "JPG", 5000), image(800, 600, "PNG", 7000));
+    const auto d =
+        EvaluateDeleteCriteria(DeleteMode::Automatic, seq({1, 10}), image(600, 800, "JPG", 5000),
+                               image(800, 600, "PNG", 7000));
     EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
     EXPECT_EQ(d.statusText, "Delete criteria:\nLarger file size\n(1) " + FormatFileSize(5000) +
                                 " bytes\n(2) " + FormatFileSize(7000) + " bytes");
-    const auto smaller = EvaluateDeleteCriteria(
-        kAutomaticDelete, seq({2, 11}), image(600, 800, "JPG", 5000), image(800, 600, "PNG", 7000));
+    const auto smaller =
+        EvaluateDeleteCriteria(DeleteMode::Automatic, seq({2, 11}), image(600, 800, "JPG", 5000),
+                               image(800, 600, "PNG", 7000));
     EXPECT_EQ(smaller.verdict, DeleteVerdict::DeleteLeft);
     EXPECT_EQ(smaller.focusControl, kLeftDeleteButton);
 }
 
 TEST(DeleteCriteria, TypeCriteriaDecideOnlyWhenExactlyOneIsJpg) {
     // Both JPG: "JPG" cannot decide; the lower resolution one is picked next.
-    auto d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({5, 2}), image(800, 600, "JPG"),
+    auto d = EvaluateDeleteCriteria(DeleteMode::SemiAuto, seq({5, 2}), image(800, 600, "JPG"),
                                     image(1024, 768, "JPG"));
     EXPECT_EQ(d.verdict, DeleteVerdict::DeleteLeft);
     EXPECT_EQ(d.statusText.rfind("Delete criteria:\nLower resolution\n", 0), 0u);
 
-    d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({5}), image(800, 600, "PNG"),
+    d = EvaluateDeleteCriteria(DeleteMode::SemiAuto, seq({5}), image(800, 600, "PNG"),
                                image(800, 600, "JPG"));
     EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
     EXPECT_EQ(d.statusText, "Delete criteria:\nDelete JPG\n(1) PNG\n(2) JPG");
 
-    d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({6}), image(800, 600, "PNG"),
+    d = EvaluateDeleteCriteria(DeleteMode::SemiAuto, seq({6}), image(800, 600, "PNG"),
                                image(800, 600, "JPG"));
     EXPECT_EQ(d.verdict, DeleteVerdict::DeleteLeft);
     EXPECT_EQ(d.statusText, "Delete criteria:\nDelete NOT JPG\n(1) PNG\n(2) JPG");
@@ -91,15 +93,15 @@ TEST(DeleteCriteria, TypeCriteriaDecideOnlyWhenExactlyOneIsJpg) {
 TEST(DeleteCriteria, MarkersDecideAtOnce) {
     const SideFacts l = image(800, 600, "JPG");
     const SideFacts r = image(1024, 768, "JPG");
-    auto d = EvaluateDeleteCriteria(kSemiAutoDelete, kDefaultDeleteSequence, l, r);
+    auto d = EvaluateDeleteCriteria(DeleteMode::SemiAuto, kDefaultDeleteSequence, l, r);
     EXPECT_EQ(d.verdict, DeleteVerdict::NoDelete);
     EXPECT_EQ(d.focusControl, kNextButton);
     EXPECT_EQ(d.statusText, "Delete criteria:\nNo delete");
 
-    d = EvaluateDeleteCriteria(kAutomaticDelete, seq({7}), l, r);
+    d = EvaluateDeleteCriteria(DeleteMode::Automatic, seq({7}), l, r);
     EXPECT_EQ(d.verdict, DeleteVerdict::DeleteLeft);
     EXPECT_EQ(d.statusText, "Delete criteria:\nDelete left image");
-    d = EvaluateDeleteCriteria(kAutomaticDelete, seq({8}), l, r);
+    d = EvaluateDeleteCriteria(DeleteMode::Automatic, seq({8}), l, r);
     EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
     EXPECT_EQ(d.focusControl, kRightDeleteButton);
 }
@@ -107,14 +109,14 @@ TEST(DeleteCriteria, MarkersDecideAtOnce) {
 TEST(DeleteCriteria, ManualModeAndUndecidedSequences) {
     const SideFacts l = image(800, 600, "JPG");
     const SideFacts r = image(1024, 768, "JPG");
-    auto d = EvaluateDeleteCriteria(kManualDelete, seq({8}), l, r);
+    auto d = EvaluateDeleteCriteria(DeleteMode::Manual, seq({8}), l, r);
     EXPECT_FALSE(d.evaluated);
     EXPECT_EQ(d.verdict, DeleteVerdict::NoDelete);
     EXPECT_EQ(d.focusControl, 0);
 
     // The eleventh entry is never looked at; bad codes are skipped.
     std::array<int, 11> s{5, 0, 12, 5, 5, 5, 5, 5, 5, 5, 8};
-    d = EvaluateDeleteCriteria(kSemiAutoDelete, s, l, r);
+    d = EvaluateDeleteCriteria(DeleteMode::SemiAuto, s, l, r);
     EXPECT_TRUE(d.evaluated);
     EXPECT_EQ(d.verdict, DeleteVerdict::NoDelete);
     EXPECT_EQ(d.focusControl, 0);
@@ -125,12 +127,13 @@ TEST(DeleteCriteria, CreationTimesInLocalTime) {
     const std::int64_t early = localTime(2011, 7, 8, 13, 5, 9);
     const std::int64_t late = localTime(2011, 12, 24, 23, 59, 58);
     EXPECT_EQ(FormatCreationTime(early), "07/08/11:13:05:09");
-    const auto d = EvaluateDeleteCriteria(kSemiAutoDelete, seq({3}), image(10, 10, "JPG", 1, late),
-                                          image(10, 10, "JPG", 1, early));
+    const auto d =
+        EvaluateDeleteCriteria(DeleteMode::SemiAuto, seq({3}), image(10, 10, "JPG", 1, late),
+                               image(10, 10, "JPG", 1, early));
     EXPECT_EQ(d.verdict, DeleteVerdict::DeleteRight);
     EXPECT_EQ(d.statusText,
               "Delete criteria:\nEarlier creation\n(1) 12/24/11:23:59:58\n(2) 07/08/11:13:05:09");
-    EXPECT_EQ(EvaluateDeleteCriteria(kSemiAutoDelete, seq({4}), image(10, 10, "JPG", 1, late),
+    EXPECT_EQ(EvaluateDeleteCriteria(DeleteMode::SemiAuto, seq({4}), image(10, 10, "JPG", 1, late),
                                      image(10, 10, "JPG", 1, early))
                   .verdict,
               DeleteVerdict::DeleteLeft);
