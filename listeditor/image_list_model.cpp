@@ -95,26 +95,20 @@ void ImageListModel::swapRows(int a, int b) {
     emit dataChanged(index(std::min(a, b)), index(std::max(a, b)));
 }
 
-std::vector<int> ImageListModel::moveUp(std::vector<int> rows) {
-    std::sort(rows.begin(), rows.end());
-    if (size() <= 1 || rows.empty() || rows.front() <= 0) {
+// Rows nearest the edge they move towards go first, so each swap moves a
+// selected row past an unselected one.
+std::vector<int> ImageListModel::moveRows(std::vector<int> rows, int step) {
+    if (step < 0) {
+        std::sort(rows.begin(), rows.end());
+    } else {
+        std::sort(rows.begin(), rows.end(), std::greater<>());
+    }
+    if (size() <= 1 || rows.empty() || rows.front() + step < 0 || rows.front() + step >= size()) {
         return rows;
     }
     for (int& row : rows) {
-        swapRows(row, row - 1);
-        --row;
-    }
-    return rows;
-}
-
-std::vector<int> ImageListModel::moveDown(std::vector<int> rows) {
-    std::sort(rows.begin(), rows.end(), std::greater<>());
-    if (size() <= 1 || rows.empty() || rows.front() >= size() - 1) {
-        return rows;
-    }
-    for (int& row : rows) {
-        swapRows(row, row + 1);
-        ++row;
+        swapRows(row, row + step);
+        row += step;
     }
     return rows;
 }

@@ -36,16 +36,17 @@ class ImageListModel : public QAbstractListModel {
     /// Gives a folder entry at `row` the subfolder note; files and entries that
     /// already carry it stay as they are. True when the entry changed.
     bool setSubfolderNote(int row, bool withSubfolders);
-    /// Moves the selected rows up one place; returns their new rows, or the
-    /// rows unchanged when the first row is among them.
-    std::vector<int> moveUp(std::vector<int> rows);
-    /// Moves the selected rows down one place; returns their new rows, or the
-    /// rows unchanged when the last row is among them.
-    std::vector<int> moveDown(std::vector<int> rows);
+    /// Moves the selected rows up one place; returns their new rows, top
+    /// first, or the rows unchanged when the first row is among them.
+    std::vector<int> moveUp(std::vector<int> rows) { return moveRows(std::move(rows), -1); }
+    /// Moves the selected rows down one place; returns their new rows, bottom
+    /// first, or the rows unchanged when the last row is among them.
+    std::vector<int> moveDown(std::vector<int> rows) { return moveRows(std::move(rows), +1); }
     /// Replaces a leading "<INSTALL_FOLDER>" by `programFolder`; true when any changed.
     bool replaceInstallFolder(const std::string& programFolder);
 
   private:
+    std::vector<int> moveRows(std::vector<int> rows, int step);
     void swapRows(int a, int b);
     std::vector<std::string> m_entries;
 };
