@@ -106,7 +106,7 @@ void createMenus(ListEditorControls& c, QWidget* window) {
 
     // The context menus reuse the commands under their own wording.
     c.listMenu = new QMenu(window);
-    c.listMenu->setObjectName("id135");
+    SetControlId(c.listMenu, ListMenu);
     c.listMenuThumbnail = c.listMenu->addAction("View selected item (thumbnail)");
     c.listMenuFullScreen = c.listMenu->addAction("View selected item (full screen)");
     c.listMenu->addSeparator();
@@ -117,7 +117,7 @@ void createMenus(ListEditorControls& c, QWidget* window) {
     c.listMenu->addAction(c.actions[MenuExplore]);
 
     c.paneMenu = new QMenu(window);
-    c.paneMenu->setObjectName("id132");
+    SetControlId(c.paneMenu, PaneMenu);
     makeAction(c, c.paneMenu, MenuPaneFullScreen, "Full screen");
 }
 

@@ -21,6 +21,9 @@ class QWidget;
 /// Control and command ids of the list editor window.
 namespace ListEditorId {
 enum : int {
+    EditorWindow = 103,
+    PaneMenu = 132,
+    ListMenu = 135,
     Ok = 1,
     Cancel = 2,
     Status = 1000,

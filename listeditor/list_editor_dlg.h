@@ -9,10 +9,11 @@
 #include "editor_settings.h"
 #include "folder_picker.h"
 #include "layout_engine.h"
+#include "list_commands.h"
+#include "list_document.h"
 #include "list_editor_controls.h"
 
 class Desktop;
-class ImageListModel;
 class KeyValueStore;
 class Prompter;
 class ThumbnailPreview;
@@ -30,25 +31,22 @@ struct ListEditorOptions {
     std::function<std::optional<PickedFolder>(const std::string&, const std::string&)> pickFolder;
 };
 
-/// The image list editor window (dialog 103): the list of files and folders,
-/// the commands that build, check and save it, the preview and the settings.
-/// User-interface thread.
-class CListEditorDlg : public QDialog {
+/// The image list editor window (dialog 103): builds the controls, wires
+/// them to the list commands, and keeps the preview, the settings and the
+/// window placement. User-interface thread.
+class CListEditorDlg : public QDialog, private ListEditorView {
     Q_OBJECT
   public:
     CListEditorDlg(KeyValueStore& store, Prompter& prompter, Desktop& desktop,
                    ListEditorOptions options = {}, QWidget* parent = nullptr);
     ~CListEditorDlg() override;
 
-    const std::vector<std::string>& entries() const;
-    const std::string& listPath() const { return m_strListPath; }
-    bool named() const { return m_bNamed != 0; }
-    bool changed() const { return m_bChanged != 0; }
+    const std::vector<std::string>& entries() const { return m_doc.entries(); }
+    const std::string& listPath() const { return m_doc.path(); }
+    bool named() const { return m_doc.named(); }
+    bool changed() const { return m_doc.changed(); }
     const EditorSettings& settings() const { return m_settings; }
     const LayoutEngine& layoutEngine() const { return m_layout; }
-
-  public slots:
-    void reject() override;
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -57,66 +55,33 @@ class CListEditorDlg : public QDialog {
 
   private:
     void connectCommands();
-
-    // List commands
-    void onNew();
-    void onOpen();
-    void onAddImageList();
-    void onAddFiles();
     void onAddFolder();
-    void onSubfolderNote(bool withSubfolders);
-    void onDeleteSelection();
-    void onUp();
-    void onDown();
-    void onExplore();
-    void onVerify();
-    bool onSave();
-    bool onSaveAs();
     void onOk();
-    void onRecent(int slot);
-    void onAutoCount();
     void onFilterTypes();
     void onAbout();
-    void addDroppedPaths(const std::vector<std::string>& paths);
-
-    // Preview
     void onViewThumbnail();
     void onViewFullScreen();
     void onPaneFullScreen();
     void onSelectionChanged();
-
-    // Model helpers
-    bool readList(const std::string& path);
-    bool writeList(const std::string& path);
-    void pruneList();
-    void endEdit();
-    void count(bool full);
-    void recount() { count(m_settings.autoCount); }
-    void pushFields();
-    void updateRecentMenu();
-    void setAutoCount(bool on);
-    void selectOnly(int row);
-    std::vector<int> selectedRows() const;
-    std::string defaultListFolder() const;
     std::string entryAtCaret() const;
+
+    // ListEditorView
+    std::vector<int> selectedRows() const override;
+    void selectRows(const std::vector<int>& rows, int caret) override;
+    void clearPreview() override;
+    void showFields() override;
+    void showAutoCount(bool on) override;
+    void showRecentLists() override;
 
     KeyValueStore& m_store;
     Prompter& m_prompter;
     Desktop& m_desktop;
     ListEditorOptions m_options;
-    ImageListModel* m_model = nullptr;
+    ListDocument m_doc;
+    EditorSettings m_settings;
     QWidget* m_client = nullptr;
     ListEditorControls m_c;
     LayoutEngine m_layout;
     ThumbnailPreview* m_preview = nullptr;
-    EditorSettings m_settings;
-
-    std::string m_strListPath;
-    std::string m_strListName;
-    std::string m_strStatus;
-    std::string m_strProgramFolder;
-    int m_bNamed = 0;
-    int m_bChanged = 0;
-    int m_bHasFiles = 0;
-    int m_bLargeHintShown = 0;
+    ListCommands m_commands;
 };

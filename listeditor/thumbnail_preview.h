@@ -27,7 +27,6 @@ class ThumbnailPreview : public QObject {
     /// Fits the source to the pane again (after the pane changed size).
     void refit();
 
-    bool placeholderShown() const { return m_placeholder; }
     /// A listed image, not the instruction picture, is loaded.
     bool hasRealImage() const { return !m_source.empty() && !m_placeholder; }
     const RgbBuffer& source() const { return m_source; }
