@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace FileTypesId;
+
 struct TypeBox {
     int id;
     const char* text;
@@ -19,23 +21,23 @@ struct TypeBox {
 };
 
 constexpr std::array<TypeBox, 10> kBoxes = {{
-    {1118, "BMP", &ImageTypeFilter::bmp},
-    {1117, "JPG", &ImageTypeFilter::jpg},
-    {1119, "PNG", &ImageTypeFilter::png},
-    {1120, "GIF", &ImageTypeFilter::gif},
-    {1123, "TGA", &ImageTypeFilter::tga},
-    {1122, "PCX", &ImageTypeFilter::pcx},
-    {1121, "TIF", &ImageTypeFilter::tif},
-    {1124, "WMF EMF", &ImageTypeFilter::wmf},
-    {1127, "PSD", &ImageTypeFilter::psd},
-    {1125, "RAW (camera)", &ImageTypeFilter::raw},
+    {Bmp, "BMP", &ImageTypeFilter::bmp},
+    {Jpg, "JPG", &ImageTypeFilter::jpg},
+    {Png, "PNG", &ImageTypeFilter::png},
+    {Gif, "GIF", &ImageTypeFilter::gif},
+    {Tga, "TGA", &ImageTypeFilter::tga},
+    {Pcx, "PCX", &ImageTypeFilter::pcx},
+    {Tif, "TIF", &ImageTypeFilter::tif},
+    {Wmf, "WMF EMF", &ImageTypeFilter::wmf},
+    {Psd, "PSD", &ImageTypeFilter::psd},
+    {Raw, "RAW (camera)", &ImageTypeFilter::raw},
 }};
 
 }  // namespace
 
 CFileTypesDlg::CFileTypesDlg(const ImageTypeFilter& types, Desktop& desktop, QWidget* parent)
     : QDialog(parent), m_desktop(desktop) {
-    setObjectName("id104");
+    SetControlId(this, Window);
     setWindowTitle("Use image types");
     auto* grid = new QGridLayout;
     int i = 0;
@@ -48,9 +50,9 @@ CFileTypesDlg::CFileTypesDlg(const ImageTypeFilter& types, Desktop& desktop, QWi
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
                                          QDialogButtonBox::Help);
-    SetControlId(buttons->button(QDialogButtonBox::Ok), 1);
-    SetControlId(buttons->button(QDialogButtonBox::Cancel), 2);
-    SetControlId(buttons->button(QDialogButtonBox::Help), 9);
+    SetControlId(buttons->button(QDialogButtonBox::Ok), Ok);
+    SetControlId(buttons->button(QDialogButtonBox::Cancel), Cancel);
+    SetControlId(buttons->button(QDialogButtonBox::Help), Help);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this,

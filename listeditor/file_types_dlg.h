@@ -6,6 +6,26 @@
 
 class Desktop;
 
+/// Control ids of the "Use image types" dialog.
+namespace FileTypesId {
+enum : int {
+    Ok = 1,
+    Cancel = 2,
+    Help = 9,
+    Window = 104,
+    Jpg = 1117,
+    Bmp = 1118,
+    Png = 1119,
+    Gif = 1120,
+    Tif = 1121,
+    Pcx = 1122,
+    Tga = 1123,
+    Wmf = 1124,
+    Raw = 1125,
+    Psd = 1127,
+};
+}
+
 /// "Use image types" (dialog 104): one check box per image type switch.
 /// OK hands all ten back; Cancel changes nothing. User-interface thread.
 class CFileTypesDlg : public QDialog {

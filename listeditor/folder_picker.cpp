@@ -23,11 +23,6 @@
 
 namespace {
 
-constexpr int kIdFolderBox = 181;
-constexpr int kIdOpen = 182;
-constexpr int kIdIncludeSubfolders = 183;
-constexpr int kIdCancel = 2;
-
 #ifdef _WIN32
 constexpr bool kFileSystemIgnoresCase = true;
 #else
@@ -131,15 +126,15 @@ FolderPicker::FolderPicker(const std::string& initialFolder, Prompter& prompter,
 
     auto* label = new QLabel("Folder to add:", this);
     m_edit = new FolderEdit(this);
-    SetControlId(m_edit, kIdFolderBox);
+    SetControlId(m_edit, FolderPickerId::FolderBox);
     label->setBuddy(m_edit);
     m_subfolders = new QCheckBox("Include subfolders", this);
-    SetControlId(m_subfolders, kIdIncludeSubfolders);
+    SetControlId(m_subfolders, FolderPickerId::IncludeSubfolders);
     m_open = new QPushButton("Open", this);
-    SetControlId(m_open, kIdOpen);
+    SetControlId(m_open, FolderPickerId::Open);
     m_open->setDefault(true);
     auto* cancel = new QPushButton("Cancel", this);
-    SetControlId(cancel, kIdCancel);
+    SetControlId(cancel, FolderPickerId::Cancel);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_tree, 0, 0, 1, 4);

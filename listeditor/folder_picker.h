@@ -11,6 +11,11 @@ class QFileSystemModel;
 class QPushButton;
 class QTreeView;
 
+/// Control ids of the folder picker.
+namespace FolderPickerId {
+enum : int { Cancel = 2, FolderBox = 181, Open = 182, IncludeSubfolders = 183 };
+}
+
 /// What the folder picker hands back.
 struct PickedFolder {
     std::string path;  ///< without a trailing separator, except the root

@@ -10,13 +10,12 @@
 #include "prompter.h"
 
 namespace {
-constexpr int kIdFrame = 1213;
 constexpr int kMargin = 10;
 }  // namespace
 
 FullScreenFrame::FullScreenFrame(const RgbBuffer& source, Prompter& prompter, QWidget* parent)
     : QWidget(parent), m_source(source), m_prompter(prompter) {
-    SetControlId(this, kIdFrame);
+    SetControlId(this, FullScreenId::Frame);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -74,7 +73,7 @@ void FullScreenFrame::paintEvent(QPaintEvent*) {
 
 FullScreenView::FullScreenView(const RgbBuffer& source, Prompter& prompter, QWidget* parent)
     : QDialog(parent) {
-    setObjectName("id105");
+    SetControlId(this, FullScreenId::Window);
     setWindowTitle("Image");
     m_frame = new FullScreenFrame(source, prompter, this);
     setWindowState(Qt::WindowMaximized);

@@ -7,6 +7,11 @@
 
 class Prompter;
 
+/// Control ids of the full-screen view.
+namespace FullScreenId {
+enum : int { Window = 105, Frame = 1213 };
+}
+
 /// The frame of the full-screen view (1213): the image scaled down to fit,
 /// never enlarged, centred.
 class FullScreenFrame : public QWidget {

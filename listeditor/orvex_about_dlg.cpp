@@ -8,7 +8,7 @@
 #include "control_ids.h"
 
 COrvexAboutDlg::COrvexAboutDlg(QWidget* parent) : QDialog(parent) {
-    setObjectName("id100");
+    SetControlId(this, OrvexAboutId::Window);
     setWindowTitle("About Orvex");
     auto* text = new QLabel(QStringLiteral("<b>Orvex</b> %1<br>Builds the image lists that Twinly "
                                            "reads: files, and folders with or without their "
@@ -17,7 +17,7 @@ COrvexAboutDlg::COrvexAboutDlg(QWidget* parent) : QDialog(parent) {
                             this);
     text->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    SetControlId(buttons->button(QDialogButtonBox::Ok), 1);
+    SetControlId(buttons->button(QDialogButtonBox::Ok), OrvexAboutId::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);

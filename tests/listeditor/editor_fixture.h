@@ -30,6 +30,8 @@ inline std::string ListFileBytes(const std::vector<std::string>& entries) {
     return bytes + "END\r\n";
 }
 
+namespace Id = ListEditorId;
+
 struct EditorRig {
     TempDir dir;
     std::unique_ptr<QSettingsStore> store =
@@ -62,8 +64,8 @@ struct EditorRig {
 
     QPushButton* button(int id) const { return FindControl<QPushButton>(dlg.get(), id); }
     QAction* action(int id) const { return FindControl<QAction>(dlg.get(), id); }
-    QListView* list() const { return FindControl<QListView>(dlg.get(), 1015); }
-    QString status() const { return FindControl<QLabel>(dlg.get(), 1000)->text(); }
+    QListView* list() const { return FindControl<QListView>(dlg.get(), Id::List); }
+    QString status() const { return FindControl<QLabel>(dlg.get(), Id::Status)->text(); }
     void click(int id) const { QTest::mouseClick(button(id), Qt::LeftButton); }
     void trigger(int id) const { action(id)->trigger(); }
     const std::vector<std::string>& entries() const { return dlg->entries(); }
@@ -71,7 +73,7 @@ struct EditorRig {
     /// Adds a folder through "Add folder..." as the picker would hand it back.
     void addFolder(const std::string& path, bool withSubfolders) {
         picks.push_back({path, withSubfolders});
-        click(1018);
+        click(Id::AddFolder);
     }
     void select(const std::vector<int>& rows) const {
         QItemSelectionModel* sel = list()->selectionModel();

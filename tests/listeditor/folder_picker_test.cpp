@@ -27,10 +27,13 @@ struct PickerRig {
         picker = std::make_unique<FolderPicker>(dir.path().string(), prompter);
         picker->show();
     }
-    QLineEdit* box() const { return FindControl<QLineEdit>(picker.get(), 181); }
+    QLineEdit* box() const {
+        return FindControl<QLineEdit>(picker.get(), FolderPickerId::FolderBox);
+    }
     void type(const QString& text) const { QTest::keyClicks(box(), text); }
     void open() const {
-        QTest::mouseClick(FindControl<QPushButton>(picker.get(), 182), Qt::LeftButton);
+        QTest::mouseClick(FindControl<QPushButton>(picker.get(), FolderPickerId::Open),
+                          Qt::LeftButton);
     }
 };
 
@@ -52,7 +55,8 @@ void FolderPickerTest::startsInTheInitialFolder() {
     PickerRig rig;
     QCOMPARE(rig.box()->text(), rig.root + "/");
     QCOMPARE(rig.picker->windowTitle(), QString("Select Folder"));
-    QVERIFY(!FindControl<QCheckBox>(rig.picker.get(), 183)->isChecked());
+    QVERIFY(
+        !FindControl<QCheckBox>(rig.picker.get(), FolderPickerId::IncludeSubfolders)->isChecked());
 }
 
 void FolderPickerTest::uniqueMatchIsCompletedWithTheAddedPartSelected() {
@@ -102,7 +106,7 @@ void FolderPickerTest::missingFolderIsCreatedWithItsParentsOnYes() {
     PickerRig rig;
     rig.box()->setText("new/deeper/leaf/");  // relative to the folder being browsed
     rig.prompter.answerMessage(PromptAnswer::Yes);
-    FindControl<QCheckBox>(rig.picker.get(), 183)->setChecked(true);
+    FindControl<QCheckBox>(rig.picker.get(), FolderPickerId::IncludeSubfolders)->setChecked(true);
     rig.open();
     QCOMPARE(rig.prompter.messageTexts(),
              std::vector<std::string>{"new/deeper/leaf\nThis folder does not exist.\n\nDo you "

@@ -13,10 +13,14 @@
 
 namespace {
 
-const std::vector<int> kColumn = {1022, 1023, 1410, 1016, 1145, 1019, 1018, 1002,
-                                  1003, 1127, 1162, 1211, 1017, 1215, 1001};
-const std::vector<int> kBottomRight = {1277, 2, 1};
-const std::vector<int> kStretched = {1015, 1216, 1000};
+using namespace ListEditorId;
+
+const std::vector<int> kColumn = {SizeLabel,    Preview,      Explore,         New,
+                                  Open,         AddFiles,     AddFolder,       IncludeSubfolders,
+                                  NoSubfolders, AddImageList, DeleteSelection, Verify,
+                                  Save,         SaveAs,       GetCount};
+const std::vector<int> kBottomRight = {Help, Cancel, Ok};
+const std::vector<int> kStretched = {List, ListName, Status};
 
 QWidget* control(QWidget* root, int id) {
     return FindControl<QWidget>(root, id);
@@ -67,7 +71,7 @@ void LayoutTest::editorFollowsWidthAndHeight() {
     const auto before = geometries(&dlg);
 
     dlg.resize(start.width() + 100, start.height());
-    QTRY_COMPARE(control(&dlg, 1015)->width(), before.at(1015).width() + 100);
+    QTRY_COMPARE(control(&dlg, List)->width(), before.at(List).width() + 100);
     auto after = geometries(&dlg);
     for (int id : kStretched) {
         QCOMPARE(after.at(id), before.at(id).adjusted(0, 0, 100, 0));
@@ -80,11 +84,11 @@ void LayoutTest::editorFollowsWidthAndHeight() {
     }
 
     dlg.resize(start.width(), start.height() + 50);
-    QTRY_COMPARE(control(&dlg, 1015)->height(), before.at(1015).height() + 50);
+    QTRY_COMPARE(control(&dlg, List)->height(), before.at(List).height() + 50);
     after = geometries(&dlg);
-    QCOMPARE(after.at(1015), before.at(1015).adjusted(0, 0, 0, 50));
-    QCOMPARE(after.at(1000), before.at(1000).translated(0, 50));
-    QCOMPARE(after.at(1216), before.at(1216));
+    QCOMPARE(after.at(List), before.at(List).adjusted(0, 0, 0, 50));
+    QCOMPARE(after.at(Status), before.at(Status).translated(0, 50));
+    QCOMPARE(after.at(ListName), before.at(ListName));
     for (int id : kBottomRight) {
         QCOMPARE(after.at(id), before.at(id).translated(0, 50));
     }
@@ -108,7 +112,7 @@ void LayoutTest::editorHasAMinimumSize() {
     }
     // The status line is narrow there: it shortens its text visibly rather
     // than cutting it off, and keeps the whole text.
-    auto* status = dlg.findChild<ElidingLabel*>(ControlName(1000));
+    auto* status = dlg.findChild<ElidingLabel*>(ControlName(Status));
     QVERIFY(status);
     const QString text = "12 folders and 3,456 files in the list";
     status->setText(text);

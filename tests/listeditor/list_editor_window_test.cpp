@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "editor_fixture.h"
+#include "file_types_dlg.h"
 #include "full_screen_view.h"
 #include "list_file.h"
 #include "preview_pane.h"
@@ -90,7 +91,7 @@ void ListEditorWindowTest::storedNoForTargaHidesTargaFiles() {
     QCOMPARE(rig.status(), QString("Image file filters set"));
 
     rig.prompter.answerOpenFiles({tga, jpg});
-    rig.click(1019);
+    rig.click(Id::AddFiles);
     QCOMPARE(rig.entries(), std::vector<std::string>{jpg});
     const FileDialogSpec& spec = rig.prompter.calls().back().file;
     QCOMPARE(spec.title, std::string("Add selected image file(s)"));
@@ -110,23 +111,23 @@ void ListEditorWindowTest::countsFollowAutoCount() {
         rig.dir.write(name, "x");
     }
     rig.start();
-    QVERIFY(rig.action(32794)->isChecked());
+    QVERIFY(rig.action(Id::MenuAutoCount)->isChecked());
     rig.addFolder(folderOf(rig.dir, "t"), false);
     QCOMPARE(rig.entries(), std::vector<std::string>{folderOf(rig.dir, "t/ (no subfolders)")});
     QCOMPARE(rig.status(), QString("1 Folders:  2 Files"));
-    rig.click(1002);  // the only entry takes the note without being selected
+    rig.click(Id::IncludeSubfolders);  // the only entry takes the note without being selected
     QCOMPARE(rig.status(), QString("1 Folders:  3 Files"));
 
-    rig.trigger(32794);
-    QVERIFY(!rig.action(32794)->isChecked());
+    rig.trigger(Id::MenuAutoCount);
+    QVERIFY(!rig.action(Id::MenuAutoCount)->isChecked());
     rig.addFolder(folderOf(rig.dir, "u"), true);
     QCOMPARE(rig.status(), QString("0 Folders:  0 Files"));
     rig.prompter.answerOpenFiles({rig.dir.write("v/e.jpg", "x")});
-    rig.click(1019);
+    rig.click(Id::AddFiles);
     QCOMPARE(rig.status(), QString());
-    rig.click(1001);
+    rig.click(Id::GetCount);
     QCOMPARE(rig.status(), QString("2 Folders:  5 Files"));
-    rig.trigger(32794);
+    rig.trigger(Id::MenuAutoCount);
     QCOMPARE(rig.status(), QString("2 Folders:  5 Files"));
 }
 
@@ -143,8 +144,8 @@ void ListEditorWindowTest::largeCountOffersOnceToTurnAutoCountOff() {
     QCOMPARE(rig.status(), QString("1 Folders:  2001 Files"));
     QCOMPARE(rig.prompter.calls().back().caption, std::string("Information"));
     QCOMPARE(rig.prompter.calls().back().buttons, PromptButtons::OkCancel);
-    QVERIFY(!rig.action(32794)->isChecked());
-    rig.trigger(32794);  // switching it on counts again, but the hint came once
+    QVERIFY(!rig.action(Id::MenuAutoCount)->isChecked());
+    rig.trigger(Id::MenuAutoCount);  // switching it on counts again, but the hint came once
     QCOMPARE(rig.prompter.messageTexts().size(), size_t{1});
     QCOMPARE(rig.prompter.unexpectedCalls(), 0);
 }
@@ -159,7 +160,7 @@ void ListEditorWindowTest::verifyCancelAtFirstMissingDeletesNothing() {
     QVERIFY(rig.dlg->named());
     rig.prompter.answerMessage(PromptAnswer::Cancel);
     rig.prompter.answerMessage(PromptAnswer::Ok);
-    rig.click(1211);
+    rig.click(Id::Verify);
     const auto& calls = rig.prompter.calls();
     QCOMPARE(calls.size(), size_t{2});
     QCOMPARE(calls[0].caption, std::string("Delete references not found"));
@@ -185,14 +186,14 @@ void ListEditorWindowTest::verifyYesDeletesEveryMissingEntry() {
     rig.prompter.answerMessage(PromptAnswer::No);   // g3: this one only
     rig.prompter.answerMessage(PromptAnswer::Yes);  // g2: and all further ones
     rig.prompter.answerMessage(PromptAnswer::Ok);
-    rig.click(1211);
+    rig.click(Id::Verify);
     QCOMPARE(rig.entries(), std::vector<std::string>{present});
     QCOMPARE(rig.prompter.messageTexts().back(),
              std::string("Number of files not found: 3\nNumber of references deleted: 3"));
     QVERIFY(rig.dlg->changed());
 
     rig.prompter.answerMessage(PromptAnswer::Ok);
-    rig.click(1211);
+    rig.click(Id::Verify);
     QCOMPARE(rig.prompter.calls().back().caption, std::string("Files verified"));
     QCOMPARE(rig.prompter.calls().back().text, std::string("All files found"));
     QCOMPARE(rig.prompter.unexpectedCalls(), 0);
@@ -204,13 +205,13 @@ void ListEditorWindowTest::readingTheSameListTwiceAddsNothing() {
     const std::string list = rig.dir.write("l.lst", ListFileBytes(lines));
     rig.start();
     rig.prompter.answerOpenFile(list);
-    rig.click(1145);
+    rig.click(Id::Open);
     QCOMPARE(rig.entries(), lines);  // an empty list takes every line
     QCOMPARE(rig.prompter.calls().back().file.title,
              std::string("Open selected Image list file. Replaces current Image list"));
-    QCOMPARE(FindControl<QLineEdit>(rig.dlg.get(), 1216)->text(), QString("l"));
+    QCOMPARE(FindControl<QLineEdit>(rig.dlg.get(), Id::ListName)->text(), QString("l"));
     rig.prompter.answerOpenFile(list);
-    rig.click(1127);
+    rig.click(Id::AddImageList);
     QCOMPARE(rig.entries(), lines);
     QCOMPARE(rig.prompter.unexpectedCalls(), 0);
 }
@@ -223,11 +224,11 @@ void ListEditorWindowTest::savedListReadsBackPrunedWithCommentsSkipped() {
     const std::string pics = folderOf(rig.dir, "pics");
     rig.addFolder(pics, true);
     rig.prompter.answerOpenFiles({pics + "/sub/x.jpg", "/elsewhere/y.png"});
-    rig.click(1019);
+    rig.click(Id::AddFiles);
     QVERIFY(!rig.dlg->named());
     const std::string path = rig.dir.file("saved.lst");
     rig.prompter.answerSaveFile(path);
-    rig.click(1215);
+    rig.click(Id::SaveAs);
     const std::vector<std::string> kept = {pics + "/ (include subfolders)", "/elsewhere/y.png"};
     QCOMPARE(rig.entries(), kept);
     QVERIFY(rig.dlg->named());
@@ -255,7 +256,7 @@ void ListEditorWindowTest::failedWriteKeepsNamedAndChanged() {
     const std::string list = rig.dir.write("lists/l.lst", ListFileBytes({"/p/a.jpg"}));
     rig.start({.commandLineList = list});
     rig.prompter.answerOpenFiles({"/p/b.jpg"});
-    rig.click(1019);
+    rig.click(Id::AddFiles);
     QVERIFY(rig.dlg->changed());
     fs::remove_all(rig.dir.file("lists"));
     rig.dir.write("lists", "a file where the folder was");
@@ -263,7 +264,7 @@ void ListEditorWindowTest::failedWriteKeepsNamedAndChanged() {
     rig.prompter.answerMessage(PromptAnswer::Yes);  // save it?
     rig.prompter.answerMessage(PromptAnswer::Ok);   // the writer's report
     rig.prompter.answerSaveFile(std::nullopt);      // SaveAs offered instead, cancelled
-    rig.click(1);
+    rig.click(Id::Ok);
     QVERIFY2(rig.dlg->isVisible(), "a list the user wanted saved is not dropped");
     QVERIFY(rig.dlg->named());
     QVERIFY(rig.dlg->changed());
@@ -277,27 +278,27 @@ void ListEditorWindowTest::recentListsReorderAndForgetMissingFiles() {
     const std::string a = rig.dir.write("a.lst", ListFileBytes({"/p/a.jpg"}));
     const std::string b = rig.dir.write("b.lst", ListFileBytes({"/p/b.jpg"}));
     rig.start();
-    QVERIFY(!rig.action(32781)->isEnabled());
-    QCOMPARE(rig.action(32781)->text(), QString("Recent image lists"));
+    QVERIFY(!rig.action(Id::MenuRecent1)->isEnabled());
+    QCOMPARE(rig.action(Id::MenuRecent1)->text(), QString("Recent image lists"));
     for (const std::string& path : {a, b}) {
         rig.prompter.answerOpenFile(path);
-        rig.trigger(32774);
+        rig.trigger(Id::MenuOpen);
     }
-    QCOMPARE(rig.action(32781)->text(), QString("b"));
-    QCOMPARE(rig.action(32782)->text(), QString("a"));
-    QVERIFY(!rig.action(32783)->isVisible());
-    rig.trigger(32782);  // the second becomes the first
+    QCOMPARE(rig.action(Id::MenuRecent1)->text(), QString("b"));
+    QCOMPARE(rig.action(Id::MenuRecent2)->text(), QString("a"));
+    QVERIFY(!rig.action(Id::MenuRecent3)->isVisible());
+    rig.trigger(Id::MenuRecent2);  // the second becomes the first
     QCOMPARE(rig.entries(), std::vector<std::string>{"/p/a.jpg"});
-    QCOMPARE(rig.action(32781)->text(), QString("a"));
-    QCOMPARE(rig.action(32782)->text(), QString("b"));
+    QCOMPARE(rig.action(Id::MenuRecent1)->text(), QString("a"));
+    QCOMPARE(rig.action(Id::MenuRecent2)->text(), QString("b"));
 
     fs::remove(b);
     rig.prompter.answerMessage(PromptAnswer::Ok);
-    rig.trigger(32782);
+    rig.trigger(Id::MenuRecent2);
     QCOMPARE(rig.prompter.messageTexts().back(), "No file found at " + b);
     QCOMPARE(rig.dlg->settings().recent.at(0), a);
     QCOMPARE(rig.dlg->settings().recent.at(1), std::string());
-    QVERIFY(!rig.action(32782)->isVisible());
+    QVERIFY(!rig.action(Id::MenuRecent2)->isVisible());
 }
 
 void ListEditorWindowTest::droppedFolderAndFiles() {
@@ -317,9 +318,9 @@ void ListEditorWindowTest::okAsksForAnUnsavedListAndSavesSettings() {
     EditorRig rig;
     rig.start();
     rig.prompter.answerOpenFiles({"/p/a.jpg"});
-    rig.click(1019);
+    rig.click(Id::AddFiles);
     rig.prompter.answerMessage(PromptAnswer::No);
-    rig.click(1);
+    rig.click(Id::Ok);
     QCOMPARE(rig.prompter.calls().back().caption, std::string("Unsaved list"));
     QCOMPARE(rig.prompter.calls().back().text,
              std::string("You have not saved your Image list. Do you widh to save it?"));
@@ -334,8 +335,8 @@ void ListEditorWindowTest::cancelClosesAtOnceWithoutSettings() {
     EditorRig rig;
     rig.start();
     rig.prompter.answerOpenFiles({"/p/a.jpg"});
-    rig.click(1019);
-    rig.click(2);
+    rig.click(Id::AddFiles);
+    rig.click(Id::Cancel);
     QVERIFY(!rig.dlg->isVisible());
     QVERIFY(rig.prompter.messageTexts().empty());
     QVERIFY(!rig.store->readString("Dialogs", "AutoCnt"));
@@ -345,54 +346,54 @@ void ListEditorWindowTest::cancelClosesAtOnceWithoutSettings() {
 void ListEditorWindowTest::movesNotesDeleteAndEnableRules() {
     EditorRig rig;
     rig.start();
-    for (int id : {1162, 1016, 1211, 1017, 1215, 1001}) {
+    for (int id : {Id::DeleteSelection, Id::New, Id::Verify, Id::Save, Id::SaveAs, Id::GetCount}) {
         QVERIFY(!rig.button(id)->isEnabled());
     }
-    QVERIFY(!rig.action(32779)->isEnabled());
+    QVERIFY(!rig.action(Id::MenuSave)->isEnabled());
     rig.prompter.answerOpenFiles({"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"});
-    rig.click(1019);
-    QVERIFY(rig.button(1017)->isEnabled());
-    QVERIFY2(!rig.button(1013)->isVisible(), "nothing selected");
+    rig.click(Id::AddFiles);
+    QVERIFY(rig.button(Id::Save)->isEnabled());
+    QVERIFY2(!rig.button(Id::Up)->isVisible(), "nothing selected");
     rig.addFolder("/q", false);
     QCOMPARE(rig.entries()[3], std::string("/q/ (no subfolders)"));
 
     rig.select({0, 3});
-    QVERIFY(rig.button(1013)->isVisible());
-    rig.click(1002);  // the file keeps no note; the folder takes it
+    QVERIFY(rig.button(Id::Up)->isVisible());
+    rig.click(Id::IncludeSubfolders);  // the file keeps no note; the folder takes it
     QCOMPARE(rig.entries()[0], std::string("/p/a.jpg"));
     QCOMPARE(rig.entries()[3], std::string("/q/ (include subfolders)"));
 
     const std::string q = "/q/ (include subfolders)";
     rig.select({1, 3});
-    rig.click(1013);
+    rig.click(Id::Up);
     QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/b.jpg", "/p/a.jpg", q, "/p/c.jpg"}));
-    rig.click(1013);  // the first row is selected now: nothing moves
+    rig.click(Id::Up);  // the first row is selected now: nothing moves
     QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/b.jpg", "/p/a.jpg", q, "/p/c.jpg"}));
-    rig.click(1014);
+    rig.click(Id::Down);
     QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/a.jpg", "/p/b.jpg", "/p/c.jpg", q}));
-    rig.click(1014);  // the last row is selected now
+    rig.click(Id::Down);  // the last row is selected now
     QCOMPARE(rig.entries()[3], q);
 
     rig.select({0, 2});
-    rig.click(1162);
+    rig.click(Id::DeleteSelection);
     QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/b.jpg", q}));
-    rig.click(1016);
+    rig.click(Id::New);
     QVERIFY(rig.entries().empty());
-    QVERIFY(!rig.button(1162)->isEnabled());
+    QVERIFY(!rig.button(Id::DeleteSelection)->isEnabled());
 }
 
 void ListEditorWindowTest::exploreOpensTheFolderOfTheEntry() {
     EditorRig rig;
     rig.start();
     rig.prompter.answerOpenFiles({"/p/x.y/a.jpg"});
-    rig.click(1019);
+    rig.click(Id::AddFiles);
     rig.addFolder("/q.r", true);
     rig.select({});
-    rig.click(1410);
+    rig.click(Id::Explore);
     rig.select({0});
-    rig.click(1410);
+    rig.click(Id::Explore);
     rig.select({1});
-    rig.trigger(32788);
+    rig.trigger(Id::MenuExplore);
     QCOMPARE(rig.desktop.requests.size(), size_t{3});
     QCOMPARE(rig.desktop.requests[0].target, QDir::homePath().toStdString());
     QCOMPARE(rig.desktop.requests[1].target, std::string("/p/x.y/"));
@@ -405,7 +406,7 @@ void ListEditorWindowTest::installFolderTokenIsReplacedOnOpen() {
         rig.dir.write("l.lst", ListFileBytes({"<INSTALL_FOLDER>/samples/a.jpg", "/p/b.jpg"}));
     rig.start({.programFolder = "/opt/orvex"});
     rig.prompter.answerOpenFile(list);
-    rig.click(1145);
+    rig.click(Id::Open);
     QCOMPARE(rig.entries(), (std::vector<std::string>{"/opt/orvex/samples/a.jpg", "/p/b.jpg"}));
 }
 
@@ -416,11 +417,11 @@ void ListEditorWindowTest::previewFitsSmallImageButFullScreenKeepsItsSize() {
     const std::string small = rig.dir.file("small.png");
     QVERIFY(WriteImage(GradientImage(10, 10, Qt::red, Qt::blue), small, "PNG"));
     rig.start({.instructionPicture = QString::fromStdString(picture)});
-    auto* pane = FindControl<PreviewPane>(rig.dlg.get(), 1023);
-    auto* size = FindControl<QLineEdit>(rig.dlg.get(), 1022);
-    auto* paneMenu = rig.dlg->findChild<QMenu*>("id132");
+    auto* pane = FindControl<PreviewPane>(rig.dlg.get(), Id::Preview);
+    auto* size = FindControl<QLineEdit>(rig.dlg.get(), Id::SizeLabel);
+    auto* paneMenu = rig.dlg->findChild<QMenu*>(ControlName(Id::PaneMenu));
     rig.prompter.answerOpenFiles({small});
-    rig.click(1019);
+    rig.click(Id::AddFiles);
     rig.addFolder(folderOf(rig.dir, "folder"), false);
 
     rig.select({0});  // a selection shows the instruction picture
@@ -440,7 +441,7 @@ void ListEditorWindowTest::previewFitsSmallImageButFullScreenKeepsItsSize() {
     // Moving the caret alone leaves the selection, and so the preview, as it is.
     rig.list()->selectionModel()->setCurrentIndex(rig.list()->model()->index(1, 0),
                                                   QItemSelectionModel::NoUpdate);
-    rig.trigger(32771);  // a folder entry cannot be read: nothing changes
+    rig.trigger(Id::MenuViewThumbnail);  // a folder entry cannot be read: nothing changes
     QCOMPARE(size->text(), QString("10 x 10"));
     QCOMPARE(pane->imageSize(), fitted);
     QTest::mouseClick(pane, Qt::RightButton);
@@ -449,7 +450,7 @@ void ListEditorWindowTest::previewFitsSmallImageButFullScreenKeepsItsSize() {
 
     QSize shown;
     onNextModal([&shown](QWidget* view) {
-        auto* frame = FindControl<FullScreenFrame>(view, 1213);
+        auto* frame = FindControl<FullScreenFrame>(view, FullScreenId::Frame);
         if (frame) {
             if (QTest::qWaitFor([frame] { return !frame->shownSize().isEmpty(); }, 2000)) {
                 shown = frame->shownSize();
@@ -457,10 +458,10 @@ void ListEditorWindowTest::previewFitsSmallImageButFullScreenKeepsItsSize() {
         }
         view->close();
     });
-    rig.trigger(32793);
+    rig.trigger(Id::MenuPaneFullScreen);
     QCOMPARE(shown, QSize(10, 10));
 
-    rig.click(1016);  // New clears the preview
+    rig.click(Id::New);  // New clears the preview
     QVERIFY(pane->imageSize().isEmpty());
     QCOMPARE(size->text(), QString());
 }
@@ -470,20 +471,20 @@ void ListEditorWindowTest::filterDialogChangesTypesOnOkOnly() {
     rig.start();
     QCOMPARE(rig.status(), QString());
     onNextModal([](QWidget* dlg) {
-        FindControl<QCheckBox>(dlg, 1120)->setChecked(false);  // GIF
-        QTest::mouseClick(FindControl<QPushButton>(dlg, 2), Qt::LeftButton);
+        FindControl<QCheckBox>(dlg, FileTypesId::Gif)->setChecked(false);
+        QTest::mouseClick(FindControl<QPushButton>(dlg, FileTypesId::Cancel), Qt::LeftButton);
     });
-    rig.trigger(32789);
+    rig.trigger(Id::MenuFilterTypes);
     QVERIFY(rig.dlg->settings().types.gif);
     QString title;
     bool rawShown = true;
     onNextModal([&](QWidget* dlg) {
         title = dlg->windowTitle();
-        rawShown = FindControl<QCheckBox>(dlg, 1125)->isChecked();
-        FindControl<QCheckBox>(dlg, 1120)->setChecked(false);
-        QTest::mouseClick(FindControl<QPushButton>(dlg, 1), Qt::LeftButton);
+        rawShown = FindControl<QCheckBox>(dlg, FileTypesId::Raw)->isChecked();
+        FindControl<QCheckBox>(dlg, FileTypesId::Gif)->setChecked(false);
+        QTest::mouseClick(FindControl<QPushButton>(dlg, FileTypesId::Ok), Qt::LeftButton);
     });
-    rig.trigger(32789);
+    rig.trigger(Id::MenuFilterTypes);
     QCOMPARE(title, QString("Use image types"));
     QVERIFY(!rawShown);
     QVERIFY(!rig.dlg->settings().types.gif);
@@ -500,13 +501,13 @@ void ListEditorWindowTest::addFolderThroughThePicker() {
     QString title;
     onNextModal([&](QWidget* picker) {
         title = picker->windowTitle();
-        auto* box = FindControl<QLineEdit>(picker, 181);
+        auto* box = FindControl<QLineEdit>(picker, FolderPickerId::FolderBox);
         box->clear();
         QTest::keyClicks(box, QString::fromStdString(target));
-        FindControl<QCheckBox>(picker, 183)->setChecked(true);
-        QTest::mouseClick(FindControl<QPushButton>(picker, 182), Qt::LeftButton);
+        FindControl<QCheckBox>(picker, FolderPickerId::IncludeSubfolders)->setChecked(true);
+        QTest::mouseClick(FindControl<QPushButton>(picker, FolderPickerId::Open), Qt::LeftButton);
     });
-    rig.click(1018);
+    rig.click(Id::AddFolder);
     QCOMPARE(title, QString("Open folder to add to the Image list"));
     QCOMPARE(rig.entries(), std::vector<std::string>{target + "/ (include subfolders)"});
     QCOMPARE(rig.dlg->settings().lastBatchFolder, target);
