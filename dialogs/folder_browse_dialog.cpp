@@ -12,6 +12,7 @@
 
 #include "control_ids.h"
 #include "dialog_kit.h"
+#include "name_mode_icon_provider.h"
 #include "status_line.h"
 
 FolderBrowseDialog::FolderBrowseDialog(const QString& title, const QString& initialFolder,
@@ -29,6 +30,7 @@ FolderBrowseDialog::FolderBrowseDialog(const QString& title, const QString& init
     m_status->setObjectName(QStringLiteral("statusLine"));
     layout->addWidget(m_status);
 
+    UseNameModeIcons(*m_model);
     m_model->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_model->setRootPath(QDir::rootPath());
     m_tree->setObjectName(QStringLiteral("folderTree"));

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "control_ids.h"
+#include "name_mode_icon_provider.h"
 #include "prompter.h"
 
 #ifdef __linux__
@@ -113,6 +114,7 @@ FolderPicker::FolderPicker(const std::string& initialFolder, Prompter& prompter,
     resize(600, 440);
 
     m_model = new QFileSystemModel(this);
+    UseNameModeIcons(*m_model);
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_model->setRootPath(QDir::rootPath());
 

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QObject>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "folder_prefs_dlg.h"
 #include "move_folder_dlg.h"
 #include "move_rule.h"
+#include "open_watch.h"
 #include "scripted_prompter.h"
 #include "temp_dir.h"
 
@@ -168,6 +170,16 @@ class FolderDialogsTest : public QObject {
         QCOMPARE(dlg.m_strListFolder, std::string("/browsed-lists"));
         QCOMPARE(dlg.m_strLogEdit, std::string("/typed-logs"));
         QVERIFY(prompter.allAnswersUsed());
+    }
+
+    // A special file such as /proc/kmsg would hang a view that reads files for icons.
+    void chooserNeverOpensFilesForIcons() {
+        TempDir dir;
+        FolderBrowseDialog dlg("Choose", QString::fromStdString(dir.path().string()));
+        auto* model = dlg.findChild<QFileSystemModel*>();
+        QVERIFY(model);
+        QCOMPARE(FilesOpenedForIcons(*model->iconProvider(), dir.path().string()),
+                 std::vector<std::string>{});
     }
 };
 

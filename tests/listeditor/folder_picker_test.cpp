@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -6,6 +7,7 @@
 
 #include "control_ids.h"
 #include "folder_picker.h"
+#include "open_watch.h"
 #include "scripted_prompter.h"
 #include "temp_dir.h"
 
@@ -49,6 +51,7 @@ class FolderPickerTest : public QObject {
     void missingFolderIsNotCreatedOnNo();
     void creationFailureIsReported();
     void emptyBoxAcceptsTheBrowsedFolder();
+    void folderViewNeverOpensFilesForIcons();
 };
 
 void FolderPickerTest::startsInTheInitialFolder() {
@@ -151,6 +154,15 @@ void FolderPickerTest::emptyBoxAcceptsTheBrowsedFolder() {
     QCOMPARE(rig.picker->result(), int(QDialog::Accepted));
     QCOMPARE(rig.picker->folderPath(), rig.dir.path().string());
     QVERIFY(rig.prompter.calls().empty());
+}
+
+// Typing /proc/ must not hang the picker on a special file read for its icon.
+void FolderPickerTest::folderViewNeverOpensFilesForIcons() {
+    PickerRig rig;
+    auto* model = rig.picker->findChild<QFileSystemModel*>();
+    QVERIFY(model);
+    QCOMPARE(FilesOpenedForIcons(*model->iconProvider(), rig.dir.path().string()),
+             std::vector<std::string>{});
 }
 
 QTEST_MAIN(FolderPickerTest)
