@@ -41,13 +41,16 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const CliOptions& options = parsed.options;
-    if (options.command == CliCommand::Help) {
-        std::fputs(UsageText(), stdout);
-        return kExitOk;
-    }
-    if (options.command == CliCommand::Version) {
-        std::printf("twinly-cli %s\n", TWINLY_VERSION);
-        return kExitOk;
+    if (options.command == CliCommand::Help || options.command == CliCommand::Version) {
+        if (options.command == CliCommand::Help) {
+            std::fputs(UsageText(), stdout);
+        } else {
+            std::printf("twinly-cli %s\n", TWINLY_VERSION);
+        }
+        // A full disk or a closed pipe must not pass for a printed text.
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0
+                   ? kExitOk
+                   : Fail("cannot write the standard output");
     }
 
     // The log's date line is in the user's locale, as the window writes it.

@@ -311,6 +311,14 @@ TEST(CliRun, BadCommandLinesExitWithTheUsage) {
     const CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("twinly-cli ", 0), 0u);
+    // A text that could not be written is a failure, as for any output.
+    for (const char* asked : {"--version", "--help"}) {
+        const CliResult full =
+            RunCli({"-c", std::string("exec '") + TWINLY_CLI_PATH + "' " + asked + " > /dev/full"},
+                   {"/bin/bash"});
+        EXPECT_EQ(full.status, 1) << asked;
+        EXPECT_NE(full.err.find("cannot write the standard output"), std::string::npos);
+    }
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
