@@ -16,6 +16,7 @@
 #include "main_menus.h"
 #include "main_texts.h"
 #include "prompter.h"
+#include "slot_build.h"
 
 namespace {
 
@@ -119,19 +120,17 @@ bool BuildCommands::runBuildDialog(int slot) {
     return true;
 }
 
-// Fills the slot's path list from its source; false (with the slot empty and
-// any message shown) when there is nothing to build.
-bool BuildCommands::gather(int slot, BuildRun run) {
-    const bool showGetting = run != BuildRun::BuildSecondary;
+// Gathers the paths of the slot's source; false (with the slot empty and any
+// message shown) when there is nothing to build.
+bool BuildCommands::gather(int slot, SlotBuild& build, bool showGetting) {
     if (showGetting) {
         m_dlg.setStatus(kTextGettingPaths);
         m_dlg.repaint();  // the walk below keeps the event loop busy
     }
-    DatafileSlot& data = slotData(slot);
     bool userCancelled = false;
-    const GatherResult result = GatherSourcePaths(run, data, m_dlg.prompter(), &userCancelled);
+    const GatherResult result = build.gather(m_dlg.prompter(), &userCancelled);
     if (result != GatherResult::Gathered) {
-        data.clearData();
+        slotData(slot).clearData();
         m_dlg.RefreshDatafileTexts();
         if (userCancelled) {
             m_dlg.setStatus(kUserCancelledStatus);
@@ -151,6 +150,7 @@ void BuildCommands::OnBuild(int slot) {
         return;
     }
     const BuildRun run = slot == 0 ? BuildRun::BuildPrimary : BuildRun::BuildSecondary;
+    auto build = std::make_shared<SlotBuild>(run, slotData(slot));
     {
         WaitCursor wait;
         if (slot == 0) {
@@ -159,12 +159,12 @@ void BuildCommands::OnBuild(int slot) {
         slotData(slot).clearData();
         m_dlg.RefreshDatafileTexts();
         m_dlg.UpdateFindButton();
-        if (!gather(slot, run)) {
+        if (!gather(slot, *build, run != BuildRun::BuildSecondary)) {
             return;
         }
     }
-    startJob(slot == 0 ? JobController::kBuildPrimary : JobController::kBuildSecondary, run, {},
-             {});
+    startJob(slot == 0 ? JobController::kBuildPrimary : JobController::kBuildSecondary, run,
+             std::move(build));
 }
 
 // ----- Fast rebuild -----
@@ -214,43 +214,33 @@ void BuildCommands::OnFastRebuild(int slot) {
         return;
     }
     const BuildRun run = slot == 0 ? BuildRun::RebuildPrimary : BuildRun::RebuildSecondary;
-    std::vector<std::string> oldPaths;
-    std::vector<ImageRecord> oldRecords;
+    std::shared_ptr<SlotBuild> build;
     {
         WaitCursor wait;
-        oldPaths = data.m_names;
-        oldRecords = std::move(data.m_records);
-        data.clearData();
+        SlotEntries old = data.takeEntries();
+        build = std::make_shared<SlotBuild>(run, data, std::move(old));
         m_dlg.RefreshDatafileTexts();
         m_dlg.UpdateFindButton();
-        if (!gather(slot, run)) {
+        if (!gather(slot, *build, true)) {
             return;
         }
     }
     startJob(slot == 0 ? JobController::kFastPrimary : JobController::kFastSecondary, run,
-             std::move(oldPaths), std::move(oldRecords));
+             std::move(build));
 }
 
 // ----- The job -----
 
-void BuildCommands::startJob(int mode, BuildRun run, std::vector<std::string> oldPaths,
-                             std::vector<ImageRecord> oldRecords) {
-    DatafileSlot& data = slotData(slotOfMode(mode));
-    const int total = static_cast<int>(data.m_names.size());
-    auto result = std::make_shared<BuildResult>();
-    const bool rebuild = run == BuildRun::RebuildPrimary || run == BuildRun::RebuildSecondary;
+void BuildCommands::startJob(int mode, BuildRun run, std::shared_ptr<SlotBuild> build) {
+    const int total = build->pathCount();
     JobController::Work work =
-        [result, rebuild, threads = m_threads, paths = data.m_names,
-         signer = m_signerFactory(run, static_cast<ResizeMode>(m_dlg.filterIndex())),
-         oldPaths = std::move(oldPaths), oldRecords = std::move(oldRecords)](JobProgress& p) {
-            *result = rebuild ? RebuildSlot(paths, oldPaths, oldRecords, signer, threads, p)
-                              : BuildSlot(paths, signer, threads, p);
-            return result->completed;
-        };
+        [build, threads = m_threads,
+         signer = m_signerFactory(run, static_cast<ResizeMode>(m_dlg.filterIndex()))](
+            JobProgress& p) { return build->readImages(signer, threads, p); };
     if (!m_dlg.jobs().start(mode, total, std::move(work))) {
         return;
     }
-    m_result = std::move(result);
+    m_build = std::move(build);
     m_dlg.setStatus(kTextReadingImages);
     ProgressInit(m_dlg, total, JobTotalLine::Status4);
     UpdateDataMenuItems();
@@ -271,8 +261,8 @@ void BuildCommands::onFinished(int mode, bool completed) {
         return;
     }
     const int slot = slotOfMode(mode);
-    std::shared_ptr<BuildResult> result = std::move(m_result);
-    if (!completed || result == nullptr || !result->completed) {
+    std::shared_ptr<SlotBuild> build = std::move(m_build);
+    if (!completed || build == nullptr) {
         AbortBuild(slot);
         if (!m_dlg.jobs().failure().empty()) {
             m_dlg.prompter().inform("Error",
@@ -281,9 +271,7 @@ void BuildCommands::onFinished(int mode, bool completed) {
         }
         return;
     }
-    DatafileSlot& data = slotData(slot);
-    data.m_records = std::move(result->records);
-    data.m_names = std::move(result->names);
+    slotData(slot) = build->takeSlot();
     if (mode == JobController::kBuildPrimary) {
         m_dlg.setPrimaryUnsaved(true);
     }
@@ -294,7 +282,7 @@ void BuildCommands::FinishBuild(int slot) {
     DatafileSlot& data = slotData(slot);
     ResetJobDisplay(m_dlg);
     m_dlg.UpdateFindButton();
-    data.m_strDisplay = kTextBuiltReady;
+    m_dlg.slotLabel(slot) = kTextBuiltReady;
     m_dlg.setDataState(kTextBuiltReady);
     m_dlg.setStatus3(QString());
     m_dlg.setStatus4(QString());
@@ -313,7 +301,7 @@ void BuildCommands::FinishBuild(int slot) {
 void BuildCommands::AbortBuild(int slot) {
     DatafileSlot& data = slotData(slot);
     data.clearData();
-    data.m_strDisplay = kTextNotBuilt;
+    m_dlg.slotLabel(slot) = kTextNotBuilt;
     ResetJobDisplay(m_dlg);
     m_dlg.setStatus3(QString());
     m_dlg.setStatus4(QString());

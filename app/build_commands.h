@@ -11,6 +11,7 @@
 
 class CMainDlg;
 class DatafileSlot;
+class SlotBuild;
 
 /// The build and fast-rebuild commands of the two data file slots: the build
 /// dialog, gathering the paths, the job that makes the records, and the
@@ -47,10 +48,9 @@ class BuildCommands : public QObject {
   private:
     DatafileSlot& slotData(int slot);
     bool runBuildDialog(int slot);
-    bool gather(int slot, BuildRun run);
+    bool gather(int slot, SlotBuild& build, bool showGetting);
     bool confirmRebuild(int slot, int before, int now);
-    void startJob(int mode, BuildRun run, std::vector<std::string> oldPaths,
-                  std::vector<ImageRecord> oldRecords);
+    void startJob(int mode, BuildRun run, std::shared_ptr<SlotBuild> build);
     void onTick(int mode);
     void onFinished(int mode, bool completed);
     void FinishBuild(int slot);
@@ -61,6 +61,6 @@ class BuildCommands : public QObject {
     int m_threads = 0;
     /// The secondary slot's own browse-start folder (not stored).
     std::string m_secondaryBrowseStart;
-    /// Filled by the running job's worker; read once the job has ended.
-    std::shared_ptr<BuildResult> m_result;
+    /// Worked on by the running job's worker; read once the job has ended.
+    std::shared_ptr<SlotBuild> m_build;
 };

@@ -72,10 +72,10 @@ bool DatafileCommands::open(int slot) {
     if (slot == 0) {
         m_dlg.setPrimaryPath(*path);
     }
-    data.m_strDisplay = DatafileLabel(*path);
+    m_dlg.slotLabel(slot) = DatafileLabel(*path);
     data.m_strSourceNote = data.sourceNote();
     m_dlg.UpdateFindButton();
-    m_dlg.setDataState(qs(data.m_strDisplay));
+    m_dlg.setDataState(qs(m_dlg.slotLabel(slot)));
     if (m_dlg.settings().m_bAutoFind && m_dlg.ComparisonDataLoaded()) {
         m_dlg.SelectFindPage();
     } else {

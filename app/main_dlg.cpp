@@ -345,15 +345,15 @@ void CMainDlg::EnableModeButtons(bool enable) {
 }
 
 void CMainDlg::RefreshDatafileTexts() {
-    const auto texts = [](const DatafileSlot& slot, const char* name) {
+    const auto texts = [](const DatafileSlot& slot, const std::string& label, const char* name) {
         if (slot.count() != 0) {
             return std::pair(QStringLiteral("%1 data file images: %2").arg(name).arg(slot.count()),
-                             qs(slot.m_strDisplay));
+                             qs(label));
         }
         return std::pair(QStringLiteral("%1 data file").arg(name), QString(kTextNoDataFile));
     };
-    const auto [primaryLabel, primaryFile] = texts(m_primary, "Primary");
-    const auto [secondaryLabel, secondaryFile] = texts(m_secondary, "Secondary");
+    const auto [primaryLabel, primaryFile] = texts(m_primary, m_slotLabels[0], "Primary");
+    const auto [secondaryLabel, secondaryFile] = texts(m_secondary, m_slotLabels[1], "Secondary");
     m_getDataPage->setPrimary(primaryLabel, primaryFile);
     m_getDataPage->setSecondary(secondaryLabel, secondaryFile);
 }

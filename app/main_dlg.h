@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -124,6 +125,8 @@ class CMainDlg : public QDialog {
     const TwinlySettings& settings() const { return m_settings; }
     DatafileSlot& primary() { return m_primary; }
     DatafileSlot& secondary() { return m_secondary; }
+    /// What the "Get data" page shows for a slot's data (0 primary, 1 secondary).
+    std::string& slotLabel(int slot) { return m_slotLabels[slot == 1 ? 1 : 0]; }
     ImageRecord& singleRecord() { return m_singleRecord; }
     /// The single comparison image's path: "Image 1" of every mode-2 pair.
     const std::string& singlePath() const { return m_strSinglePath; }
@@ -232,6 +235,7 @@ class CMainDlg : public QDialog {
     TwinlySettings m_settings;
     DatafileSlot m_primary;
     DatafileSlot m_secondary;
+    std::array<std::string, 2> m_slotLabels;
     ImageRecord m_singleRecord{};
     std::string m_strSinglePath;
     std::string m_strPrimaryPath;

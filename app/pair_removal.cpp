@@ -8,26 +8,8 @@
 #include "main_dlg.h"
 #include "match_list_model.h"
 #include "pair_viewer.h"
-#include "path_compare.h"
 #include "prompter.h"
 #include "wait_cursor.h"
-
-namespace {
-
-// Marks the records of `path` deleted; true when one was marked.
-bool MarkRecords(DatafileSlot& slot, const std::string& path) {
-    bool marked = false;
-    const std::size_t count = std::min(slot.m_names.size(), slot.m_records.size());
-    for (std::size_t k = 0; k < count; ++k) {
-        if (SamePath(slot.m_names[k], path)) {
-            slot.m_records[k].nWidth = 0;
-            marked = true;
-        }
-    }
-    return marked;
-}
-
-}  // namespace
 
 PairRemoval::PairRemoval(CMainDlg& dlg, PairViewer& viewer) : m_dlg(dlg), m_viewer(viewer) {
     const auto bind = [&dlg, this](int id, int side, auto move) {
@@ -102,11 +84,11 @@ void PairRemoval::MarkReferencesDeleted(const std::string& path) {
     m_viewer.model().linesChanged();
     // Either side of a pair may come from the primary data file, and its
     // records changed either way, so the reminder to save covers both.
-    if (m_dlg.primary().hasRecords() && MarkRecords(m_dlg.primary(), path)) {
+    if (m_dlg.primary().hasRecords() && m_dlg.primary().markDeleted(path)) {
         m_dlg.setPrimaryUnsaved(true);
     }
     if (m_dlg.secondary().hasRecords()) {
-        MarkRecords(m_dlg.secondary(), path);
+        m_dlg.secondary().markDeleted(path);
     }
 }
 

@@ -8,18 +8,18 @@
 #include "console_style.h"
 #include "datafile_io.h"
 #include "progress_display.h"
-#include "source_gather.h"
+#include "slot_build.h"
 #include "stop_signal.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Fills the slot's path list from its source; "" when there are images to read.
-std::string gatherProblem(BuildRun run, DatafileSlot& slot, ConsolePrompter& prompter) {
+// Gathers the paths of the slot's source; "" when there are images to read.
+std::string gatherProblem(SlotBuild& build, const DatafileSlot& slot, ConsolePrompter& prompter) {
     const std::string source =
         slot.m_nSourceKind == 0 ? slot.m_strSourceList : slot.m_strSourceFolder;
-    switch (GatherSourcePaths(run, slot, prompter)) {
+    switch (build.gather(prompter)) {
         case GatherResult::Gathered:
             return {};
         case GatherResult::TooFew:
@@ -34,35 +34,28 @@ std::string gatherProblem(BuildRun run, DatafileSlot& slot, ConsolePrompter& pro
 
 // Reads the images of the gathered paths (reusing old records on a rebuild)
 // and writes the data file.
-int readAndWrite(BuildRun run, DatafileSlot& slot, const std::vector<std::string>& oldNames,
-                 const std::vector<ImageRecord>& oldRecords, const CliOptions& options,
+int readAndWrite(BuildRun run, SlotBuild& build, const CliOptions& options,
                  const std::string& extra) {
     if (StopSignalled()) {
         return Stopped(options.output);
     }
     const bool rebuild = run == BuildRun::RebuildPrimary;
     JobProgress progress;
-    BuildResult result;
+    bool completed = false;
     const ImageSigner signer = MakeRunSigner(run);
     const ProgressOutcome outcome = RunWithProgress(
-        progress,
-        [&] {
-            result = rebuild ? RebuildSlot(slot.m_names, oldNames, oldRecords, signer,
-                                           options.threads, progress)
-                             : BuildSlot(slot.m_names, signer, options.threads, progress);
-        },
+        progress, [&] { completed = build.readImages(signer, options.threads, progress); },
         {rebuild ? "Updating" : "Reading", "images", {}, false}, options.quiet);
-    if (!result.completed || StopSignalled()) {
+    if (!completed || StopSignalled()) {
         return Stopped(options.output);
     }
-    slot.m_records = std::move(result.records);
-    slot.m_names = std::move(result.names);
+    const DatafileSlot slot = build.takeSlot();
     if (WriteDatafile(options.output, slot) == 0) {
         return Fail("cannot write " + options.output);
     }
     if (!options.quiet) {
         const auto unreadable =
-            std::count(slot.m_names.begin(), slot.m_names.end(), std::string(kDeletedEntry));
+            std::count(slot.paths().begin(), slot.paths().end(), std::string(kDeletedEntry));
         Report(Tone::Plain, "wrote " + options.output + ": " + std::to_string(slot.count()) +
                                 " images" + extra + ", " + std::to_string(unreadable) +
                                 " unreadable, in " +
@@ -95,11 +88,11 @@ int RunBuild(const CliOptions& options, ConsolePrompter& prompter) {
     if (const std::string problem = OutputProblem(options.output, {source}); !problem.empty()) {
         return Fail(problem);
     }
-    if (const std::string problem = gatherProblem(BuildRun::BuildPrimary, slot, prompter);
-        !problem.empty()) {
+    SlotBuild build(BuildRun::BuildPrimary, slot);
+    if (const std::string problem = gatherProblem(build, slot, prompter); !problem.empty()) {
         return Fail(problem);
     }
-    return readAndWrite(BuildRun::BuildPrimary, slot, {}, {}, options, "");
+    return readAndWrite(BuildRun::BuildPrimary, build, options, "");
 }
 
 int RunRebuild(const CliOptions& options, ConsolePrompter& prompter) {
@@ -114,15 +107,13 @@ int RunRebuild(const CliOptions& options, ConsolePrompter& prompter) {
     }
     PurgeMissingRecords(slot);
     const int before = slot.count();
-    const std::vector<std::string> oldNames = std::move(slot.m_names);
-    const std::vector<ImageRecord> oldRecords = std::move(slot.m_records);
-    slot.clearData();
-    if (const std::string problem = gatherProblem(BuildRun::RebuildPrimary, slot, prompter);
-        !problem.empty()) {
+    SlotEntries old = slot.takeEntries();
+    SlotBuild build(BuildRun::RebuildPrimary, slot, std::move(old));
+    if (const std::string problem = gatherProblem(build, slot, prompter); !problem.empty()) {
         return Fail(problem);
     }
-    const int change = static_cast<int>(slot.m_names.size()) - before;
+    const int change = build.pathCount() - before;
     const std::string extra =
         " (count change " + std::string(change > 0 ? "+" : "") + std::to_string(change) + ")";
-    return readAndWrite(BuildRun::RebuildPrimary, slot, oldNames, oldRecords, options, extra);
+    return readAndWrite(BuildRun::RebuildPrimary, build, options, extra);
 }

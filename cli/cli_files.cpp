@@ -70,6 +70,5 @@ std::string ReadDataInto(const std::string& path, int slotNumber, DatafileSlot& 
                (why.empty() ? "not a complete image data file" : why);
     }
     slot.m_strSourceNote = slot.sourceNote();
-    slot.m_strDisplay = DatafileLabel(path);
     return {};
 }

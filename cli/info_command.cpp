@@ -2,6 +2,7 @@
 
 #include "cli_files.h"
 #include "commands.h"
+#include "datafile_io.h"
 
 namespace {
 
@@ -12,11 +13,11 @@ const char* kindName(int kind) {
 void printRecords(const DatafileSlot& slot) {
     std::printf("\n#\tWidth\tHeight\tColor\tRed\tGreen\tBlue\tPath\n");
     for (int i = 0; i < slot.count(); ++i) {
-        const ImageRecord& r = slot.m_records[static_cast<std::size_t>(i)];
+        const ImageRecord& r = slot.records()[static_cast<std::size_t>(i)];
         std::printf("%d\t%u\t%u\t%u\t%u\t%u\t%u\t%s\n", i + 1, unsigned{r.nWidth},
                     unsigned{r.nHeight}, unsigned{r.bColor}, unsigned{r.nSumRed},
                     unsigned{r.nSumGreen}, unsigned{r.nSumBlue},
-                    slot.m_names[static_cast<std::size_t>(i)].c_str());
+                    slot.paths()[static_cast<std::size_t>(i)].c_str());
     }
 }
 
@@ -29,10 +30,10 @@ int RunInfo(const CliOptions& options, ConsolePrompter& prompter) {
         return Fail(problem);
     }
     int unreadable = 0;
-    for (const ImageRecord& record : slot.m_records) {
+    for (const ImageRecord& record : slot.records()) {
         unreadable += record.nWidth == 0 ? 1 : 0;
     }
-    std::printf("%s\n", slot.m_strDisplay.c_str());
+    std::printf("%s\n", DatafileLabel(options.input).c_str());
     std::printf("Records: %d\n", slot.count());
     std::printf("Deleted or unreadable: %d\n", unreadable);
     std::printf("Source kind: %s (%d)\n", kindName(slot.m_nSourceKind), slot.m_nSourceKind);

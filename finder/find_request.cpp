@@ -4,13 +4,13 @@ FindRunInput MakeFindRunInput(const FindRequest& request, const MatchBand& band)
     FindRunInput input;
     input.mode = request.mode;
     if (request.primary != nullptr) {
-        input.primaryRecords = request.primary->m_records;
-        input.primaryPaths = request.primary->m_names;
+        input.primaryRecords = request.primary->records();
+        input.primaryPaths = request.primary->paths();
         input.primarySourceNote = request.primary->m_strSourceNote;
     }
     if (request.mode == CompareMode::SecondaryToPrimary && request.secondary != nullptr) {
-        input.secondaryRecords = request.secondary->m_records;
-        input.secondaryPaths = request.secondary->m_names;
+        input.secondaryRecords = request.secondary->records();
+        input.secondaryPaths = request.secondary->paths();
         input.secondarySourceNote = request.secondary->m_strSourceNote;
     }
     if (request.mode == CompareMode::SingleToPrimary) {

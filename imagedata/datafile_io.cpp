@@ -148,18 +148,18 @@ class ArchiveReader {
     std::uint64_t m_remaining;
 };
 
-bool readEntries(ArchiveReader& in, std::int32_t count, DatafileSlot& into) {
+bool readEntries(ArchiveReader& in, std::int32_t count, SlotEntries& into) {
     if (count < 0 || count > kPathListCapacity ||
         static_cast<std::uint64_t>(count) * kMinEntryBytes > in.remaining()) {
         return false;
     }
-    into.m_records.resize(static_cast<std::size_t>(count));
-    into.m_names.resize(static_cast<std::size_t>(count));
+    into.records.resize(static_cast<std::size_t>(count));
+    into.paths.resize(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint64_t laterEntries =
             static_cast<std::uint64_t>(count - 1 - i) * kMinEntryBytes;
-        if (!in.string(into.m_names[i], kImageRecordBytes + laterEntries) ||
-            !in.record(into.m_records[i])) {
+        if (!in.string(into.paths[i], kImageRecordBytes + laterEntries) ||
+            !in.record(into.records[i])) {
             return false;
         }
     }
@@ -169,9 +169,6 @@ bool readEntries(ArchiveReader& in, std::int32_t count, DatafileSlot& into) {
 }  // namespace
 
 int WriteDatafile(const std::string& path, const DatafileSlot& slot) {
-    if (slot.m_names.size() < slot.m_records.size()) {
-        return 0;  // a slot without a path for every record has nothing sound to write
-    }
     AtomicFileWriter writer(path);
     if (!writer.ok()) {
         return 0;
@@ -184,9 +181,9 @@ int WriteDatafile(const std::string& path, const DatafileSlot& slot) {
     putString(out, slot.m_nSourceKind != 0 ? slot.m_strSourceFolder : slot.m_strSourceList);
     putU32(out, static_cast<std::uint32_t>(slot.m_nSourceKind));
     putU32(out, static_cast<std::uint32_t>(slot.m_bSubfolders));
-    for (std::size_t i = 0; i < slot.m_records.size(); ++i) {
-        putString(out, slot.m_names[i]);
-        putRecord(out, slot.m_records[i]);
+    for (std::size_t i = 0; i < slot.records().size(); ++i) {
+        putString(out, slot.paths()[i]);
+        putRecord(out, slot.records()[i]);
         if (out.size() >= kFlushBytes) {
             writer.write(out);
             out.clear();
@@ -230,13 +227,12 @@ int ReadDatafile(const std::string& path, int slotNumber, DatafileSlot& slot, Pr
     if (!in.i32(count) || !in.string(source, 8) || !in.i32(kind) || !in.i32(subfolders)) {
         return 0;
     }
-    // Read into a fresh slot so a bad file leaves the old one untouched.
-    DatafileSlot read;
+    // Read aside so a bad file leaves the slot untouched.
+    SlotEntries read;
     if (!readEntries(in, count, read)) {
         return 0;
     }
-    slot.m_records.swap(read.m_records);
-    slot.m_names.swap(read.m_names);
+    slot.setEntries(std::move(read.paths), std::move(read.records));
     slot.m_nSourceKind = kind;
     slot.m_bSubfolders = subfolders;
     (kind != 0 ? slot.m_strSourceFolder : slot.m_strSourceList) = std::move(source);
@@ -255,15 +251,16 @@ PurgeResult PurgeMissingRecords(DatafileSlot& slot) {
     if (!slot.hasRecords()) {
         return result;
     }
-    const std::size_t count = std::min(slot.m_records.size(), slot.m_names.size());
+    SlotEntries entries = slot.takeEntries();
+    const std::size_t count = entries.records.size();
     std::size_t kept = 0;
     for (std::size_t i = 0; i < count; ++i) {
         std::error_code ec;
-        const bool exists = std::filesystem::exists(slot.m_names[i], ec) && !ec;
-        if (exists && slot.m_records[i].nWidth != 0) {
+        const bool exists = std::filesystem::exists(entries.paths[i], ec) && !ec;
+        if (exists && entries.records[i].nWidth != 0) {
             if (kept != i) {
-                slot.m_records[kept] = slot.m_records[i];
-                slot.m_names[kept] = std::move(slot.m_names[i]);
+                entries.records[kept] = entries.records[i];
+                entries.paths[kept] = std::move(entries.paths[i]);
             }
             ++kept;
             continue;
@@ -271,7 +268,8 @@ PurgeResult PurgeMissingRecords(DatafileSlot& slot) {
         ++result.removed;
         result.removedExisting = result.removedExisting || exists;
     }
-    slot.m_records.resize(kept);
-    slot.m_names.resize(kept);
+    entries.records.resize(kept);
+    entries.paths.resize(kept);
+    slot.setEntries(std::move(entries.paths), std::move(entries.records));
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image_record.h"
@@ -8,49 +9,57 @@
 /// A path list holds at most this many paths.
 inline constexpr int kPathListCapacity = 32000;
 
+/// The path-list text that marks a missing, unreadable or removed image.
+inline constexpr const char* kDeletedEntry = "Deleted";
+
+/// The entries of a slot taken out of it: record i belongs to path i.
+struct SlotEntries {
+    std::vector<std::string> paths;
+    std::vector<ImageRecord> records;
+};
+
 /// One of the two data file slots (primary, secondary): the image paths, one
-/// record per path in the same order, and where they came from.
-/// Owned and touched by the user-interface thread; a job works on copies and
-/// hands its result back by value.
+/// record per path in the same order, and where they came from. While a build
+/// gathers its source, the paths come first and the records follow with the
+/// build's result; otherwise record i is always the signature of path i.
+/// Owned and touched by one thread at a time (the user-interface thread in
+/// the window); a job works on copies and hands its result back by value.
 class DatafileSlot {
   public:
-    /// Record i is the signature of the image at path i; empty when no data is loaded.
-    std::vector<ImageRecord> m_records;
-    /// The path list: "Deleted" stands in for an entry whose image is gone.
-    std::vector<std::string> m_names;
     int m_nSourceKind = 1;  ///< 1 folder, 0 image list
     int m_bSubfolders = 0;  ///< folder source: subfolders included
     std::string m_strSourceFolder;
     std::string m_strSourceList;
     /// "; Source: " + list path, or folder [+ " + all subfolders"]; goes into the dups log.
     std::string m_strSourceNote;
-    /// What the "Get data" page shows for this slot.
-    std::string m_strDisplay;
 
     int count() const { return static_cast<int>(m_records.size()); }
     bool hasRecords() const { return !m_records.empty(); }
-    /// Appends a path; false (nothing added) when the list is full.
-    bool appendPath(const std::string& path) {
-        if (static_cast<int>(m_names.size()) >= kPathListCapacity) {
-            return false;
-        }
-        m_names.push_back(path);
-        return true;
-    }
+    /// The signatures; empty when no data is loaded.
+    const std::vector<ImageRecord>& records() const { return m_records; }
+    /// The path list: "Deleted" stands in for an entry whose image is gone.
+    const std::vector<std::string>& paths() const { return m_paths; }
+
+    /// Appends a path while the source is gathered; false (nothing added)
+    /// when the list is full.
+    bool appendPath(const std::string& path);
+    void reservePaths(int count);
+    /// Replaces the entries: record i for path i. Entries beyond the shorter
+    /// of the two lists are dropped, so no record is ever without its path.
+    void setEntries(std::vector<std::string> paths, std::vector<ImageRecord> records);
+    /// Moves the entries out; the slot keeps its source and holds no data.
+    SlotEntries takeEntries();
+    /// Marks every record of `path` (whole-path equality as the file system
+    /// has it) as deleted; true when one was marked.
+    bool markDeleted(const std::string& path);
+    /// Drops records and paths; the source description stays.
+    void clearData();
+
     /// "; Source: " and the list path, or the folder with " + all subfolders"
     /// when they are included: what m_strSourceNote is set to at a build or open.
-    std::string sourceNote() const {
-        if (m_nSourceKind != 1) {
-            return "; Source: " + m_strSourceList;
-        }
-        return "; Source: " + m_strSourceFolder + (m_bSubfolders == 1 ? " + all subfolders" : "");
-    }
-    /// Drops records and paths; the source description stays.
-    void clearData() {
-        m_records.clear();
-        m_names.clear();
-    }
-};
+    std::string sourceNote() const;
 
-/// The path-list text that marks a missing, unreadable or removed image.
-inline constexpr const char* kDeletedEntry = "Deleted";
+  private:
+    std::vector<ImageRecord> m_records;
+    std::vector<std::string> m_paths;
+};

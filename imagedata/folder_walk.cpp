@@ -121,7 +121,7 @@ class FillWalk {
         if (answer == PromptAnswer::Ok) {
             return AddResult::AtCapacity;
         }
-        m_slot.m_names.clear();
+        m_slot.clearData();
         // Meeting the full list at a folder's first entry has always left the
         // status line alone.
         if (!firstEntry) {

@@ -31,7 +31,7 @@ int CountFolderImages(const std::string& folder, bool subfolders, bool quick);
 int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders, bool quick);
 
 /// Appends the image paths of `folder` (and, with `subfolders`, of the folders
-/// below it) to `slot.m_names`. When the list becomes full, asks the user once
+/// below it) to the slot's path list. When the list becomes full, asks the user once
 /// (OK keeps what was gathered, Cancel empties the list). A folder that cannot
 /// be listed stops the walk with AddResult::Stopped, keeping what was gathered.
 /// `userCancelled`, when given, is set to true when the caller must show

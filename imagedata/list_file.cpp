@@ -222,14 +222,14 @@ int ReadListFile(const std::string& path, DatafileSlot& slot, Prompter& prompter
 
 int ReadListFileWith(FolderSource& source, const std::string& path, DatafileSlot& slot,
                      Prompter& prompter, bool* userCancelled) {
-    slot.m_names.clear();
+    slot.clearData();
     const FilePtr file = OpenRegularFileForReading(path);
     if (!file) {
         prompter.inform("Twinly", "Not a valid image list file path: " + path, PromptIcon::Warning);
         return 0;
     }
     const auto refuse = [&prompter, &slot]() {
-        slot.m_names.clear();
+        slot.clearData();
         prompter.inform("Twinly", "Not a valid Twinly image list!", PromptIcon::Warning);
         return 0;
     };

@@ -38,7 +38,7 @@ int CountListFile(const std::string& path, bool quick);
 /// CountListFile can still be passed as a function).
 int CountListFileWith(FolderSource& source, const std::string& path, bool quick);
 
-/// Replaces `slot.m_names` with the paths the list names, walking its folder
+/// Replaces the slot's path list with the paths the list names, walking its folder
 /// lines. Returns 1 when read up to "END"; 0 after telling the user when the
 /// file cannot be opened or is not a complete image list (the path list is
 /// then empty). `userCancelled` as for AddFolderImages. User-interface thread.

@@ -40,10 +40,7 @@ GatherResult GatherSourcePaths(BuildRun run, DatafileSlot& slot, Prompter& promp
     const bool fromFolder = rebuild ? slot.m_nSourceKind != 0 : slot.m_nSourceKind == 1;
     slot.m_strSourceNote = slot.sourceNote();
     slot.clearData();
-    // The list never holds more than its capacity, whatever the count says.
-    const auto reserveFor = [&slot](int count) {
-        slot.m_names.reserve(static_cast<std::size_t>(std::clamp(count, 0, kPathListCapacity)));
-    };
+    const auto reserveFor = [&slot](int count) { slot.reservePaths(count); };
     bool gathered = false;
     if (fromFolder) {
         if (!rebuild) {
@@ -60,5 +57,5 @@ GatherResult GatherSourcePaths(BuildRun run, DatafileSlot& slot, Prompter& promp
     if (!gathered) {
         return GatherResult::Stopped;
     }
-    return slot.m_names.size() < 2 ? GatherResult::TooFew : GatherResult::Gathered;
+    return slot.paths().size() < 2 ? GatherResult::TooFew : GatherResult::Gathered;
 }

@@ -32,7 +32,7 @@ const std::vector<std::string>& photoPaths() {
             prompter.answerMessage(PromptAnswer::Ok);
             AddFolderImages(folder, true, slot, prompter);
         }
-        return slot.m_names;
+        return slot.paths();
     }();
     return paths;
 }

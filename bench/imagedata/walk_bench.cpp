@@ -68,11 +68,11 @@ void BM_AddFolderImages(benchmark::State& state) {
     ScriptedPrompter prompter;
     for (auto _ : state) {
         DatafileSlot slot;
-        slot.m_names.reserve(kFolders * kImagesPerFolder);
+        slot.reservePaths(kFolders * kImagesPerFolder);
         if (AddFolderImages(root, true, slot, prompter) != AddResult::Done) {
             state.SkipWithError("walk stopped");
         }
-        benchmark::DoNotOptimize(slot.m_names.data());
+        benchmark::DoNotOptimize(slot.paths().data());
     }
     state.SetItemsProcessed(state.iterations() * kFolders * (kImagesPerFolder + kOthersPerFolder));
 }

@@ -144,7 +144,7 @@ void smallImages(const fs::path& scratch) {
     prompter.answerMessage(PromptAnswer::Ok);
     const GatherResult gathered = GatherSourcePaths(BuildRun::BuildPrimary, slot, prompter);
     check(gathered == GatherResult::Gathered, "gathered");
-    check(slot.m_names.size() == static_cast<std::size_t>(kPathListCapacity), "32,000 kept");
+    check(slot.paths().size() == static_cast<std::size_t>(kPathListCapacity), "32,000 kept");
     check(prompter.messageTexts() ==
               std::vector<std::string>{"Limit is 32,000 image files.\nProcess the 32,000 now."},
           "one capacity message");
@@ -156,14 +156,14 @@ void smallImages(const fs::path& scratch) {
         start = std::chrono::steady_clock::now();
         JobProgress progress;
         BuildResult result =
-            BuildSlot(slot.m_names, MakeRunSigner(BuildRun::BuildPrimary), 0, progress);
+            BuildSlot(slot.paths(), MakeRunSigner(BuildRun::BuildPrimary), 0, progress);
         int deleted = 0;
         for (const std::string& name : result.names) {
             deleted += name == kDeletedEntry ? 1 : 0;
         }
         check(result.completed && deleted == 0, "every small image built");
         if (round == 4) {
-            slot.m_records = std::move(result.records);
+            slot.setEntries(std::move(result.names), std::move(result.records));
         }
         result = BuildResult{};
         residentAfter[round] = statusKb("VmRSS:");
@@ -177,13 +177,13 @@ void smallImages(const fs::path& scratch) {
     const fs::path dup = scratch / "small.dup";
     check(WriteDatafile(dup.string(), slot) == 1, "data file written");
     DatafileSlot again;
-    check(ReadDatafile(dup.string(), 0, again, prompter) == 1 && again.m_records == slot.m_records,
+    check(ReadDatafile(dup.string(), 0, again, prompter) == 1 && again.records() == slot.records(),
           "data file read back");
     report("write and read the 32,000-record data file", start);
 
     resetPeak();
     start = std::chrono::steady_clock::now();
-    const FindRunResult found = findWithin(slot.m_records, slot.m_names, (scratch / "small.log"));
+    const FindRunResult found = findWithin(slot.records(), slot.paths(), (scratch / "small.log"));
     check(found.completed && found.logSaved, "find run over 32,000 finished");
     std::printf("  %d matching pairs\n", found.matchTotal);
     report("find run over 32,000 records", start);
@@ -204,7 +204,7 @@ void largeImages(const fs::path& scratch) {
           "large gathered");
     JobProgress progress;
     const BuildResult result =
-        BuildSlot(slot.m_names, MakeRunSigner(BuildRun::BuildPrimary), 0, progress);
+        BuildSlot(slot.paths(), MakeRunSigner(BuildRun::BuildPrimary), 0, progress);
     // Images this large are recorded at their 400 x 400 pre-reduction.
     int fullSize = 0;
     for (const ImageRecord& record : result.records) {

@@ -95,9 +95,9 @@ class BuildJobsTest : public QObject {
         dlg->SelectGetDataPage();
         build(*dlg, 0, m_fx->path("one"), 4);
         QCOMPARE(dlg->primary().count(), 4);
-        QCOMPARE(std::set(dlg->primary().m_names.begin(), dlg->primary().m_names.end()),
+        QCOMPARE(std::set(dlg->primary().paths().begin(), dlg->primary().paths().end()),
                  std::set(primary.begin(), primary.end()));
-        QVERIFY(std::all_of(dlg->primary().m_records.begin(), dlg->primary().m_records.end(),
+        QVERIFY(std::all_of(dlg->primary().records().begin(), dlg->primary().records().end(),
                             [](const ImageRecord& r) { return r.nWidth != 0; }));
         QCOMPARE(textOf(dlg.get(), 1082), QString("Primary data file images: 4"));
         QCOMPARE(textOf(dlg.get(), 1085), QString("Image data file: built - ready"));
@@ -164,7 +164,7 @@ class BuildJobsTest : public QObject {
         m_fx->writeImages("two", 5, "other", 10);
         auto dlg = m_fx->makeDlg();
         build(*dlg, 0, m_fx->path("one"), 4);
-        const std::vector<ImageRecord> primaryRecords = dlg->primary().m_records;
+        const std::vector<ImageRecord> primaryRecords = dlg->primary().records();
         chooseMode(*dlg, 1);
 
         StopGate gate;
@@ -196,14 +196,14 @@ class BuildJobsTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(dlg->status(), QString("User aborted..."), 5000);
         QVERIFY(!dlg->jobs().isRunning());
         QVERIFY(!dlg->secondary().hasRecords());
-        QVERIFY(dlg->secondary().m_names.empty());
-        QCOMPARE(dlg->secondary().m_strDisplay, std::string("Image data file: not built"));
+        QVERIFY(dlg->secondary().paths().empty());
+        QCOMPARE(dlg->slotLabel(1), std::string("Image data file: not built"));
         QCOMPARE(textOf(dlg.get(), 1052), QString("Image data file: not built"));
         QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
         QVERIFY(control<QWidget>(dlg.get(), 1081)->isEnabled());
         QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
         QCOMPARE(dlg->windowTitle(), QString("Twinly"));
-        QVERIFY(dlg->primary().m_records == primaryRecords);
+        QVERIFY(dlg->primary().records() == primaryRecords);
         QVERIFY(menuItemEnabled(*dlg, 32806) && menuItemEnabled(*dlg, 32823));
         QVERIFY(!menuItemEnabled(*dlg, 32824));
     }
@@ -218,7 +218,7 @@ class BuildJobsTest : public QObject {
                  std::vector<std::string>{"You need at least 2 image files to process!"});
         QVERIFY(!dlg->jobs().isRunning());
         QVERIFY(!dlg->primary().hasRecords());
-        QVERIFY(dlg->primary().m_names.empty());
+        QVERIFY(dlg->primary().paths().empty());
     }
 
     void anUnreadableImageBecomesDeleted() {
@@ -235,11 +235,11 @@ class BuildJobsTest : public QObject {
         dlg->OnCommand(1084);
         QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning() && dlg->primary().hasRecords(), 20000);
         QCOMPARE(dlg->primary().count(), 4);
-        const auto& names = dlg->primary().m_names;
+        const auto& names = dlg->primary().paths();
         const auto deleted = std::find(names.begin(), names.end(), std::string("Deleted"));
         QVERIFY(deleted != names.end());
         QCOMPARE(std::count(names.begin(), names.end(), std::string("Deleted")), 1);
-        QCOMPARE(dlg->primary().m_records[deleted - names.begin()].nWidth, 0);
+        QCOMPARE(dlg->primary().records()[deleted - names.begin()].nWidth, 0);
         for (const std::string& p : paths) {
             QVERIFY(std::find(names.begin(), names.end(), p) != names.end());
         }
@@ -250,10 +250,10 @@ class BuildJobsTest : public QObject {
         auto dlg = m_fx->makeDlg();
         build(*dlg, 0, m_fx->path("one"), 5);
         const auto indexOf = [&dlg](const std::string& path) {
-            const auto& names = dlg->primary().m_names;
+            const auto& names = dlg->primary().paths();
             return std::find(names.begin(), names.end(), path) - names.begin();
         };
-        const ImageRecord kept = dlg->primary().m_records[indexOf(first[1])];
+        const ImageRecord kept = dlg->primary().records()[indexOf(first[1])];
         dlg->setPrimaryUnsaved(false);
 
         std::filesystem::remove(first[4]);
@@ -272,7 +272,7 @@ class BuildJobsTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(
             dlg->status(), QString("Finished: 7 images analyzed. Ready to 'Find dups'"), 20000);
         QCOMPARE(counter.read, std::multiset<std::string>(added.begin(), added.end()));
-        QVERIFY(dlg->primary().m_records[indexOf(first[1])] == kept);
+        QVERIFY(dlg->primary().records()[indexOf(first[1])] == kept);
         QCOMPARE(indexOf(first[4]), std::ptrdiff_t(7));
         QVERIFY(!dlg->primaryUnsaved());
     }
@@ -282,7 +282,7 @@ class BuildJobsTest : public QObject {
         auto dlg = m_fx->makeDlg();
         chooseMode(*dlg, 1);
         build(*dlg, 1, m_fx->path("two"), 3);
-        const auto before = dlg->secondary().m_records;
+        const auto before = dlg->secondary().records();
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
         dlg->OnCommand(32824);
         const auto& call = m_fx->prompter().calls().back();
@@ -291,7 +291,7 @@ class BuildJobsTest : public QObject {
                                         "is no need to rebuild the secondary data file.\nImage "
                                         "file count = 3"));
         QVERIFY(!dlg->jobs().isRunning());
-        QVERIFY(dlg->secondary().m_records == before);
+        QVERIFY(dlg->secondary().records() == before);
     }
 
     void closingDuringABuildStopsAndJoinsTheWorker() {

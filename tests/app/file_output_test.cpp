@@ -186,7 +186,7 @@ class FileOutputTest : public QObject {
         QCOMPARE(saved.m_rightPaths.front(), std::string(kDeletedEntry));
         const std::string gone = QDir(at("trash")).entryList(QDir::Files).value(0).toStdString();
         QVERIFY(!gone.empty());
-        QVERIFY(std::none_of(rebuilt.m_names.begin(), rebuilt.m_names.end(),
+        QVERIFY(std::none_of(rebuilt.paths().begin(), rebuilt.paths().end(),
                              [&](const std::string& p) { return p.ends_with("/" + gone); }));
 
         MatchList single;

@@ -33,6 +33,15 @@
 
 namespace {
 
+// Fills a slot with `count` empty records of made-up paths.
+void giveRecords(DatafileSlot& slot, int count) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        paths.push_back("/pictures/" + std::to_string(i) + ".jpg");
+    }
+    slot.setEntries(std::move(paths), std::vector<ImageRecord>(static_cast<std::size_t>(count)));
+}
+
 class NoFileOps : public FileOps {
   public:
     bool moveToTrash(const std::string&) override { return false; }
@@ -217,8 +226,8 @@ class MainDlgTest : public QObject {
         QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Source: secondary datafile"));
         QCOMPARE(control<QLabel>(dlg.get(), 1027)->text(), QString("Source: primary datafile"));
 
-        dlg->primary().m_records.resize(3);
-        dlg->primary().m_strDisplay = "Data file: holiday";
+        giveRecords(dlg->primary(), 3);
+        dlg->slotLabel(0) = "Data file: holiday";
         clickTab(*dlg, 1);
         QVERIFY(control<QWidget>(dlg.get(), 1087)->isEnabled());
         QVERIFY(!control<QWidget>(dlg.get(), 1097)->isEnabled());
@@ -228,7 +237,7 @@ class MainDlgTest : public QObject {
         // Mode 1 needs both slots.
         clickTab(*dlg, 2);
         QVERIFY(!control<QPushButton>(dlg.get(), 1029)->isEnabled());
-        dlg->secondary().m_records.resize(2);
+        giveRecords(dlg->secondary(), 2);
         dlg->UpdateFindButton();
         QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
         QVERIFY(!shown(*dlg, 1094));
@@ -276,7 +285,7 @@ class MainDlgTest : public QObject {
     void closeReminderYesSavesLaterAndClosesNextTime() {
         auto dlg = makeDlg();
         dlg->show();
-        dlg->primary().m_records.resize(2);
+        giveRecords(dlg->primary(), 2);
         dlg->setPrimaryUnsaved(true);
 
         QString caption;
@@ -312,7 +321,7 @@ class MainDlgTest : public QObject {
     void closeReminderNoClosesAtOnce() {
         auto dlg = makeDlg();
         dlg->show();
-        dlg->primary().m_records.resize(2);
+        giveRecords(dlg->primary(), 2);
         dlg->setPrimaryUnsaved(true);
         onNextModal(m_pollers.get(), [](QWidget* modal) {
             QTest::mouseClick(control<QPushButton>(modal, 2), Qt::LeftButton);
@@ -326,7 +335,7 @@ class MainDlgTest : public QObject {
     void closeWhileAJobRunsSkipsTheReminder() {
         auto dlg = makeDlg();
         dlg->show();
-        dlg->primary().m_records.resize(2);
+        giveRecords(dlg->primary(), 2);
         dlg->setPrimaryUnsaved(true);
         std::atomic<bool> started{false};
         QVERIFY(dlg->jobs().start(JobController::kBuildPrimary, 2, [&started](JobProgress& p) {
@@ -451,10 +460,11 @@ class MainDlgTest : public QObject {
         auto dlg = makeDlg();
         dlg->show();
         DatafileSlot source;
-        source.m_records.resize(2);
-        source.m_records[0].nWidth = 10;
-        source.m_records[1].nWidth = 20;
-        source.m_names = {path("a.jpg").toStdString(), path("b.jpg").toStdString()};
+        std::vector<ImageRecord> records(2);
+        records[0].nWidth = 10;
+        records[1].nWidth = 20;
+        source.setEntries({path("a.jpg").toStdString(), path("b.jpg").toStdString()},
+                          std::move(records));
         source.m_strSourceFolder = m_dir->path().toStdString();
         const std::string dup = path("holiday.dup").toStdString();
         QCOMPARE(WriteDatafile(dup, source), 1);

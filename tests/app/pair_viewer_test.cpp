@@ -336,10 +336,13 @@ class PairViewerTest : public QObject {
             pairsOf(
                 {{"a.jpg", "b.jpg"}, {"c.jpg", "a.jpg"}, {"d.jpg", "a.jpg"}, {"c.jpg", "d.jpg"}}));
         auto dlg = makeDlg();
+        std::vector<std::string> paths;
+        std::vector<ImageRecord> records;
         for (const char* n : {"b.jpg", "a.jpg", "d.jpg"}) {
-            dlg->primary().m_names.push_back(path(n).toStdString());
-            dlg->primary().m_records.emplace_back().nWidth = 64;
+            paths.push_back(path(n).toStdString());
+            records.emplace_back().nWidth = 64;
         }
+        dlg->primary().setEntries(std::move(paths), std::move(records));
         clickTab(*dlg, 3);
         press(*dlg, 1017);
 
@@ -360,8 +363,8 @@ class PairViewerTest : public QObject {
                                                           path("c.jpg").toStdString()}));
         QCOMPARE(m.m_rightPaths[1], std::string("Deleted"));
         QCOMPARE(m.m_rightPaths[2], std::string("Deleted"));
-        QCOMPARE(dlg->primary().m_records[1].nWidth, std::uint16_t(0));
-        QCOMPARE(dlg->primary().m_records[0].nWidth, std::uint16_t(64));
+        QCOMPARE(dlg->primary().records()[1].nWidth, std::uint16_t(0));
+        QCOMPARE(dlg->primary().records()[0].nWidth, std::uint16_t(64));
         QVERIFY(dlg->primaryUnsaved());
         QVERIFY(dlg->logChanged());
         QCOMPARE(m_desktop.count("beep"), 1);

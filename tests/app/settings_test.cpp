@@ -276,7 +276,6 @@ TEST_F(SettingsTest, CorruptFileStartsWithDefaults) {
     EXPECT_EQ(back.m_nMatchTol, 985);
 }
 
-
 TEST_F(SettingsTest, TypedChoicesAreStoredAsTheirNumbers) {
     markSaved();
     TwinlySettings s = load();

@@ -51,9 +51,8 @@ DatafileSlot engineBuild(const std::string& folder, bool subfolders) {
     ScriptedPrompter prompter;
     EXPECT_EQ(GatherSourcePaths(BuildRun::BuildPrimary, slot, prompter), GatherResult::Gathered);
     JobProgress progress;
-    BuildResult built = BuildSlot(slot.m_names, MakeRunSigner(BuildRun::BuildPrimary), 1, progress);
-    slot.m_records = std::move(built.records);
-    slot.m_names = std::move(built.names);
+    BuildResult built = BuildSlot(slot.paths(), MakeRunSigner(BuildRun::BuildPrimary), 1, progress);
+    slot.setEntries(std::move(built.names), std::move(built.records));
     return slot;
 }
 
@@ -268,16 +267,16 @@ TEST(CliRun, RebuildReadsOnlyNewImagesAndDropsGoneOnes) {
     // folder now holds the 4 others, broken.jpg and new.png.
     EXPECT_EQ(after.count(), 6);
     const auto recordOf = [](const DatafileSlot& slot, const std::string& path) {
-        const auto it = std::find(slot.m_names.begin(), slot.m_names.end(), path);
-        EXPECT_NE(it, slot.m_names.end()) << path;
-        return it == slot.m_names.end() ? ImageRecord{} : slot.m_records[it - slot.m_names.begin()];
+        const auto it = std::find(slot.paths().begin(), slot.paths().end(), path);
+        EXPECT_NE(it, slot.paths().end()) << path;
+        return it == slot.paths().end() ? ImageRecord{} : slot.records()[it - slot.paths().begin()];
     };
     EXPECT_EQ(recordOf(after, folder + "/warm.png"), recordOf(before, folder + "/warm.png"));
     ImageRecord fresh;
     ASSERT_TRUE(
         SignatureFromFile(folder + "/new.png", ResizeMode::Fallback, kDefaultThumbFilter, fresh));
     EXPECT_EQ(recordOf(after, folder + "/new.png"), fresh);
-    EXPECT_EQ(std::count(after.m_names.begin(), after.m_names.end(), folder + "/cool.jpg"), 0);
+    EXPECT_EQ(std::count(after.paths().begin(), after.paths().end(), folder + "/cool.jpg"), 0);
     EXPECT_EQ(after.m_strSourceFolder, folder);
 }
 

@@ -6,12 +6,15 @@ namespace {
 
 DatafileSlot slotOf(int count, const std::string& prefix, const std::string& note) {
     DatafileSlot slot;
+    std::vector<std::string> paths;
+    std::vector<ImageRecord> records;
     for (int i = 0; i < count; ++i) {
         ImageRecord record;
         record.nWidth = static_cast<std::uint16_t>(100 + i);
-        slot.m_records.push_back(record);
-        slot.m_names.push_back(prefix + std::to_string(i) + ".jpg");
+        records.push_back(record);
+        paths.push_back(prefix + std::to_string(i) + ".jpg");
     }
+    slot.setEntries(std::move(paths), std::move(records));
     slot.m_strSourceNote = note;
     return slot;
 }
@@ -60,7 +63,7 @@ TEST(FindRequest, EachModeTakesOnlyWhatItCompares) {
 
     FindRunInput within = MakeFindRunInput(request, band);
     EXPECT_EQ(within.mode, CompareMode::WithinPrimary);
-    EXPECT_EQ(within.primaryRecords.data(), primary.m_records.data());
+    EXPECT_EQ(within.primaryRecords.data(), primary.records().data());
     EXPECT_EQ(within.primaryPaths.size(), 3u);
     EXPECT_EQ(within.primarySourceNote, "; Source: /p");
     EXPECT_TRUE(within.secondaryRecords.empty());
@@ -73,7 +76,7 @@ TEST(FindRequest, EachModeTakesOnlyWhatItCompares) {
 
     request.mode = CompareMode::SecondaryToPrimary;
     const FindRunInput between = MakeFindRunInput(request, band);
-    EXPECT_EQ(between.secondaryPaths.data(), secondary.m_names.data());
+    EXPECT_EQ(between.secondaryPaths.data(), secondary.paths().data());
     EXPECT_EQ(between.secondaryRecords.size(), 2u);
     EXPECT_EQ(between.secondarySourceNote, "; Source: /s.lst");
     EXPECT_EQ(between.singleRecord, nullptr);

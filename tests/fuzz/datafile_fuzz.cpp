@@ -12,21 +12,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = input.fill(data, size);
 
     DatafileSlot slot;
-    slot.m_names = {"/before.jpg"};
-    slot.m_records.resize(1);
-    slot.m_records[0].nWidth = 7;
+    std::vector<ImageRecord> records(1);
+    records[0].nWidth = 7;
+    slot.setEntries({"/before.jpg"}, std::move(records));
     const DatafileSlot before = slot;
     ScriptedPrompter prompter;
     const int slotNumber = size % 2 == 0 ? 0 : 1;
     if (ReadDatafile(path, slotNumber, slot, prompter) != 1) {
-        if (slot.m_names != before.m_names || slot.m_records != before.m_records ||
+        if (slot.paths() != before.paths() || slot.records() != before.records() ||
             slot.m_strSourceFolder != before.m_strSourceFolder ||
             slot.m_strSourceList != before.m_strSourceList) {
             fuzz::Fail("a refused file changed the slot");
         }
         return 0;
     }
-    if (slot.m_names.size() != slot.m_records.size() || !prompter.calls().empty()) {
+    if (slot.paths().size() != slot.records().size() || !prompter.calls().empty()) {
         fuzz::Fail("read slot inconsistent");
     }
     const std::string copy = (fuzz::ScratchFolder() / "copy.dup").string();
@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Fail("a slot read from a file cannot be written");
     }
     DatafileSlot again;
-    if (ReadDatafile(copy, 0, again, prompter) != 1 || again.m_names != slot.m_names ||
-        again.m_records != slot.m_records || again.m_nSourceKind != slot.m_nSourceKind ||
+    if (ReadDatafile(copy, 0, again, prompter) != 1 || again.paths() != slot.paths() ||
+        again.records() != slot.records() || again.m_nSourceKind != slot.m_nSourceKind ||
         again.m_bSubfolders != slot.m_bSubfolders ||
         again.m_strSourceFolder != slot.m_strSourceFolder ||
         again.m_strSourceList != slot.m_strSourceList) {

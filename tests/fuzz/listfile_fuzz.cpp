@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             prompter.answerMessage(PromptAnswer::Ok);
         }
         const int read = ReadListFileWith(tree, path, slot, prompter);
-        if (slot.m_names.size() > static_cast<std::size_t>(kPathListCapacity) ||
-            (read == 0 && !slot.m_names.empty())) {
+        if (slot.paths().size() > static_cast<std::size_t>(kPathListCapacity) ||
+            (read == 0 && !slot.paths().empty())) {
             fuzz::Fail("filling reader");
         }
     }

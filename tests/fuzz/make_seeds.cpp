@@ -54,10 +54,9 @@ void dataFiles() {
     slot.m_nSourceKind = 1;
     slot.m_bSubfolders = 1;
     slot.m_strSourceFolder = "/pictures/";
-    slot.m_names = {"/pictures/a.jpg", "Deleted", "/pictures/sub/c.png"};
-    slot.m_records.resize(3);
+    std::vector<ImageRecord> records(3);
     for (int i = 0; i < 3; ++i) {
-        ImageRecord& r = slot.m_records[i];
+        ImageRecord& r = records[i];
         r.nWidth = static_cast<std::uint16_t>(i == 1 ? 0 : 640 + i);
         r.nHeight = 480;
         r.bColor = 1;
@@ -65,6 +64,7 @@ void dataFiles() {
             r.thumb[k] = static_cast<std::uint8_t>(k * (i + 3));
         }
     }
+    slot.setEntries({"/pictures/a.jpg", "Deleted", "/pictures/sub/c.png"}, std::move(records));
     const fs::path tmp = g_root / "tmp.dup";
     WriteDatafile(tmp, slot);
     put("datafile_fuzz", "three.dup", fileBytes(tmp));

@@ -71,8 +71,7 @@ std::vector<std::string> numberedPaths(int n) {
 std::string savedBytes(const BuildResult& result, const TempDir& dir, const std::string& name) {
     DatafileSlot slot;
     slot.m_strSourceFolder = "/pics/";
-    slot.m_records = result.records;
-    slot.m_names = result.names;
+    slot.setEntries(result.names, result.records);
     const std::string path = dir.file(name);
     EXPECT_EQ(WriteDatafile(path, slot), 1);
     return ReadFileBytes(path);

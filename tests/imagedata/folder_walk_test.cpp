@@ -85,7 +85,7 @@ TEST(FolderWalk, SubfolderImagesStandWhereTheSubfolderWasMet) {
 
     DatafileSlot slot;
     EXPECT_EQ(AddFolderImages(tree, "/r", true, slot, prompter), AddResult::Done);
-    EXPECT_EQ(slot.m_names,
+    EXPECT_EQ(slot.paths(),
               (std::vector<std::string>{"/r/a.jpg", "/r/sub/x.png", "/r/sub/deeper/y.tif",
                                         "/r/sub/z.gif", "/r/c.JPEG"}));
     EXPECT_EQ(CountFolderImages(tree, "/r/", true, false), 5);
@@ -94,7 +94,7 @@ TEST(FolderWalk, SubfolderImagesStandWhereTheSubfolderWasMet) {
     DatafileSlot flat;
     tree.opened = 0;
     EXPECT_EQ(AddFolderImages(tree, "/r/", false, flat, prompter), AddResult::Done);
-    EXPECT_EQ(flat.m_names, (std::vector<std::string>{"/r/a.jpg", "/r/c.JPEG"}));
+    EXPECT_EQ(flat.paths(), (std::vector<std::string>{"/r/a.jpg", "/r/c.JPEG"}));
     EXPECT_EQ(CountFolderImages(tree, "/r/", false, false), 2);
     EXPECT_EQ(tree.opened, 2);
     EXPECT_TRUE(prompter.calls().empty());
@@ -129,7 +129,7 @@ TEST(FolderWalk, UnlistableFolderCountsZeroButStopsTheFill) {
 
     DatafileSlot slot;
     EXPECT_EQ(AddFolderImages(tree, "/r/", true, slot, prompter), AddResult::Stopped);
-    EXPECT_EQ(slot.m_names, std::vector<std::string>{"/r/a.jpg"});
+    EXPECT_EQ(slot.paths(), std::vector<std::string>{"/r/a.jpg"});
     EXPECT_TRUE(prompter.calls().empty());
 
     EXPECT_EQ(CountFolderImages(tree, "/missing", true, false), 0);
@@ -151,8 +151,8 @@ TEST(FolderWalk, FullListAsksOnceAndEndsEveryLevel) {
     EXPECT_EQ(ok.calls()[0].text, kCapacityText);
     EXPECT_EQ(ok.calls()[0].buttons, PromptButtons::OkCancel);
     EXPECT_EQ(ok.calls()[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(kept.m_names.size(), static_cast<std::size_t>(kPathListCapacity));
-    EXPECT_EQ(kept.m_names.front(), "/r/first.jpg");
+    EXPECT_EQ(kept.paths().size(), static_cast<std::size_t>(kPathListCapacity));
+    EXPECT_EQ(kept.paths().front(), "/r/first.jpg");
     EXPECT_FALSE(cancelled);
 
     ScriptedPrompter cancel;
@@ -160,7 +160,7 @@ TEST(FolderWalk, FullListAsksOnceAndEndsEveryLevel) {
     DatafileSlot emptied;
     EXPECT_EQ(AddFolderImages(tree, "/r/", true, emptied, cancel, &cancelled), AddResult::Stopped);
     EXPECT_EQ(cancel.calls().size(), 1u);
-    EXPECT_TRUE(emptied.m_names.empty());
+    EXPECT_TRUE(emptied.paths().empty());
     EXPECT_TRUE(cancelled);
 }
 
@@ -175,7 +175,7 @@ TEST(FolderWalk, FullListMetAtAFoldersFirstEntryLeavesTheStatusLine) {
     cancel.answerMessage(PromptAnswer::Cancel);
     bool cancelled = false;
     EXPECT_EQ(AddFolderImages(tree, "/r/", false, slot, cancel, &cancelled), AddResult::Stopped);
-    EXPECT_TRUE(slot.m_names.empty());
+    EXPECT_TRUE(slot.paths().empty());
     EXPECT_FALSE(cancelled);
 }
 
@@ -190,7 +190,7 @@ TEST(FolderWalk, AFolderAlreadyOnTheWalksPathIsNotEnteredAgain) {
     ScriptedPrompter prompter;
     DatafileSlot slot;
     EXPECT_EQ(AddFolderImages(tree, "/r/", true, slot, prompter), AddResult::Done);
-    EXPECT_EQ(slot.m_names, (std::vector<std::string>{"/r/a.jpg", "/r/side/s.jpg"}));
+    EXPECT_EQ(slot.paths(), (std::vector<std::string>{"/r/a.jpg", "/r/side/s.jpg"}));
     EXPECT_EQ(CountFolderImages(tree, "/r/", true, false), 2);
 }
 
@@ -210,16 +210,17 @@ TEST(DiskFolderWalk, WalksHiddenFilesFollowsLinksAndStopsAtLoops) {
     ScriptedPrompter prompter;
     DatafileSlot slot;
     EXPECT_EQ(AddFolderImages(root, true, slot, prompter), AddResult::Done);
-    std::sort(slot.m_names.begin(), slot.m_names.end());
-    EXPECT_EQ(slot.m_names, (std::vector<std::string>{root + "/.hidden.png", root + "/a/b.jpg",
-                                                      root + "/elsewhere/o.gif"}));
+    std::vector<std::string> found = slot.paths();
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{root + "/.hidden.png", root + "/a/b.jpg",
+                                               root + "/elsewhere/o.gif"}));
 
     // A folder that cannot be listed: here its path runs through a file.
     DatafileSlot none;
     EXPECT_EQ(CountFolderImages(root + "/a/readme.txt/x", true, false), 0);
     EXPECT_EQ(AddFolderImages(root + "/a/readme.txt/x", true, none, prompter), AddResult::Stopped);
     EXPECT_EQ(AddFolderImages("", true, none, prompter), AddResult::Stopped);
-    EXPECT_TRUE(none.m_names.empty());
+    EXPECT_TRUE(none.paths().empty());
 }
 
 TEST(DiskFolderWalk, CapacityOverEmptyJpegFiles) {
@@ -238,14 +239,14 @@ TEST(DiskFolderWalk, CapacityOverEmptyJpegFiles) {
     prompter.answerMessage(PromptAnswer::Cancel);
     DatafileSlot kept;
     EXPECT_EQ(AddFolderImages(folder, false, kept, prompter), AddResult::AtCapacity);
-    EXPECT_EQ(kept.m_names.size(), static_cast<std::size_t>(kPathListCapacity));
-    EXPECT_EQ(std::set<std::string>(kept.m_names.begin(), kept.m_names.end()).size(),
-              kept.m_names.size());
+    EXPECT_EQ(kept.paths().size(), static_cast<std::size_t>(kPathListCapacity));
+    EXPECT_EQ(std::set<std::string>(kept.paths().begin(), kept.paths().end()).size(),
+              kept.paths().size());
 
     DatafileSlot emptied;
     bool cancelled = false;
     EXPECT_EQ(AddFolderImages(folder, false, emptied, prompter, &cancelled), AddResult::Stopped);
-    EXPECT_TRUE(emptied.m_names.empty());
+    EXPECT_TRUE(emptied.paths().empty());
     EXPECT_TRUE(cancelled);
     EXPECT_EQ(prompter.messageTexts(), (std::vector<std::string>{kCapacityText, kCapacityText}));
 }

@@ -105,14 +105,14 @@ TEST(ListFile, BuildingReaderTakesFoldersFilesAndOddLinesAsTheyStand) {
                              tree + "/ (include subfolders)", "; END"}));
     ScriptedPrompter prompter;
     DatafileSlot slot;
-    slot.m_names = {"/stale.jpg"};
+    slot.appendPath("/stale.jpg");
     EXPECT_EQ(ReadListFile(path, slot, prompter), 1);
-    ASSERT_EQ(slot.m_names.size(), 8u);
-    const std::vector<std::string> head(slot.m_names.begin(), slot.m_names.begin() + 6);
+    ASSERT_EQ(slot.paths().size(), 8u);
+    const std::vector<std::string> head(slot.paths().begin(), slot.paths().begin() + 6);
     EXPECT_EQ(head, (std::vector<std::string>{tree + "/x.jpg", "/p/a.jpg", "  /p/lead.jpg", "",
                                               "/p/readme.txt", tree}));
     // The last folder line's own order follows the disk's listing.
-    std::vector<std::string> tail(slot.m_names.begin() + 6, slot.m_names.end());
+    std::vector<std::string> tail(slot.paths().begin() + 6, slot.paths().end());
     std::sort(tail.begin(), tail.end());
     EXPECT_EQ(tail, (std::vector<std::string>{tree + "/sub/y.png", tree + "/x.jpg"}));
     EXPECT_EQ(CountListFile(path, false), 8);
@@ -134,9 +134,9 @@ TEST(ListFile, BuildingReadersNeedHeaderAndEnd) {
     }
     for (const std::string& path : {missing, pipe, noHeader, noEnd, overlong}) {
         DatafileSlot slot;
-        slot.m_names = {"/stale.jpg"};
+        slot.appendPath("/stale.jpg");
         EXPECT_EQ(ReadListFile(path, slot, prompter), 0) << path;
-        EXPECT_TRUE(slot.m_names.empty()) << path;
+        EXPECT_TRUE(slot.paths().empty()) << path;
         EXPECT_EQ(CountListFile(path, false), 0) << path;
     }
     EXPECT_EQ(prompter.messageTexts(),
@@ -159,7 +159,7 @@ TEST(ListFile, CountStopsPast999WhenQuickAndAFullPathListDropsFileLines) {
     ScriptedPrompter prompter;
     DatafileSlot slot;
     EXPECT_EQ(ReadListFile(path, slot, prompter), 1);
-    EXPECT_EQ(slot.m_names.size(), static_cast<std::size_t>(kPathListCapacity));
-    EXPECT_EQ(slot.m_names.back(), lines[kPathListCapacity - 1]);
+    EXPECT_EQ(slot.paths().size(), static_cast<std::size_t>(kPathListCapacity));
+    EXPECT_EQ(slot.paths().back(), lines[kPathListCapacity - 1]);
     EXPECT_TRUE(prompter.calls().empty());
 }

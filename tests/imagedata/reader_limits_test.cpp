@@ -83,7 +83,7 @@ TEST(ReaderLimits, DataFileCountsAndLengthsBeyondTheFileAreRefusedBeforeAllocati
         const AllocationProbe probe;
         EXPECT_EQ(ReadDatafile(path, 0, slot, prompter), 0);
         EXPECT_LT(probe.largest(), 4096u);
-        EXPECT_TRUE(slot.m_names.empty());
+        EXPECT_TRUE(slot.paths().empty());
     }
     // The probe does see a reader's allocations: a sound file of 200 records.
     std::string many;
@@ -95,7 +95,7 @@ TEST(ReaderLimits, DataFileCountsAndLengthsBeyondTheFileAreRefusedBeforeAllocati
     const AllocationProbe probe;
     ASSERT_EQ(ReadDatafile(sound, 0, slot, prompter), 1);
     EXPECT_GE(probe.largest(), 200 * sizeof(ImageRecord));
-    EXPECT_EQ(slot.m_names.size(), 200u);
+    EXPECT_EQ(slot.paths().size(), 200u);
 }
 
 TEST(ReaderLimits, ListsOfTooManyLinesAreInvalidForEveryReader) {
@@ -117,7 +117,7 @@ TEST(ReaderLimits, ListsOfTooManyLinesAreInvalidForEveryReader) {
     EXPECT_EQ(CountListFile(atLimit, false), static_cast<int>(kMaxListLines - 3));
     DatafileSlot slot;
     EXPECT_EQ(ReadListFile(atLimit, slot, prompter), 1);
-    EXPECT_EQ(slot.m_names.size(), static_cast<std::size_t>(kPathListCapacity));
+    EXPECT_EQ(slot.paths().size(), static_cast<std::size_t>(kPathListCapacity));
     EXPECT_TRUE(prompter.calls().empty());
 
     std::vector<std::string> untouched = {"/kept.jpg"};
@@ -125,7 +125,7 @@ TEST(ReaderLimits, ListsOfTooManyLinesAreInvalidForEveryReader) {
     EXPECT_EQ(untouched, std::vector<std::string>{"/kept.jpg"});
     EXPECT_EQ(CountListFile(overLimit, false), 0);
     EXPECT_EQ(ReadListFile(overLimit, slot, prompter), 0);
-    EXPECT_TRUE(slot.m_names.empty());
+    EXPECT_TRUE(slot.paths().empty());
     EXPECT_EQ(
         prompter.messageTexts(),
         (std::vector<std::string>{"Not a valid Image list!", "Not a valid Twinly image list!"}));

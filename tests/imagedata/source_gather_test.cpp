@@ -23,8 +23,7 @@ std::vector<std::string> sorted(std::vector<std::string> v) {
 // A slot as a previous build left it: records and paths that must go.
 DatafileSlot staleSlot() {
     DatafileSlot slot;
-    slot.m_records.resize(3);
-    slot.m_names = {"/old/a.jpg", "/old/b.jpg", "/old/c.jpg"};
+    slot.setEntries({"/old/a.jpg", "/old/b.jpg", "/old/c.jpg"}, std::vector<ImageRecord>(3));
     slot.m_strSourceNote = "; Source: /old";
     return slot;
 }
@@ -42,15 +41,15 @@ TEST(SourceGather, FolderWithSubfoldersReplacesTheOldPathsAndSetsTheNote) {
     slot.m_strSourceFolder = dir.file("pics");
     ScriptedPrompter prompter;
     EXPECT_EQ(GatherSourcePaths(BuildRun::BuildPrimary, slot, prompter), GatherResult::Gathered);
-    EXPECT_EQ(sorted(slot.m_names), sorted({a, b}));
-    EXPECT_TRUE(slot.m_records.empty());
+    EXPECT_EQ(sorted(slot.paths()), sorted({a, b}));
+    EXPECT_TRUE(slot.records().empty());
     EXPECT_EQ(slot.m_strSourceNote, "; Source: " + dir.file("pics") + " + all subfolders");
 
     // Without subfolders the same folder holds one image: too few, and the
     // message is the caller's to show.
     slot.m_bSubfolders = 0;
     EXPECT_EQ(GatherSourcePaths(BuildRun::RebuildPrimary, slot, prompter), GatherResult::TooFew);
-    EXPECT_EQ(slot.m_names, std::vector<std::string>{a});
+    EXPECT_EQ(slot.paths(), std::vector<std::string>{a});
     EXPECT_EQ(slot.m_strSourceNote, "; Source: " + dir.file("pics"));
     EXPECT_TRUE(prompter.calls().empty());
 }
@@ -66,13 +65,13 @@ TEST(SourceGather, ImageListsAreReadAndRefusedListsStopWithTheirMessage) {
     slot.m_strSourceFolder = dir.file("pics");  // not the source: the list is
     ScriptedPrompter prompter;
     EXPECT_EQ(GatherSourcePaths(BuildRun::BuildSecondary, slot, prompter), GatherResult::Gathered);
-    EXPECT_EQ(slot.m_names, (std::vector<std::string>{a, dir.file("other.gif")}));
+    EXPECT_EQ(slot.paths(), (std::vector<std::string>{a, dir.file("other.gif")}));
     EXPECT_EQ(slot.m_strSourceNote, "; Source: " + list);
 
     prompter.answerMessage(PromptAnswer::Ok);
     slot.m_strSourceList = dir.write("bad.lst", "not a list\r\n");
     EXPECT_EQ(GatherSourcePaths(BuildRun::BuildPrimary, slot, prompter), GatherResult::Stopped);
-    EXPECT_TRUE(slot.m_records.empty());
+    EXPECT_TRUE(slot.records().empty());
     EXPECT_EQ(prompter.messageTexts().size(), 1u);
 }
 
@@ -86,7 +85,7 @@ TEST(SourceGather, AnOddSourceKindIsAListToABuildAndAFolderToARebuild) {
     ScriptedPrompter prompter;
     EXPECT_EQ(GatherSourcePaths(BuildRun::RebuildSecondary, slot, prompter),
               GatherResult::Gathered);
-    EXPECT_EQ(slot.m_names.size(), 2u);
+    EXPECT_EQ(slot.paths().size(), 2u);
 
     prompter.answerMessage(PromptAnswer::Ok);
     EXPECT_EQ(GatherSourcePaths(BuildRun::BuildPrimary, slot, prompter), GatherResult::Stopped);

@@ -42,7 +42,7 @@ TEST(WalkBuildFaults, ImagesGoneOrReplacedAfterTheWalkBecomeDeleted) {
     DatafileSlot slot;
     ScriptedPrompter prompter;
     ASSERT_EQ(AddFolderImages(dir.path().string(), false, slot, prompter), AddResult::Done);
-    ASSERT_EQ(slot.m_names.size(), 8u);
+    ASSERT_EQ(slot.paths().size(), 8u);
 
     fs::remove(dir.file("gone.jpg"));
     dir.write("garbage.png", "\x89PNG\r\n\x1a\nnot really");
@@ -56,17 +56,17 @@ TEST(WalkBuildFaults, ImagesGoneOrReplacedAfterTheWalkBecomeDeleted) {
     dir.write("truncated.png", png.substr(0, png.size() / 2));
 
     JobProgress progress;
-    const BuildResult result = BuildSlot(slot.m_names, realSigner(), 2, progress);
+    const BuildResult result = BuildSlot(slot.paths(), realSigner(), 2, progress);
     ASSERT_TRUE(result.completed);
     ASSERT_EQ(result.names.size(), 8u);
     std::set<std::string> deleted;
     for (std::size_t i = 0; i < result.names.size(); ++i) {
-        const std::string name = fs::path(slot.m_names[i]).filename().string();
+        const std::string name = fs::path(slot.paths()[i]).filename().string();
         if (result.names[i] == kDeletedEntry) {
             EXPECT_EQ(result.records[i].nWidth, 0) << name;
             deleted.insert(name);
         } else {
-            EXPECT_EQ(result.names[i], slot.m_names[i]);
+            EXPECT_EQ(result.names[i], slot.paths()[i]);
             EXPECT_EQ(result.records[i].nWidth, name == "other.png" ? 24 : 16) << name;
         }
     }
@@ -101,13 +101,13 @@ TEST(WalkBuildFaults, LinkLoopsAndWebsWalkEveryFolderOnce) {
     ScriptedPrompter prompter;
     EXPECT_EQ(AddFolderImages(root.string(), true, slot, prompter), AddResult::Done);
     std::set<std::string> distinct;
-    for (const std::string& path : slot.m_names) {
+    for (const std::string& path : slot.paths()) {
         distinct.insert(fs::weakly_canonical(path).string());
     }
     // The dangling link names no image file, yet its name says it is one.
     EXPECT_EQ(count, kWeb + 1);
-    EXPECT_EQ(slot.m_names.size(), static_cast<std::size_t>(kWeb + 1));
-    EXPECT_EQ(distinct.size(), slot.m_names.size());
+    EXPECT_EQ(slot.paths().size(), static_cast<std::size_t>(kWeb + 1));
+    EXPECT_EQ(distinct.size(), slot.paths().size());
 }
 
 TEST(WalkBuildFaults, AnUnreadableFolderStopsTheFillWithoutHanging) {

@@ -44,11 +44,13 @@ class FullDisk {
 DatafileSlot bigSlot() {
     DatafileSlot slot;
     slot.m_strSourceFolder = "/pictures/";
+    std::vector<std::string> paths;
+    std::vector<ImageRecord> records;
     for (int i = 0; i < 20; ++i) {
-        slot.m_names.push_back("/pictures/" + std::to_string(i) + ".jpg");
-        slot.m_records.emplace_back();
-        slot.m_records.back().nWidth = 100;
+        paths.push_back("/pictures/" + std::to_string(i) + ".jpg");
+        records.emplace_back().nWidth = 100;
     }
+    slot.setEntries(std::move(paths), std::move(records));
     return slot;
 }
 

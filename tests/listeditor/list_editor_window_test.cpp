@@ -243,7 +243,7 @@ void ListEditorWindowTest::savedListReadsBackPrunedWithCommentsSkipped() {
     // The finder's reader takes the same file: comments skipped, the folder walked.
     DatafileSlot slot;
     QCOMPARE(ReadListFile(path, slot, rig.prompter), 1);
-    std::vector<std::string> names = slot.m_names;
+    std::vector<std::string> names = slot.paths();
     std::sort(names.begin(), names.end());
     std::vector<std::string> expected = {"/elsewhere/y.png", pics + "/a.jpg", pics + "/sub/x.jpg"};
     std::sort(expected.begin(), expected.end());

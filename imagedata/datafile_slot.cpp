@@ -1,0 +1,56 @@
+#include "datafile_slot.h"
+
+#include <algorithm>
+
+#include "path_compare.h"
+
+bool DatafileSlot::appendPath(const std::string& path) {
+    if (static_cast<int>(m_paths.size()) >= kPathListCapacity) {
+        return false;
+    }
+    m_paths.push_back(path);
+    return true;
+}
+
+void DatafileSlot::reservePaths(int count) {
+    // The list never holds more than its capacity, whatever a count says.
+    m_paths.reserve(static_cast<std::size_t>(std::clamp(count, 0, kPathListCapacity)));
+}
+
+void DatafileSlot::setEntries(std::vector<std::string> paths, std::vector<ImageRecord> records) {
+    const std::size_t count = std::min(paths.size(), records.size());
+    paths.resize(count);
+    records.resize(count);
+    m_paths = std::move(paths);
+    m_records = std::move(records);
+}
+
+SlotEntries DatafileSlot::takeEntries() {
+    SlotEntries entries{std::move(m_paths), std::move(m_records)};
+    clearData();
+    return entries;
+}
+
+bool DatafileSlot::markDeleted(const std::string& path) {
+    bool marked = false;
+    const std::size_t count = std::min(m_paths.size(), m_records.size());
+    for (std::size_t k = 0; k < count; ++k) {
+        if (SamePath(m_paths[k], path)) {
+            m_records[k].nWidth = 0;
+            marked = true;
+        }
+    }
+    return marked;
+}
+
+void DatafileSlot::clearData() {
+    m_records.clear();
+    m_paths.clear();
+}
+
+std::string DatafileSlot::sourceNote() const {
+    if (m_nSourceKind != 1) {
+        return "; Source: " + m_strSourceList;
+    }
+    return "; Source: " + m_strSourceFolder + (m_bSubfolders == 1 ? " + all subfolders" : "");
+}

@@ -1,0 +1,36 @@
+#include "slot_build.h"
+
+namespace {
+
+bool isRebuild(BuildRun run) {
+    return run == BuildRun::RebuildPrimary || run == BuildRun::RebuildSecondary;
+}
+
+}  // namespace
+
+SlotBuild::SlotBuild(BuildRun run, const DatafileSlot& source, SlotEntries old)
+    : m_run(run), m_old(std::move(old)) {
+    m_slot.m_nSourceKind = source.m_nSourceKind;
+    m_slot.m_bSubfolders = source.m_bSubfolders;
+    m_slot.m_strSourceFolder = source.m_strSourceFolder;
+    m_slot.m_strSourceList = source.m_strSourceList;
+    m_slot.m_strSourceNote = source.m_strSourceNote;
+}
+
+GatherResult SlotBuild::gather(Prompter& prompter, bool* userCancelled) {
+    return GatherSourcePaths(m_run, m_slot, prompter, userCancelled);
+}
+
+bool SlotBuild::readImages(const ImageSigner& signer, int threads, JobProgress& progress) {
+    m_result = isRebuild(m_run) ? RebuildSlot(m_slot.paths(), m_old.paths, m_old.records, signer,
+                                              threads, progress)
+                                : BuildSlot(m_slot.paths(), signer, threads, progress);
+    m_old = {};
+    return m_result.completed;
+}
+
+DatafileSlot SlotBuild::takeSlot() {
+    m_slot.setEntries(std::move(m_result.names), std::move(m_result.records));
+    m_result = {};
+    return std::move(m_slot);
+}
