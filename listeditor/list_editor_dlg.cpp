@@ -75,14 +75,15 @@ CListEditorDlg::CListEditorDlg(KeyValueStore& store, Prompter& prompter, Desktop
     m_preview = new ThumbnailPreview(m_c.pane, m_c.sizeLabel, picture, this);
     connectCommands();
 
+    // The settings come first: a list named on the command line is counted as
+    // the stored auto count says, and an answer to the large-count hint stays.
+    LoadEditorSettings(m_store, m_settings);
+    showAutoCount(m_settings.autoCount);
+    showRecentLists();
     if (!m_options.commandLineList.empty()) {
         m_commands.openAtStart(m_options.commandLineList);
     }
     m_commands.recount();
-
-    LoadEditorSettings(m_store, m_settings);
-    m_commands.setAutoCount(m_settings.autoCount);
-    showRecentLists();
     m_commands.showTypeFilterState();
     if (m_commands.hasFiles()) {
         m_preview->showInstructionPicture();

@@ -64,6 +64,7 @@ class ListEditorWindowTest : public QObject {
     void storedNoForTargaHidesTargaFiles();
     void countsFollowAutoCount();
     void largeCountOffersOnceToTurnAutoCountOff();
+    void listOnTheCommandLineIsCountedAsTheSettingsSay();
     void verifyCancelAtFirstMissingDeletesNothing();
     void verifyYesDeletesEveryMissingEntry();
     void readingTheSameListTwiceAddsNothing();
@@ -148,6 +149,31 @@ void ListEditorWindowTest::largeCountOffersOnceToTurnAutoCountOff() {
     rig.trigger(Id::MenuAutoCount);  // switching it on counts again, but the hint came once
     QCOMPARE(rig.prompter.messageTexts().size(), size_t{1});
     QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+void ListEditorWindowTest::listOnTheCommandLineIsCountedAsTheSettingsSay() {
+    TempDir pictures;
+    const std::string big = pictures.file("big");
+    fs::create_directories(big);
+    for (int i = 0; i < 2001; ++i) {
+        std::ofstream(big + "/" + std::to_string(i) + ".jpg");
+    }
+    const std::string list = pictures.write("big.lst", ListFileBytes({big + "/ (no subfolders)"}));
+    {
+        EditorRig rig;  // stored off: no walk, so no hint
+        rig.store->writeString("Dialogs", "AutoCnt", "No");
+        rig.start({.commandLineList = list});
+        QVERIFY(rig.prompter.calls().empty());
+        QVERIFY(!rig.action(Id::MenuAutoCount)->isChecked());
+    }
+    EditorRig rig;  // stored on: the hint's answer is what stays
+    rig.store->writeString("Dialogs", "AutoCnt", "Yes");
+    rig.prompter.answerMessage(PromptAnswer::Ok);
+    rig.start({.commandLineList = list});
+    QCOMPARE(rig.prompter.calls().size(), size_t{1});
+    QCOMPARE(rig.prompter.calls().back().caption, std::string("Information"));
+    QVERIFY(!rig.dlg->settings().autoCount);
+    QVERIFY(!rig.action(Id::MenuAutoCount)->isChecked());
 }
 
 void ListEditorWindowTest::verifyCancelAtFirstMissingDeletesNothing() {
