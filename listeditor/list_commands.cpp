@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <optional>
 
 #include "add_files_filter.h"
 #include "app_paths.h"
@@ -37,6 +38,9 @@ void ListCommands::openAtStart(const std::string& path) {
 }
 
 void ListCommands::newList() {
+    if (!mayDiscard()) {
+        return;
+    }
     m_doc.clear();
     m_view.clearPreview();
     recount();
@@ -50,15 +54,13 @@ void ListCommands::open() {
                              .initialName = "*.lst",
                              .initialFolder = defaultListFolder(),
                              .mustExist = true});
-    if (!path) {
+    if (!path || !mayDiscard()) {
         return;
     }
-    m_view.clearPreview();
-    if (m_doc.open(*path, m_prompter)) {
-        m_settings.recent.add(*path);
-        m_view.showRecentLists();
+    // The list stays as it is until the new one has been read.
+    if (std::optional<std::vector<std::string>> entries = ReadListEntries(*path, m_prompter)) {
+        adopt(std::move(*entries), *path);
     }
-    finishRead();
 }
 
 void ListCommands::openRecent(int slot) {
@@ -66,12 +68,23 @@ void ListCommands::openRecent(int slot) {
     if (path.empty()) {
         return;
     }
-    m_view.clearPreview();
-    if (m_doc.open(path, m_prompter)) {
-        m_settings.recent.add(path);
-    } else {
-        m_settings.recent.remove(slot);
+    // A list that is gone is forgotten without a question about the list shown.
+    if (QFileInfo::exists(QString::fromStdString(path)) && !mayDiscard()) {
+        return;
     }
+    std::optional<std::vector<std::string>> entries = ReadListEntries(path, m_prompter);
+    if (!entries) {
+        m_settings.recent.remove(slot);
+        m_view.showRecentLists();
+        return;
+    }
+    adopt(std::move(*entries), path);
+}
+
+void ListCommands::adopt(std::vector<std::string> entries, const std::string& path) {
+    m_view.clearPreview();
+    m_doc.replace(std::move(entries), path);
+    m_settings.recent.add(path);
     m_view.showRecentLists();
     finishRead();
 }
@@ -127,21 +140,29 @@ bool ListCommands::saveAs() {
 }
 
 bool ListCommands::confirmClose() {
-    if (m_doc.named() && m_doc.changed()) {
-        if (m_prompter.message(
-                kUnsavedCaption,
-                "You have not saved your changed Image list. Do you widh to save it?",
-                PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes) {
-            return save();
-        }
-    } else if (!m_doc.named() && !m_doc.model().empty()) {
-        if (m_prompter.message(kUnsavedCaption,
-                               "You have not saved your Image list. Do you widh to save it?",
-                               PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes) {
-            return saveAs();
-        }
+    return offerToSave(false);
+}
+
+bool ListCommands::mayDiscard() {
+    return offerToSave(true);
+}
+
+// Yes saves the list first (a save that does not happen keeps it), No drops it.
+bool ListCommands::offerToSave(bool withCancel) {
+    const bool changedList = m_doc.named() && m_doc.changed();
+    const bool neverSaved = !m_doc.named() && !m_doc.model().empty();
+    if (!changedList && !neverSaved) {
+        return true;
     }
-    return true;
+    const PromptAnswer answer = m_prompter.message(
+        kUnsavedCaption,
+        changedList ? "You have not saved your changed Image list. Do you widh to save it?"
+                    : "You have not saved your Image list. Do you widh to save it?",
+        withCancel ? PromptButtons::YesNoCancel : PromptButtons::YesNo, PromptIcon::Question);
+    if (answer == PromptAnswer::Yes) {
+        return changedList ? save() : saveAs();
+    }
+    return !withCancel || answer != PromptAnswer::Cancel;
 }
 
 std::string ListCommands::defaultListFolder() const {

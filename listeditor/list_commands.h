@@ -56,6 +56,9 @@ class ListCommands {
     /// Offers to save a list that would be lost; false when the user wanted
     /// it saved and it was not, so the window must stay.
     bool confirmClose();
+    /// Offers to save a list that would be lost, with Cancel to keep it;
+    /// false when the list must stay.
+    bool mayDiscard();
 
     /// Counts the list and shows the result; a full count walks the folders.
     void count(bool full);
@@ -72,6 +75,8 @@ class ListCommands {
 
   private:
     void finishRead();
+    bool offerToSave(bool withCancel);
+    void adopt(std::vector<std::string> entries, const std::string& path);
     void endEdit();
     std::string defaultListFolder() const;
 

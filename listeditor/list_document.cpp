@@ -5,6 +5,16 @@
 #include "recent_lists.h"
 #include "wait_cursor.h"
 
+std::optional<std::vector<std::string>> ReadListEntries(const std::string& path,
+                                                        Prompter& prompter) {
+    WaitCursor wait;
+    std::vector<std::string> entries;
+    if (MergeListFile(path, entries, prompter) != 1) {
+        return std::nullopt;
+    }
+    return entries;
+}
+
 void ListDocument::clear() {
     m_model.clear();
     m_path.clear();
@@ -13,12 +23,17 @@ void ListDocument::clear() {
     m_changed = false;
 }
 
+void ListDocument::replace(std::vector<std::string> entries, const std::string& path) {
+    m_model.editAll([&entries](std::vector<std::string>& all) { all = std::move(entries); });
+    nameAfter(path);
+}
+
 bool ListDocument::open(const std::string& path, Prompter& prompter) {
-    clear();
-    if (!read(path, prompter)) {
+    std::optional<std::vector<std::string>> entries = ReadListEntries(path, prompter);
+    if (!entries) {
         return false;
     }
-    nameAfter(path);
+    replace(std::move(*entries), path);
     return true;
 }
 

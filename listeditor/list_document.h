@@ -1,11 +1,17 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "image_list_model.h"
 
 class Prompter;
+
+/// The entries of the image list file at `path`, or nothing when the file was
+/// refused (the reader has told the user why). User-interface thread.
+std::optional<std::vector<std::string>> ReadListEntries(const std::string& path,
+                                                        Prompter& prompter);
 
 /// The image list being edited: its entries (a model the views show), the
 /// file it was last opened from or saved to, its name, and whether it changed
@@ -29,9 +35,11 @@ class ListDocument {
 
     /// Empties the list and forgets its file.
     void clear();
-    /// Replaces the list by the list file at `path`; once read, the list is
-    /// named after the file and unchanged. A refused file leaves the list
-    /// empty and unnamed.
+    /// Replaces the list by `entries`, read from the list file at `path`: the
+    /// list is named after the file and unchanged.
+    void replace(std::vector<std::string> entries, const std::string& path);
+    /// Replaces the list by the list file at `path`. A refused file leaves
+    /// the list as it was.
     bool open(const std::string& path, Prompter& prompter);
     /// Adds the entries of the list file at `path` that the list lacks; a
     /// list read into a named one changes it.

@@ -193,6 +193,12 @@ void CListEditorDlg::onOk() {
     accept();
 }
 
+void CListEditorDlg::reject() {
+    if (m_commands.mayDiscard()) {
+        QDialog::reject();
+    }
+}
+
 void CListEditorDlg::onFilterTypes() {
     CFileTypesDlg dlg(m_settings.types, m_desktop, this);
     if (dlg.exec() == QDialog::Accepted) {

@@ -48,6 +48,11 @@ class CListEditorDlg : public QDialog, private ListEditorView {
     const EditorSettings& settings() const { return m_settings; }
     const LayoutEngine& layoutEngine() const { return m_layout; }
 
+  public slots:
+    /// Escape, Cancel and the close box drop the list; one with unsaved work
+    /// is offered for saving first. Settings are not saved.
+    void reject() override;
+
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -71,7 +71,8 @@ TEST(ListDocument, FailedWriteAndRefusedFileKeepTheirState) {
 
     prompter.answerMessage(PromptAnswer::Ok);
     EXPECT_FALSE(doc.open(dir.write("bad.lst", "not a list at all"), prompter));
-    EXPECT_TRUE(doc.entries().empty());
-    EXPECT_FALSE(doc.named());
     EXPECT_EQ(prompter.messageTexts().back(), "Not a valid Image list!");
+    EXPECT_EQ(doc.entries(), (std::vector<std::string>{"/p/a.jpg", "/p/b.jpg"}));
+    EXPECT_EQ(doc.path(), path) << "a refused file leaves the list as it was";
+    EXPECT_TRUE(doc.changed());
 }

@@ -73,7 +73,9 @@ class ListEditorWindowTest : public QObject {
     void recentListsReorderAndForgetMissingFiles();
     void droppedFolderAndFiles();
     void okAsksForAnUnsavedListAndSavesSettings();
-    void cancelClosesAtOnceWithoutSettings();
+    void cancelSavesNoSettingsAndAsksOnlyForUnsavedWork();
+    void newOpenRecentAndEscapeAskBeforeDroppingChanges();
+    void staleRecentEntryLeavesTheListAlone();
     void movesNotesDeleteAndEnableRules();
     void exploreOpensTheFolderOfTheEntry();
     void installFolderTokenIsReplacedOnOpen();
@@ -357,16 +359,99 @@ void ListEditorWindowTest::okAsksForAnUnsavedListAndSavesSettings() {
     QVERIFY(rig.store->readBinary("WinStateOrvex", "Right"));
 }
 
-void ListEditorWindowTest::cancelClosesAtOnceWithoutSettings() {
+void ListEditorWindowTest::cancelSavesNoSettingsAndAsksOnlyForUnsavedWork() {
+    {
+        EditorRig rig;
+        rig.start();
+        rig.click(Id::Cancel);
+        QVERIFY(!rig.dlg->isVisible());
+        QVERIFY(rig.prompter.messageTexts().empty());
+    }
     EditorRig rig;
     rig.start();
     rig.prompter.answerOpenFiles({"/p/a.jpg"});
     rig.click(Id::AddFiles);
+    rig.prompter.answerMessage(PromptAnswer::No);
     rig.click(Id::Cancel);
     QVERIFY(!rig.dlg->isVisible());
-    QVERIFY(rig.prompter.messageTexts().empty());
+    QCOMPARE(
+        rig.prompter.messageTexts(),
+        std::vector<std::string>{"You have not saved your Image list. Do you widh to save it?"});
     QVERIFY(!rig.store->readString("Dialogs", "AutoCnt"));
     QVERIFY(!rig.store->readString("WinStateOrvex", "SavedState"));
+}
+
+void ListEditorWindowTest::newOpenRecentAndEscapeAskBeforeDroppingChanges() {
+    EditorRig rig;
+    const std::string a = rig.dir.write("a.lst", ListFileBytes({"/p/a.jpg"}));
+    const std::string b = rig.dir.write("b.lst", ListFileBytes({"/p/b.jpg"}));
+    rig.start();
+    for (const std::string& path : {b, a}) {
+        rig.prompter.answerOpenFile(path);
+        rig.click(Id::Open);
+    }
+    rig.prompter.answerOpenFiles({"/p/c.jpg"});
+    rig.click(Id::AddFiles);
+    const std::vector<std::string> edited = {"/p/a.jpg", "/p/c.jpg"};
+
+    // Cancel keeps the changed list whichever way it was about to go.
+    rig.prompter.answerMessage(PromptAnswer::Cancel);
+    rig.click(Id::New);
+    rig.prompter.answerOpenFile(b);
+    rig.prompter.answerMessage(PromptAnswer::Cancel);
+    rig.trigger(Id::MenuOpen);
+    rig.prompter.answerMessage(PromptAnswer::Cancel);
+    rig.trigger(Id::MenuRecent2);
+    rig.prompter.answerMessage(PromptAnswer::Cancel);
+    QTest::keyClick(rig.dlg.get(), Qt::Key_Escape);
+    QVERIFY(rig.dlg->isVisible());
+    QCOMPARE(rig.entries(), edited);
+    QVERIFY(rig.dlg->changed());
+    const auto questions =
+        std::count_if(rig.prompter.calls().begin(), rig.prompter.calls().end(), [](const auto& c) {
+            return c.caption == "Unsaved list" && c.buttons == PromptButtons::YesNoCancel &&
+                   c.text == "You have not saved your changed Image list. Do you widh to save it?";
+        });
+    QCOMPARE(questions, 4);
+
+    // Yes writes the changes before the other list takes their place.
+    rig.prompter.answerMessage(PromptAnswer::Yes);
+    rig.trigger(Id::MenuRecent2);
+    QCOMPARE(rig.entries(), std::vector<std::string>{"/p/b.jpg"});
+    std::vector<std::string> saved;
+    QCOMPARE(MergeListFile(a, saved, rig.prompter), 1);
+    QCOMPARE(saved, edited);
+
+    // No drops them.
+    const std::string before = ReadFileBytes(b);
+    rig.prompter.answerOpenFiles({"/p/d.jpg"});
+    rig.click(Id::AddFiles);
+    rig.prompter.answerMessage(PromptAnswer::No);
+    QTest::keyClick(rig.dlg.get(), Qt::Key_Escape);
+    QVERIFY(!rig.dlg->isVisible());
+    QCOMPARE(ReadFileBytes(b), before);
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+void ListEditorWindowTest::staleRecentEntryLeavesTheListAlone() {
+    EditorRig rig;
+    const std::string a = rig.dir.write("a.lst", ListFileBytes({"/p/a.jpg"}));
+    const std::string b = rig.dir.write("b.lst", ListFileBytes({"/p/b.jpg"}));
+    rig.start();
+    for (const std::string& path : {b, a}) {
+        rig.prompter.answerOpenFile(path);
+        rig.click(Id::Open);
+    }
+    rig.prompter.answerOpenFiles({"/p/c.jpg"});
+    rig.click(Id::AddFiles);
+    fs::remove(b);
+    rig.prompter.answerMessage(PromptAnswer::Ok);
+    rig.trigger(Id::MenuRecent2);
+    QCOMPARE(rig.prompter.messageTexts(), std::vector<std::string>{"No file found at " + b});
+    QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/a.jpg", "/p/c.jpg"}));
+    QCOMPARE(rig.dlg->listPath(), a);
+    QVERIFY(rig.dlg->changed());
+    QVERIFY(!rig.action(Id::MenuRecent2)->isVisible());
 }
 
 void ListEditorWindowTest::movesNotesDeleteAndEnableRules() {
@@ -403,6 +488,7 @@ void ListEditorWindowTest::movesNotesDeleteAndEnableRules() {
     rig.select({0, 2});
     rig.click(Id::DeleteSelection);
     QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/b.jpg", q}));
+    rig.prompter.answerMessage(PromptAnswer::No);  // the list may go
     rig.click(Id::New);
     QVERIFY(rig.entries().empty());
     QVERIFY(!rig.button(Id::DeleteSelection)->isEnabled());
@@ -487,7 +573,8 @@ void ListEditorWindowTest::previewFitsSmallImageButFullScreenKeepsItsSize() {
     rig.trigger(Id::MenuPaneFullScreen);
     QCOMPARE(shown, QSize(10, 10));
 
-    rig.click(Id::New);  // New clears the preview
+    rig.prompter.answerMessage(PromptAnswer::No);  // the list may go
+    rig.click(Id::New);                            // New clears the preview
     QVERIFY(pane->imageSize().isEmpty());
     QCOMPARE(size->text(), QString());
 }
