@@ -1,8 +1,10 @@
 #include "full_screen_view.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <new>
 
 #include "control_ids.h"
@@ -77,6 +79,10 @@ FullScreenView::FullScreenView(const RgbBuffer& source, Prompter& prompter, QWid
     setWindowTitle("Image");
     m_frame = new FullScreenFrame(source, prompter, this);
     setWindowState(Qt::WindowMaximized);
+    // Without a window manager to maximise it, it still covers the screen.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        setGeometry(screen->availableGeometry());
+    }
 }
 
 void FullScreenView::resizeEvent(QResizeEvent* event) {
