@@ -8,6 +8,10 @@
 
 #include "key_value_store.h"
 #include "prompter.h"
+#include "store_keys.h"
+
+using namespace StoreKey;
+using namespace StoreValue;
 
 namespace {
 
@@ -58,7 +62,7 @@ constexpr Row str(const char* key, const char* name, std::string S::*field,
 }
 
 constexpr Row sw(const char* name, int S::*field, std::optional<bool> firstStart) {
-    return {.key = kKeyDups,
+    return {.key = kDups,
             .name = name,
             .kind = Kind::Switch,
             .number = field,
@@ -67,7 +71,7 @@ constexpr Row sw(const char* name, int S::*field, std::optional<bool> firstStart
 }
 
 constexpr Row clamped(const char* name, int S::*field, int def, int lo, int hi) {
-    return {.key = kKeyDups,
+    return {.key = kDups,
             .name = name,
             .kind = Kind::Number,
             .number = field,
@@ -80,7 +84,7 @@ constexpr Row clamped(const char* name, int S::*field, int def, int lo, int hi) 
 }
 
 constexpr Row reset(const char* name, int S::*field, int def, int lo, int hi, int to) {
-    return {.key = kKeyDups,
+    return {.key = kDups,
             .name = name,
             .kind = Kind::Number,
             .number = field,
@@ -104,7 +108,7 @@ constexpr Row resetEnum(const char* name, int def, int lo, int hi, int to) {
 }
 
 constexpr Row seq(const char* name, int position) {
-    return {.key = kKeyDups,
+    return {.key = kDups,
             .name = name,
             .kind = Kind::Number,
             .seq = position,
@@ -114,26 +118,26 @@ constexpr Row seq(const char* name, int position) {
 
 // Every stored value in the order it is read and written.
 constexpr Row kRows[] = {
-    str(kKeyFolders, "ListPath", &S::m_strListPath, FirstStart::Folder, "Orvexs"),
-    str(kKeyFolders, "LogPath", &S::m_strLogPath, FirstStart::Folder, "DupLogs"),
-    str(kKeyFolders, "DupDataPath", &S::m_strDupDataPath, FirstStart::Folder, "DupData"),
+    str(kFolders, kListPath, &S::m_strListPath, FirstStart::Folder, "Orvexs"),
+    str(kFolders, "LogPath", &S::m_strLogPath, FirstStart::Folder, "DupLogs"),
+    str(kFolders, "DupDataPath", &S::m_strDupDataPath, FirstStart::Folder, "DupData"),
 
-    str(kKeyDialogs, "LastBatchFolder", &S::m_strLastBatchFolder),
-    str(kKeyDialogs, "LastBatchFile", &S::m_strLastBatchFile),
-    str(kKeyDialogs, "LastOutFolder", &S::m_strLastOutFolder),
-    str(kKeyDialogs, "LastInFolder", &S::m_strLastInFolder),
+    str(kDialogs, kLastBatchFolder, &S::m_strLastBatchFolder),
+    str(kDialogs, kLastBatchFile, &S::m_strLastBatchFile),
+    str(kDialogs, "LastOutFolder", &S::m_strLastOutFolder),
+    str(kDialogs, "LastInFolder", &S::m_strLastInFolder),
 
-    {.key = kKeyDups, .name = "First", .kind = Kind::Marker, .number = &S::m_bFirstRun},
-    str(kKeyDups, "LastFold", &S::m_strLastFolder, FirstStart::Empty),
-    {.key = kKeyDups,
+    {.key = kDups, .name = "First", .kind = Kind::Marker, .number = &S::m_bFirstRun},
+    str(kDups, "LastFold", &S::m_strLastFolder, FirstStart::Empty),
+    {.key = kDups,
      .name = "LastSecFold",
      .kind = Kind::String,
      .text = &S::m_strLastSecFolder,
      .missingFrom = &S::m_strLastFolder},
-    str(kKeyDups, "LastBatFile", &S::m_strLastListFile),
-    str(kKeyDups, "LastSingleFold", &S::m_strLastSingleFolder, FirstStart::Empty),
-    str(kKeyDups, "MoveFolder", &S::m_strMoveFolder, FirstStart::Empty),
-    str(kKeyDups, "MoveFolder2", &S::m_strMoveFolder2, FirstStart::Empty),
+    str(kDups, "LastBatFile", &S::m_strLastListFile),
+    str(kDups, "LastSingleFold", &S::m_strLastSingleFolder, FirstStart::Empty),
+    str(kDups, "MoveFolder", &S::m_strMoveFolder, FirstStart::Empty),
+    str(kDups, "MoveFolder2", &S::m_strMoveFolder2, FirstStart::Empty),
     sw("CheckRec", &S::m_bRecursive, std::nullopt),
     sw("Ask", &S::m_bAutoView, false),
     sw("Find", &S::m_bAutoFind, false),
@@ -257,9 +261,9 @@ bool sameKey(const Row& row, const char* key) {
 }  // namespace
 
 void LoadSettings(KeyValueStore& store, Prompter& prompter, TwinlySettings& s) {
-    for (const char* key : {kKeyFolders, kKeyDialogs, kKeyDups}) {
+    for (const char* key : {kFolders, kDialogs, kDups}) {
         if (!store.openKey(key)) {
-            if (std::string_view(key) != kKeyDups) {
+            if (std::string_view(key) != kDups) {
                 continue;  // these keep their values, silently
             }
             prompter.inform("Twinly", "Registry readfail #5965");
@@ -304,8 +308,8 @@ void CheckDeleteSequence(TwinlySettings& s) {
 bool SaveSettings(KeyValueStore& store, Prompter& prompter, const TwinlySettings& s,
                   std::int32_t matchTolToStore) {
     bool ok = true;
-    for (const char* key : {kKeyFolders, kKeyDialogs, kKeyDups}) {
-        const bool dups = std::string_view(key) == kKeyDups;
+    for (const char* key : {kFolders, kDialogs, kDups}) {
+        const bool dups = std::string_view(key) == kDups;
         if (!store.openKey(key)) {
             ok = false;
             if (dups) {
@@ -333,12 +337,12 @@ bool SaveSettings(KeyValueStore& store, Prompter& prompter, const TwinlySettings
 }
 
 bool SaveFolderPaths(KeyValueStore& store, const TwinlySettings& s) {
-    if (!store.openKey(kKeyFolders)) {
+    if (!store.openKey(kFolders)) {
         return false;
     }
     bool ok = true;
     for (const Row& row : kRows) {
-        if (sameKey(row, kKeyFolders)) {
+        if (sameKey(row, kFolders)) {
             ok = writeRow(store, row, s, s.m_nMatchTol) && ok;
         }
     }

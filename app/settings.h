@@ -67,11 +67,6 @@ struct TwinlySettings {
     std::array<int, kDeleteSequenceLength> m_nDeleteSequence = kDefaultDeleteSequence;
 };
 
-/// Store key names.
-inline constexpr const char* kKeyFolders = "1.0";
-inline constexpr const char* kKeyDialogs = "Dialogs";
-inline constexpr const char* kKeyDups = "Dups";
-
 /// Reads the three keys into `s`. Values that are missing, too long (256 bytes
 /// or more) or of the wrong type read as their rows say; numbers are clamped.
 /// When the "Dups" key cannot be opened, shows "Registry readfail #5965" and
