@@ -47,13 +47,7 @@ void ListCommands::newList() {
 }
 
 void ListCommands::open() {
-    const auto path =
-        m_prompter.openFile({.title = "Open selected Image list file. Replaces current Image list",
-                             .filter = kListFilter,
-                             .defaultExtension = "lst",
-                             .initialName = "*.lst",
-                             .initialFolder = defaultListFolder(),
-                             .mustExist = true});
+    const auto path = chooseListFile("Open selected Image list file. Replaces current Image list");
     if (!path || !mayDiscard()) {
         return;
     }
@@ -90,13 +84,7 @@ void ListCommands::adopt(std::vector<std::string> entries, const std::string& pa
 }
 
 void ListCommands::addImageList() {
-    const auto path =
-        m_prompter.openFile({.title = "Add (append) selected Image list file to current Image list",
-                             .filter = kListFilter,
-                             .defaultExtension = "lst",
-                             .initialName = "*.lst",
-                             .initialFolder = defaultListFolder(),
-                             .mustExist = true});
+    const auto path = chooseListFile("Add (append) selected Image list file to current Image list");
     if (!path) {
         return;
     }
@@ -163,6 +151,15 @@ bool ListCommands::offerToSave(bool withCancel) {
         return changedList ? save() : saveAs();
     }
     return !withCancel || answer != PromptAnswer::Cancel;
+}
+
+std::optional<std::string> ListCommands::chooseListFile(const std::string& title) const {
+    return m_prompter.openFile({.title = title,
+                                .filter = kListFilter,
+                                .defaultExtension = "lst",
+                                .initialName = "*.lst",
+                                .initialFolder = defaultListFolder(),
+                                .mustExist = true});
 }
 
 std::string ListCommands::defaultListFolder() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,7 @@ class ListCommands {
     bool offerToSave(bool withCancel);
     void adopt(std::vector<std::string> entries, const std::string& path);
     void endEdit();
+    std::optional<std::string> chooseListFile(const std::string& title) const;
     std::string defaultListFolder() const;
 
     ListDocument& m_doc;

@@ -52,6 +52,21 @@ void drop(QWidget* target, const std::vector<std::string>& paths) {
     QApplication::sendEvent(target, &event);
 }
 
+// Opens b.lst, then a.lst (so a is the first recent list, b the second), and
+// adds "/p/c.jpg" to a.
+std::pair<std::string, std::string> openTwoListsAndEditTheSecond(EditorRig& rig) {
+    const std::string a = rig.dir.write("a.lst", ListFileBytes({"/p/a.jpg"}));
+    const std::string b = rig.dir.write("b.lst", ListFileBytes({"/p/b.jpg"}));
+    rig.start();
+    for (const std::string& path : {b, a}) {
+        rig.prompter.answerOpenFile(path);
+        rig.click(Id::Open);
+    }
+    rig.prompter.answerOpenFiles({"/p/c.jpg"});
+    rig.click(Id::AddFiles);
+    return {a, b};
+}
+
 std::string folderOf(const TempDir& dir, const std::string& name) {
     return (dir.path() / name).string();
 }
@@ -383,15 +398,7 @@ void ListEditorWindowTest::cancelSavesNoSettingsAndAsksOnlyForUnsavedWork() {
 
 void ListEditorWindowTest::newOpenRecentAndEscapeAskBeforeDroppingChanges() {
     EditorRig rig;
-    const std::string a = rig.dir.write("a.lst", ListFileBytes({"/p/a.jpg"}));
-    const std::string b = rig.dir.write("b.lst", ListFileBytes({"/p/b.jpg"}));
-    rig.start();
-    for (const std::string& path : {b, a}) {
-        rig.prompter.answerOpenFile(path);
-        rig.click(Id::Open);
-    }
-    rig.prompter.answerOpenFiles({"/p/c.jpg"});
-    rig.click(Id::AddFiles);
+    const auto [a, b] = openTwoListsAndEditTheSecond(rig);
     const std::vector<std::string> edited = {"/p/a.jpg", "/p/c.jpg"};
 
     // Cancel keeps the changed list whichever way it was about to go.
@@ -435,15 +442,7 @@ void ListEditorWindowTest::newOpenRecentAndEscapeAskBeforeDroppingChanges() {
 
 void ListEditorWindowTest::staleRecentEntryLeavesTheListAlone() {
     EditorRig rig;
-    const std::string a = rig.dir.write("a.lst", ListFileBytes({"/p/a.jpg"}));
-    const std::string b = rig.dir.write("b.lst", ListFileBytes({"/p/b.jpg"}));
-    rig.start();
-    for (const std::string& path : {b, a}) {
-        rig.prompter.answerOpenFile(path);
-        rig.click(Id::Open);
-    }
-    rig.prompter.answerOpenFiles({"/p/c.jpg"});
-    rig.click(Id::AddFiles);
+    const auto [a, b] = openTwoListsAndEditTheSecond(rig);
     fs::remove(b);
     rig.prompter.answerMessage(PromptAnswer::Ok);
     rig.trigger(Id::MenuRecent2);
