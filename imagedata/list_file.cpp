@@ -133,7 +133,8 @@ int WriteListFile(const std::string& path, const std::vector<std::string>& entri
     return 1;
 }
 
-int MergeListFile(const std::string& path, std::vector<std::string>& entries, Prompter& prompter) {
+int MergeListFile(const std::string& path, std::vector<std::string>& entries, Prompter& prompter,
+                  bool* endLineMet) {
     const FilePtr file = OpenRegularFileForReading(path);
     if (!file) {
         prompter.inform("Error", "No file found at " + path, PromptIcon::Warning);
@@ -156,6 +157,9 @@ int MergeListFile(const std::string& path, std::vector<std::string>& entries, Pr
             return refuse();
         }
         if (status == ListLineReader::Status::EndOfFile || line == kTrailer) {
+            if (endLineMet != nullptr) {
+                *endLineMet = line == kTrailer;  // also "END" as the file's last bytes
+            }
             break;
         }
         if (!isComment(line)) {

@@ -26,8 +26,11 @@ int WriteListFile(const std::string& path, const std::vector<std::string>& entri
 /// Adds the entries of the image list at `path` to `entries`. Into an empty
 /// list every line is added; into a non-empty one only lines not already in it.
 /// Returns 1 when read; 0 after telling the user when the file is missing or
-/// not an image list (`entries` unchanged). User-interface thread.
-int MergeListFile(const std::string& path, std::vector<std::string>& entries, Prompter& prompter);
+/// not an image list (`entries` unchanged). `endLineMet`, when given, tells
+/// whether the list ended at its "END" line: a file that runs out first may
+/// have lost a last line without a line end. User-interface thread.
+int MergeListFile(const std::string& path, std::vector<std::string>& entries, Prompter& prompter,
+                  bool* endLineMet = nullptr);
 
 /// How many images the list names: file lines count 1, folder lines their
 /// folder's count (quick or not). 0 when the file cannot be opened, is not an

@@ -52,8 +52,8 @@ void ListCommands::open() {
         return;
     }
     // The list stays as it is until the new one has been read.
-    if (std::optional<std::vector<std::string>> entries = ReadListEntries(*path, m_prompter)) {
-        adopt(std::move(*entries), *path);
+    if (std::optional<ListFileContent> content = ReadListEntries(*path, m_prompter)) {
+        adopt(std::move(*content), *path);
     }
 }
 
@@ -66,18 +66,18 @@ void ListCommands::openRecent(int slot) {
     if (QFileInfo::exists(QString::fromStdString(path)) && !mayDiscard()) {
         return;
     }
-    std::optional<std::vector<std::string>> entries = ReadListEntries(path, m_prompter);
-    if (!entries) {
+    std::optional<ListFileContent> content = ReadListEntries(path, m_prompter);
+    if (!content) {
         m_settings.recent.remove(slot);
         m_view.showRecentLists();
         return;
     }
-    adopt(std::move(*entries), path);
+    adopt(std::move(*content), path);
 }
 
-void ListCommands::adopt(std::vector<std::string> entries, const std::string& path) {
+void ListCommands::adopt(ListFileContent content, const std::string& path) {
     m_view.clearPreview();
-    m_doc.replace(std::move(entries), path);
+    m_doc.replace(std::move(content), path);
     m_settings.recent.add(path);
     m_view.showRecentLists();
     finishRead();
@@ -99,7 +99,7 @@ void ListCommands::finishRead() {
 }
 
 bool ListCommands::save() {
-    if (m_doc.named() && m_doc.changed() && m_doc.save(m_prompter)) {
+    if (m_doc.named() && m_doc.changed() && mayReplaceListFile() && m_doc.save(m_prompter)) {
         m_settings.recent.add(m_doc.path());
         m_view.showRecentLists();
         recount();
@@ -125,6 +125,20 @@ bool ListCommands::saveAs() {
     }
     recount();
     return written;
+}
+
+// A file read only up to where it ran out may hold lines the list lacks, or
+// be no list at all: it is not replaced unasked. No offers another name.
+bool ListCommands::mayReplaceListFile() {
+    if (!m_doc.fileReadPartly()) {
+        return true;
+    }
+    return m_prompter.message("Orvex",
+                              m_doc.path() +
+                                  "\nends without its END line, so it was not read as a whole "
+                                  "image list:\nits last line may be missing from the list "
+                                  "shown.\n\nReplace the file with the list shown?",
+                              PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes;
 }
 
 bool ListCommands::confirmClose() {

@@ -6,9 +6,9 @@
 
 #include "editor_settings.h"
 #include "folder_picker.h"
+#include "list_document.h"
 
 class Desktop;
-class ListDocument;
 class Prompter;
 
 /// What the list commands need of the window that shows the list.
@@ -77,7 +77,8 @@ class ListCommands {
   private:
     void finishRead();
     bool offerToSave(bool withCancel);
-    void adopt(std::vector<std::string> entries, const std::string& path);
+    void adopt(ListFileContent content, const std::string& path);
+    bool mayReplaceListFile();
     void endEdit();
     std::optional<std::string> chooseListFile(const std::string& title) const;
     std::string defaultListFolder() const;

@@ -5,14 +5,13 @@
 #include "recent_lists.h"
 #include "wait_cursor.h"
 
-std::optional<std::vector<std::string>> ReadListEntries(const std::string& path,
-                                                        Prompter& prompter) {
+std::optional<ListFileContent> ReadListEntries(const std::string& path, Prompter& prompter) {
     WaitCursor wait;
-    std::vector<std::string> entries;
-    if (MergeListFile(path, entries, prompter) != 1) {
+    ListFileContent content;
+    if (MergeListFile(path, content.entries, prompter, &content.whole) != 1) {
         return std::nullopt;
     }
-    return entries;
+    return content;
 }
 
 void ListDocument::clear() {
@@ -21,19 +20,22 @@ void ListDocument::clear() {
     m_name.clear();
     m_named = false;
     m_changed = false;
+    m_fileReadPartly = false;
 }
 
-void ListDocument::replace(std::vector<std::string> entries, const std::string& path) {
-    m_model.editAll([&entries](std::vector<std::string>& all) { all = std::move(entries); });
+void ListDocument::replace(ListFileContent content, const std::string& path) {
+    m_model.editAll(
+        [&content](std::vector<std::string>& all) { all = std::move(content.entries); });
     nameAfter(path);
+    m_fileReadPartly = !content.whole;
 }
 
 bool ListDocument::open(const std::string& path, Prompter& prompter) {
-    std::optional<std::vector<std::string>> entries = ReadListEntries(path, prompter);
-    if (!entries) {
+    std::optional<ListFileContent> content = ReadListEntries(path, prompter);
+    if (!content) {
         return false;
     }
-    replace(std::move(*entries), path);
+    replace(std::move(*content), path);
     return true;
 }
 
@@ -54,6 +56,7 @@ bool ListDocument::save(Prompter& prompter) {
         return false;
     }
     m_changed = false;
+    m_fileReadPartly = false;
     return true;
 }
 
@@ -95,4 +98,5 @@ void ListDocument::nameAfter(const std::string& path) {
     m_name = ListTitle(path);
     m_named = true;
     m_changed = false;
+    m_fileReadPartly = false;
 }

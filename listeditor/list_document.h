@@ -8,10 +8,17 @@
 
 class Prompter;
 
-/// The entries of the image list file at `path`, or nothing when the file was
-/// refused (the reader has told the user why). User-interface thread.
-std::optional<std::vector<std::string>> ReadListEntries(const std::string& path,
-                                                        Prompter& prompter);
+/// An image list file as it was read.
+struct ListFileContent {
+    std::vector<std::string> entries;
+    /// The file ended at its "END" line. One that ran out first may have lost
+    /// a line, or may be no list at all.
+    bool whole = true;
+};
+
+/// The image list file at `path`, or nothing when the file was refused (the
+/// reader has told the user why). User-interface thread.
+std::optional<ListFileContent> ReadListEntries(const std::string& path, Prompter& prompter);
 
 /// The image list being edited: its entries (a model the views show), the
 /// file it was last opened from or saved to, its name, and whether it changed
@@ -32,12 +39,15 @@ class ListDocument {
     /// A named list was edited since it was opened or saved. Edits of a new
     /// list leave this false.
     bool changed() const { return m_changed; }
+    /// The list's file ran out before its "END" line when it was read, so it
+    /// may hold lines the list lacks. Saving the list to it clears this.
+    bool fileReadPartly() const { return m_fileReadPartly; }
 
     /// Empties the list and forgets its file.
     void clear();
-    /// Replaces the list by `entries`, read from the list file at `path`: the
+    /// Replaces the list by `content`, read from the list file at `path`: the
     /// list is named after the file and unchanged.
-    void replace(std::vector<std::string> entries, const std::string& path);
+    void replace(ListFileContent content, const std::string& path);
     /// Replaces the list by the list file at `path`. A refused file leaves
     /// the list as it was.
     bool open(const std::string& path, Prompter& prompter);
@@ -65,4 +75,5 @@ class ListDocument {
     std::string m_name;
     bool m_named = false;
     bool m_changed = false;
+    bool m_fileReadPartly = false;
 };

@@ -85,6 +85,7 @@ class ListEditorWindowTest : public QObject {
     void readingTheSameListTwiceAddsNothing();
     void savedListReadsBackPrunedWithCommentsSkipped();
     void failedWriteKeepsNamedAndChanged();
+    void partlyReadListIsNotReplacedWithoutAQuestion();
     void recentListsReorderAndForgetMissingFiles();
     void droppedFolderAndFiles();
     void okAsksForAnUnsavedListAndSavesSettings();
@@ -314,6 +315,43 @@ void ListEditorWindowTest::failedWriteKeepsNamedAndChanged() {
     QCOMPARE(rig.dlg->listPath(), list);
     QVERIFY(rig.prompter.allAnswersUsed());
     QVERIFY(rig.prompter.calls().back().kind == ScriptedPrompter::Kind::SaveFile);
+}
+
+void ListEditorWindowTest::partlyReadListIsNotReplacedWithoutAQuestion() {
+    EditorRig rig;
+    // No END line, and the last line has no line end: the reader drops it.
+    const std::string list = rig.dir.write("v.lst", "START\r\n/x/a.jpg\r\n/x/b.jpg");
+    const std::string before = ReadFileBytes(list);
+    rig.start({.commandLineList = list});
+    QCOMPARE(rig.entries(), std::vector<std::string>{"/x/a.jpg"});
+    rig.prompter.answerOpenFiles({"/x/c.jpg"});
+    rig.click(Id::AddFiles);
+
+    rig.prompter.answerMessage(PromptAnswer::No);  // keep the file
+    rig.prompter.answerSaveFile(std::nullopt);     // and save nowhere else
+    const std::size_t question = rig.prompter.calls().size();
+    rig.click(Id::Save);
+    QCOMPARE(rig.prompter.calls().at(question).text,
+             list +
+                 "\nends without its END line, so it was not read as a whole image list:\n"
+                 "its last line may be missing from the list shown.\n\n"
+                 "Replace the file with the list shown?");
+    QCOMPARE(rig.prompter.calls().at(question).buttons, PromptButtons::YesNo);
+    QCOMPARE(ReadFileBytes(list), before);
+    QVERIFY(rig.dlg->changed());
+
+    rig.prompter.answerMessage(PromptAnswer::Yes);
+    rig.click(Id::Save);
+    std::vector<std::string> back;
+    QCOMPARE(MergeListFile(list, back, rig.prompter), 1);
+    QCOMPARE(back, (std::vector<std::string>{"/x/a.jpg", "/x/c.jpg"}));
+    // The file is whole now: the next save asks nothing.
+    const std::size_t calls = rig.prompter.calls().size();
+    rig.prompter.answerOpenFiles({"/x/d.jpg"});
+    rig.click(Id::AddFiles);
+    rig.click(Id::Save);
+    QCOMPARE(rig.prompter.calls().size(), calls + 1);
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
 }
 
 void ListEditorWindowTest::recentListsReorderAndForgetMissingFiles() {
