@@ -25,6 +25,9 @@ bool CheckDeclaredSize(std::uint64_t width, std::uint64_t height);
 /// Sizes `out` for width x height pixels; false (out of memory) when that fails.
 bool AllocatePixels(RgbBuffer& out, std::uint32_t width, std::uint32_t height);
 
+/// RGBA pixels to RGB, transparent pixels shown over white, as on paper.
+void CompositeOverWhite(const std::uint8_t* rgba, std::size_t pixels, std::uint8_t* rgb);
+
 /// While alive, Qt messages emitted on this thread are dropped.
 class QuietQtMessages {
   public:
@@ -73,6 +76,35 @@ bool PhotoshopHeaderSize(const std::uint8_t* data, std::size_t size, std::uint32
 bool WmfHeaderValid(const std::uint8_t* data, std::size_t size);
 bool WmfRecordsWellFormed(const std::uint8_t* data, std::size_t size);
 bool EmfHeaderValid(const std::uint8_t* data, std::size_t size);
+
+/// HEIC and AVIF through libheif (`type` says which the bytes must be).
+bool HeifSize(const std::uint8_t* data, std::size_t size, ImageType type, std::uint32_t& width,
+              std::uint32_t& height);
+bool DecodeHeif(const std::uint8_t* data, std::size_t size, ImageType type, RgbBuffer& out,
+                const DecodeOptions& options);
+
+bool WebpSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+              std::uint32_t& height);
+bool DecodeWebp(const std::uint8_t* data, std::size_t size, RgbBuffer& out);
+
+bool JxlSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+             std::uint32_t& height);
+bool DecodeJxl(const std::uint8_t* data, std::size_t size, RgbBuffer& out,
+               const DecodeOptions& options);
+
+/// An entry of a TIFF structure's first image directory: its type, count and
+/// value (a single short as itself, anything else as the 32-bit value field).
+bool FindTiffTag(const std::uint8_t* data, std::size_t size, std::uint16_t tag, std::uint16_t& type,
+                 std::uint32_t& count, std::uint32_t& value);
+
+/// True for the first bytes of the containers camera raw files use (TIFF,
+/// and the makers' own: ORF, RW2, RAF, CR3).
+bool HasRawSignature(const std::uint8_t* data, std::size_t size);
+bool RawSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width,
+             std::uint32_t& height);
+bool DecodeRaw(const std::uint8_t* data, std::size_t size, RgbBuffer& out,
+               const DecodeOptions& options);
+Orientation RawOrientation(const std::uint8_t* data, std::size_t size);
 
 /// EMF through libemf2svg and Qt SVG.
 bool DecodeEmf(const std::uint8_t* data, std::size_t size, RgbBuffer& out,

@@ -61,9 +61,75 @@ bool HasTargaFooter(const std::uint8_t* data, std::size_t size) {
     return size >= 18 + 26 && std::memcmp(data + size - 18, kSignature.data(), 18) == 0;
 }
 
+std::uint32_t Be32(const std::uint8_t* p) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+           std::uint32_t{p[3]};
+}
+
+// ISO media files name their kind by brands in the leading "ftyp" box.
+ImageType IsoMediaType(const std::uint8_t* data, std::size_t size) {
+    if (size < 16 || std::memcmp(data + 4, "ftyp", 4) != 0) {
+        return ImageType::Unknown;
+    }
+    const std::string_view major(reinterpret_cast<const char*>(data + 8), 4);
+    for (const std::string_view heic : {"heic", "heix", "heim", "heis", "hevc", "hevx"}) {
+        if (major == heic) {
+            return ImageType::Heif;
+        }
+    }
+    if (major == "avif" || major == "avis") {
+        return ImageType::Avif;
+    }
+    if (major == "crx ") {
+        return ImageType::Raw;
+    }
+    if (major != "mif1" && major != "msf1") {
+        return ImageType::Unknown;
+    }
+    // A generic HEIF file: AVIF when a compatible brand says so.
+    const std::size_t end = std::min<std::size_t>(Be32(data), size);
+    for (std::size_t at = 16; at + 4 <= end; at += 4) {
+        const std::string_view brand(reinterpret_cast<const char*>(data + at), 4);
+        if (brand == "avif" || brand == "avis") {
+            return ImageType::Avif;
+        }
+    }
+    return ImageType::Heif;
+}
+
+bool IsTiff(const std::uint8_t* data, std::size_t size) {
+    return StartsWith(data, size, std::string_view("II*\0", 4)) ||
+           StartsWith(data, size, std::string_view("MM\0*", 4));
+}
+
+// Raw files in a TIFF structure: DNG, Canon's CR2, and the makers' files
+// whose first directory names the camera and points to the full images.
+bool IsTiffRaw(const std::uint8_t* data, std::size_t size) {
+    if (size >= 10 && data[8] == 'C' && data[9] == 'R') {
+        return true;
+    }
+    std::uint16_t type = 0;
+    std::uint32_t count = 0;
+    std::uint32_t value = 0;
+    return imaging_detail::FindTiffTag(data, size, 0xC612, type, count, value) ||
+           (imaging_detail::FindTiffTag(data, size, 0x014A, type, count, value) &&
+            imaging_detail::FindTiffTag(data, size, 0x010F, type, count, value));
+}
+
+bool HasMakerRawSignature(const std::uint8_t* data, std::size_t size) {
+    return StartsWith(data, size, "IIRO") || StartsWith(data, size, "IIRS") ||
+           StartsWith(data, size, "MMOR") || StartsWith(data, size, std::string_view("IIU\0", 4)) ||
+           StartsWith(data, size, "FUJIFILMCCD-RAW");
+}
+
 }  // namespace
 
 namespace imaging_detail {
+
+bool HasRawSignature(const std::uint8_t* data, std::size_t size) {
+    return data != nullptr && (IsTiff(data, size) || HasMakerRawSignature(data, size) ||
+                               IsoMediaType(data, size) == ImageType::Raw);
+}
 
 bool WmfHeaderValid(const std::uint8_t* data, std::size_t size) {
     std::size_t offset = 0;
@@ -104,9 +170,21 @@ ImageType SniffImageData(const std::uint8_t* data, std::size_t size) {
     if (StartsWith(data, size, "GIF87a") || StartsWith(data, size, "GIF89a")) {
         return ImageType::Gif;
     }
-    if (StartsWith(data, size, std::string_view("II*\0", 4)) ||
-        StartsWith(data, size, std::string_view("MM\0*", 4))) {
-        return ImageType::Tiff;
+    if (IsTiff(data, size)) {
+        return IsTiffRaw(data, size) ? ImageType::Raw : ImageType::Tiff;
+    }
+    if (HasMakerRawSignature(data, size)) {
+        return ImageType::Raw;
+    }
+    if (const ImageType iso = IsoMediaType(data, size); iso != ImageType::Unknown) {
+        return iso;
+    }
+    if (StartsWith(data, size, "RIFF") && size >= 12 && std::memcmp(data + 8, "WEBP", 4) == 0) {
+        return ImageType::WebP;
+    }
+    if ((data[0] == 0xFF && data[1] == 0x0A) ||
+        StartsWith(data, size, std::string_view("\0\0\0\x0CJXL \r\n\x87\n", 12))) {
+        return ImageType::JpegXl;
     }
     if (StartsWith(data, size, "8BPS")) {
         return ImageType::Photoshop;
@@ -140,21 +218,17 @@ ImageType ImageTypeForExtension(const std::string& path) {
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
         return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     });
-    static constexpr std::array<std::pair<std::string_view, ImageType>, 14> kTable{{
-        {"jpeg", ImageType::Jpeg},
-        {"jpg", ImageType::Jpeg},
-        {"bmp", ImageType::Bmp},
-        {"pcx", ImageType::Pcx},
-        {"png", ImageType::Png},
-        {"tif", ImageType::Tiff},
-        {"tiff", ImageType::Tiff},
-        {"tga", ImageType::Targa},
-        {"wmf", ImageType::Wmf},
-        {"emf", ImageType::Emf},
-        {"psd", ImageType::Photoshop},
-        {"wbmp", ImageType::Wbmp},
-        {"wbm", ImageType::Wbmp},
-        {"gif", ImageType::Gif},
+    static constexpr std::array<std::pair<std::string_view, ImageType>, 29> kTable{{
+        {"jpeg", ImageType::Jpeg},  {"jpg", ImageType::Jpeg},      {"bmp", ImageType::Bmp},
+        {"pcx", ImageType::Pcx},    {"png", ImageType::Png},       {"tif", ImageType::Tiff},
+        {"tiff", ImageType::Tiff},  {"tga", ImageType::Targa},     {"wmf", ImageType::Wmf},
+        {"emf", ImageType::Emf},    {"psd", ImageType::Photoshop}, {"wbmp", ImageType::Wbmp},
+        {"wbm", ImageType::Wbmp},   {"gif", ImageType::Gif},       {"heic", ImageType::Heif},
+        {"heif", ImageType::Heif},  {"avif", ImageType::Avif},     {"webp", ImageType::WebP},
+        {"jxl", ImageType::JpegXl}, {"dng", ImageType::Raw},       {"cr2", ImageType::Raw},
+        {"cr3", ImageType::Raw},    {"nef", ImageType::Raw},       {"arw", ImageType::Raw},
+        {"orf", ImageType::Raw},    {"rw2", ImageType::Raw},       {"raf", ImageType::Raw},
+        {"pef", ImageType::Raw},    {"srw", ImageType::Raw},
     }};
     for (const auto& [name, type] : kTable) {
         if (ext == name) {
@@ -167,13 +241,12 @@ ImageType ImageTypeForExtension(const std::string& path) {
 ImageType SniffImageType(const std::string& path) {
     const int fd = imaging_detail::OpenRegularFile(path);
     if (fd >= 0) {
-        std::array<std::uint8_t, 128> head{};
+        std::array<std::uint8_t, 4096> head{};
         const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
         ImageType type = got > 0 ? SniffImageData(head.data(), static_cast<std::size_t>(got))
                                  : ImageType::Unknown;
         struct stat st {};
-        if (type == ImageType::Unknown && ::fstat(fd, &st) == 0 &&
-            st.st_size >= static_cast<off_t>(head.size())) {
+        if (type == ImageType::Unknown && ::fstat(fd, &st) == 0 && st.st_size >= 128) {
             // The Targa footer sits at the end of the file.
             std::array<std::uint8_t, 44> tail{};
             if (::pread(fd, tail.data(), tail.size(),

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <libheif/heif.h>
+
 #include "decoders.h"
 
 namespace imaging_detail {
@@ -50,6 +52,15 @@ bool AllocatePixels(RgbBuffer& out, std::uint32_t width, std::uint32_t height) {
     return true;
 }
 
+void CompositeOverWhite(const std::uint8_t* rgba, std::size_t pixels, std::uint8_t* rgb) {
+    for (std::size_t i = 0; i < pixels; ++i, rgba += 4, rgb += 3) {
+        const unsigned alpha = rgba[3];
+        for (int c = 0; c < 3; ++c) {
+            rgb[c] = static_cast<std::uint8_t>((rgba[c] * alpha + 255 * (255 - alpha) + 127) / 255);
+        }
+    }
+}
+
 int OpenRegularFile(const std::string& path) {
     // Non-blocking, so that a FIFO cannot hang the open; only regular files are read.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -84,7 +95,21 @@ void InitializeImaging() {
     std::call_once(once, [] {
         InitializeQtImageIo();
         InitializeMagick();
+        heif_init(nullptr);
     });
+}
+
+bool IsModernImageType(ImageType type) {
+    switch (type) {
+        case ImageType::Heif:
+        case ImageType::Avif:
+        case ImageType::WebP:
+        case ImageType::JpegXl:
+        case ImageType::Raw:
+            return true;
+        default:
+            return false;
+    }
 }
 
 int ImagingLastError() {
@@ -177,6 +202,19 @@ bool ReadImageSize(const std::uint8_t* data, std::size_t size, ImageType type, s
         case ImageType::Photoshop:
             ok = PhotoshopHeaderSize(data, size, w, h);
             break;
+        case ImageType::Heif:
+        case ImageType::Avif:
+            ok = HeifSize(data, size, type, w, h);
+            break;
+        case ImageType::WebP:
+            ok = WebpSize(data, size, w, h);
+            break;
+        case ImageType::JpegXl:
+            ok = JxlSize(data, size, w, h);
+            break;
+        case ImageType::Raw:
+            ok = RawSize(data, size, w, h);
+            break;
         case ImageType::Wmf:
         case ImageType::Emf:
         case ImageType::Unknown:
@@ -221,6 +259,19 @@ bool DecodeImageMemory(const std::uint8_t* data, std::size_t size, ImageType typ
                 break;
             case ImageType::Emf:
                 ok = DecodeEmf(data, size, image, options);
+                break;
+            case ImageType::Heif:
+            case ImageType::Avif:
+                ok = DecodeHeif(data, size, type, image, options);
+                break;
+            case ImageType::WebP:
+                ok = DecodeWebp(data, size, image);
+                break;
+            case ImageType::JpegXl:
+                ok = DecodeJxl(data, size, image, options);
+                break;
+            case ImageType::Raw:
+                ok = DecodeRaw(data, size, image, options);
                 break;
             case ImageType::Unknown:
                 return Fail(kImagingUnsupportedType);

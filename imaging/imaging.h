@@ -11,7 +11,29 @@
 #include "rgb_buffer.h"
 
 /// The image types the programs read.
-enum class ImageType { Unknown, Bmp, Jpeg, Tiff, Png, Pcx, Targa, Photoshop, Gif, Wbmp, Wmf, Emf };
+enum class ImageType {
+    Unknown,
+    Bmp,
+    Jpeg,
+    Tiff,
+    Png,
+    Pcx,
+    Targa,
+    Photoshop,
+    Gif,
+    Wbmp,
+    Wmf,
+    Emf,
+    Heif,  ///< HEIC and other HEIF images
+    Avif,
+    WebP,
+    JpegXl,
+    Raw,  ///< camera raw files of every maker LibRaw reads
+};
+
+/// The photo formats of phones and cameras: read only when the caller asks
+/// for every format.
+bool IsModernImageType(ImageType type);
 
 /// Resampling modes. 0 to 13 are the named kernels of the find-dups setup;
 /// Fallback (a tent kernel) serves elongated images and fitting into panes,
@@ -39,10 +61,18 @@ enum class ResizeMode {
 struct DecodeOptions {
     /// Metafiles are rendered to fit this box, keeping their aspect ratio.
     std::uint32_t metafileWidth = 400, metafileHeight = 400;
-    /// When > 0, a JPEG may be decoded at the smallest DCT scale (1/8, 1/4, 1/2)
-    /// that keeps both sides at or above these.
+    /// When > 0, the decoder may deliver fewer pixels than the image has, as
+    /// long as both sides stay at or above these: a JPEG (also a camera's
+    /// preview JPEG) at a DCT scale of 1/2, 1/4 or 1/8; a HEIF or AVIF file
+    /// from its embedded thumbnail; a camera raw file from its preview or at
+    /// half size; a JPEG XL file from its low-frequency pass. The result then
+    /// has the image's aspect ratio but not its size.
     std::uint32_t minWidth = 0, minHeight = 0;
 };
+
+/// An embedded thumbnail stands in for the image only when its shorter side
+/// has at least this many pixels.
+inline constexpr std::uint32_t kMinThumbnailSide = 256;
 
 /// Images declaring more pixels than this are refused before decoding.
 inline constexpr std::uint64_t kMaxImagePixels = 200'000'000;
@@ -109,6 +139,32 @@ int DecodeImageBySniffing(const std::string& path, RgbBuffer& out, std::uint32_t
 
 /// The code of the last failure on the calling thread (kImagingOk after a success).
 int ImagingLastError();
+
+/// How a picture's stored pixels are turned for display: the values of the
+/// EXIF orientation tag.
+enum class Orientation {
+    Normal = 1,
+    MirrorHorizontal = 2,
+    Rotate180 = 3,
+    MirrorVertical = 4,
+    Transpose = 5,   ///< mirrored along the top-left to bottom-right diagonal
+    Rotate90 = 6,    ///< turned clockwise for display
+    Transverse = 7,  ///< mirrored along the other diagonal
+    Rotate270 = 8,   ///< turned anticlockwise for display
+};
+
+/// The orientation a JPEG, TIFF or camera raw file records (EXIF tag 0x0112
+/// or the raw maker's own); Normal for every other type, for files without
+/// the tag and for values outside 1..8. HEIF and JPEG XL files are decoded
+/// upright already (their own rotation boxes and header field are applied by
+/// the decoder), so they report Normal. Any thread.
+Orientation ReadImageOrientation(const std::uint8_t* data, std::size_t size, ImageType type);
+
+/// True when the orientation swaps width and height (values 5 to 8).
+bool SwapsSides(Orientation orientation);
+
+/// The picture turned as `orientation` says, so that it shows upright. Any thread.
+RgbBuffer OrientForDisplay(const RgbBuffer& image, Orientation orientation);
 
 /// Resamples packed 24-bit RGB. Same size in and out copies the input; an axis
 /// whose length does not change is not filtered. Output bytes are clamped to

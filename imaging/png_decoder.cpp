@@ -55,10 +55,6 @@ bool StartReading(PngReader& reader, MemoryReader& source) {
     return true;
 }
 
-std::uint8_t OverWhite(int channel, int alpha) {
-    return static_cast<std::uint8_t>((channel * alpha + 255 * (255 - alpha) + 127) / 255);
-}
-
 // The two steps that libpng may leave by longjmp. Each touches nothing with a
 // destructor after its jump point.
 bool ReadInfo(png_structp png, png_infop info, bool& alpha) {
@@ -139,14 +135,7 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, RgbBuffer& out) {
         return Fail(source.ranOut ? kImagingTruncated : kImagingCorrupt);
     }
     if (alpha) {
-        // Transparent pixels are shown over white, as on paper.
-        const std::uint8_t* in = rgba.data();
-        std::uint8_t* px = image.pixels.data();
-        for (std::size_t i = 0; i < std::size_t{width} * height; ++i, in += 4, px += 3) {
-            px[0] = OverWhite(in[0], in[3]);
-            px[1] = OverWhite(in[1], in[3]);
-            px[2] = OverWhite(in[2], in[3]);
-        }
+        CompositeOverWhite(rgba.data(), std::size_t{width} * height, image.pixels.data());
     }
     out = std::move(image);
     return true;

@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins libqt6svg6
   libturbojpeg0-dev libmagick++-6.q16-dev libmagickcore-6.q16-6-extra fonts-urw-base35
   libemf2svg-dev libpng-dev libtiff-dev
+  libheif-dev libwebp-dev libjxl-dev libraw-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils

@@ -31,7 +31,8 @@ inline void CheckImage(const RgbBuffer& image) {
 }
 
 /// Decodes `data` as `type`, twice when the options matter: once plainly and
-/// once with a small box and a minimum size (JPEG DCT scaling, metafiles).
+/// once with a small box and a minimum size (JPEG DCT scaling, metafiles,
+/// thumbnails and previews); reads the orientation too.
 inline void CheckDecode(const std::uint8_t* data, std::size_t size, ImageType type) {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -46,7 +47,13 @@ inline void CheckDecode(const std::uint8_t* data, std::size_t size, ImageType ty
     } else if (ImagingLastError() == kImagingOk || out.width != 3 || !out.pixels.empty()) {
         Fail("a failed decode must set an error and leave the output alone");
     }
-    if (type == ImageType::Jpeg || type == ImageType::Wmf || type == ImageType::Emf) {
+    const Orientation orientation = ReadImageOrientation(data, size, type);
+    if (static_cast<int>(orientation) < 1 || static_cast<int>(orientation) > 8) {
+        Fail("orientation outside 1 to 8");
+    }
+    if (type == ImageType::Jpeg || type == ImageType::Wmf || type == ImageType::Emf ||
+        type == ImageType::Heif || type == ImageType::Avif || type == ImageType::JpegXl ||
+        type == ImageType::Raw) {
         DecodeOptions small;
         small.metafileWidth = 1 + size % 61;
         small.metafileHeight = 1 + size % 37;
@@ -55,6 +62,7 @@ inline void CheckDecode(const std::uint8_t* data, std::size_t size, ImageType ty
         RgbBuffer scaled;
         if (DecodeImageMemory(data, size, type, scaled, small)) {
             CheckImage(scaled);
+            CheckImage(OrientForDisplay(scaled, orientation));
         }
     }
 }

@@ -15,10 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    static constexpr const char* kNames[] = {"a.jpg", "a.jpeg", "a.JPE",  "a.jif", "a.gif", "a.png",
-                                             "a.tif", "a.tiff", "a.bmp",  "a.tga", "a.pcx", "a.psd",
-                                             "a.wmf", "a.emf",  "a.wbmp", "a.txt"};
-    const std::string path = (fuzz::ScratchFolder() / kNames[data[0] % 16]).string();
+    static constexpr const char* kNames[] = {
+        "a.jpg",  "a.jpeg", "a.JPE",  "a.jif", "a.gif", "a.png", "a.tif",  "a.tiff",
+        "a.bmp",  "a.tga",  "a.pcx",  "a.psd", "a.wmf", "a.emf", "a.wbmp", "a.txt",
+        "a.heic", "a.avif", "a.webp", "a.jxl", "a.dng", "a.nef", "a.cr3",  "a.raf"};
+    const std::string path = (fuzz::ScratchFolder() / kNames[data[0] % 24]).string();
     fuzz::WriteWholeFile(path, data + 1, size - 1);
 
     RgbBuffer image;

@@ -14,6 +14,7 @@
 #include "format_writers.h"
 #include "list_file.h"
 #include "log_writer.h"
+#include "photo_writers.h"
 #include "scripted_prompter.h"
 
 namespace fs = std::filesystem;
@@ -163,9 +164,30 @@ void images() {
     put("image_file_fuzz", "wbmp", std::string(1, '\16') + WbmpBytes(pattern));
     put("image_file_fuzz", "gif-as-txt", std::string(1, '\17') + GifBytes(indexed));
     // Big enough for the reduced decode and the pre-reduction, yet small.
+    // 16 .heic, 18 .webp, 20 .dng; a JPEG named .png is read by its content.
+    put("image_file_fuzz", "heic", std::string(1, '\20') + HeifBytes(PatternImage(24, 16), false));
+    put("image_file_fuzz", "webp", std::string(1, '\22') + WebpBytes(pattern));
+    put("image_file_fuzz", "dng", std::string(1, '\24') + DngBytes(PatternImage(32, 24), pattern));
+    put("image_file_fuzz", "jpg-as-png", std::string(1, '\5') + qtBytes(pattern, "jpg"));
     QImage flat(1700, 800, QImage::Format_RGB32);
     flat.fill(qRgb(90, 140, 30));
     put("image_file_fuzz", "large-jpg", std::string(1, '\0') + qtBytes(flat, "jpg", 10));
+}
+
+void photoFormats() {
+    const QImage pattern = PatternImage(24, 16);
+    // The first byte: even reads as HEIC, odd as AVIF.
+    put("heif_fuzz", "plain.heic", std::string(1, '\0') + HeifBytes(pattern, false));
+    put("heif_fuzz", "plain.avif", std::string(1, '\1') + HeifBytes(pattern, true));
+    put("heif_fuzz", "thumbnail.heic",
+        std::string(1, '\0') + HeifBytes(PatternImage(64, 40), false, 32));
+    put("webp_fuzz", "lossless.webp", WebpBytes(pattern));
+    put("webp_fuzz", "lossy.webp", qtBytes(pattern, "webp", 60));
+    put("webp_fuzz", "alpha.webp", qtBytes(pattern.convertToFormat(QImage::Format_ARGB32), "webp"));
+    put("jxl_fuzz", "lossless.jxl", JxlBytes(pattern, true));
+    put("jxl_fuzz", "lossy-turned.jxl", JxlBytes(PatternImage(64, 40), false, 6));
+    put("raw_fuzz", "preview.dng", DngBytes(PatternImage(32, 24), pattern, 6));
+    put("raw_fuzz", "sensor-only-shape.dng", DngBytes(PatternImage(32, 24), PatternImage(8, 8)));
 }
 
 void resampler() {
@@ -206,6 +228,7 @@ int main(int argc, char** argv) {
     dataFiles();
     logs();
     lists();
+    photoFormats();
     images();
     resampler();
     return 0;

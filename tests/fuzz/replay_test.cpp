@@ -27,6 +27,10 @@ TWINLY_FUZZ_ENTRY(magick_formats_fuzz)
 TWINLY_FUZZ_ENTRY(emf_fuzz)
 TWINLY_FUZZ_ENTRY(image_file_fuzz)
 TWINLY_FUZZ_ENTRY(resample_fuzz)
+TWINLY_FUZZ_ENTRY(heif_fuzz)
+TWINLY_FUZZ_ENTRY(webp_fuzz)
+TWINLY_FUZZ_ENTRY(jxl_fuzz)
+TWINLY_FUZZ_ENTRY(raw_fuzz)
 
 namespace {
 
@@ -54,6 +58,10 @@ const Target kTargets[] = {
     TWINLY_FUZZ_TARGET(emf_fuzz),
     TWINLY_FUZZ_TARGET(image_file_fuzz),
     TWINLY_FUZZ_TARGET(resample_fuzz),
+    TWINLY_FUZZ_TARGET(heif_fuzz),
+    TWINLY_FUZZ_TARGET(webp_fuzz),
+    TWINLY_FUZZ_TARGET(jxl_fuzz),
+    TWINLY_FUZZ_TARGET(raw_fuzz),
 };
 
 std::vector<fs::path> inputsOf(const std::string& target) {

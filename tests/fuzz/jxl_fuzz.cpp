@@ -1,0 +1,11 @@
+#include "decode_check.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::StartQt();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::CheckDecode(data, size, ImageType::JpegXl);
+    return 0;
+}
