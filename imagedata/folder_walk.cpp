@@ -36,8 +36,8 @@ class VisitedFolders {
 
 class CountWalk {
   public:
-    CountWalk(FolderSource& source, bool subfolders, bool quick)
-        : m_source(source), m_subfolders(subfolders), m_quick(quick) {}
+    CountWalk(FolderSource& source, bool subfolders, bool quick, ImageFormats formats)
+        : m_source(source), m_subfolders(subfolders), m_quick(quick), m_formats(formats) {}
 
     int count(const std::string& folderIn) {
         if (folderIn.empty()) {
@@ -54,7 +54,7 @@ class CountWalk {
             if (!entry.isFolder) {
                 // The folder ends in a separator, so the name's own last four
                 // characters decide.
-                found += IsImageSuffix(entry.name) ? 1 : 0;
+                found += IsImageSuffix(entry.name, m_formats) ? 1 : 0;
             } else if (m_subfolders) {
                 found += count(folder + entry.name);
             }
@@ -69,13 +69,19 @@ class CountWalk {
     FolderSource& m_source;
     bool m_subfolders;
     bool m_quick;
+    ImageFormats m_formats;
     VisitedFolders m_visited;
 };
 
 class FillWalk {
   public:
-    FillWalk(FolderSource& source, bool subfolders, DatafileSlot& slot, Prompter& prompter)
-        : m_source(source), m_subfolders(subfolders), m_slot(slot), m_prompter(prompter) {}
+    FillWalk(FolderSource& source, bool subfolders, DatafileSlot& slot, Prompter& prompter,
+             ImageFormats formats)
+        : m_source(source),
+          m_subfolders(subfolders),
+          m_slot(slot),
+          m_prompter(prompter),
+          m_formats(formats) {}
 
     bool userCancelled() const { return m_userCancelled; }
 
@@ -100,7 +106,8 @@ class FillWalk {
         bool firstEntry = true;
         while (listing.next(entry)) {
             if (!entry.isFolder) {
-                if (IsImageSuffix(entry.name) && !m_slot.appendPath(folder + entry.name)) {
+                if (IsImageSuffix(entry.name, m_formats) &&
+                    !m_slot.appendPath(folder + entry.name)) {
                     return capacityReached(firstEntry);
                 }
             } else if (m_subfolders) {
@@ -134,25 +141,28 @@ class FillWalk {
     bool m_subfolders;
     DatafileSlot& m_slot;
     Prompter& m_prompter;
+    ImageFormats m_formats;
     VisitedFolders m_visited;
     bool m_userCancelled = false;
 };
 
 }  // namespace
 
-int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders,
-                      bool quick) {
-    return CountWalk(source, subfolders, quick).count(folder);
+int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders, bool quick,
+                      ImageFormats formats) {
+    return CountWalk(source, subfolders, quick, formats).count(folder);
 }
 
-int CountFolderImages(const std::string& folder, bool subfolders, bool quick) {
+int CountFolderImages(const std::string& folder, bool subfolders, bool quick,
+                      ImageFormats formats) {
     DiskFolderSource disk;
-    return CountFolderImages(disk, folder, subfolders, quick);
+    return CountFolderImages(disk, folder, subfolders, quick, formats);
 }
 
 AddResult AddFolderImages(FolderSource& source, const std::string& folder, bool subfolders,
-                          DatafileSlot& slot, Prompter& prompter, bool* userCancelled) {
-    FillWalk walk(source, subfolders, slot, prompter);
+                          DatafileSlot& slot, Prompter& prompter, bool* userCancelled,
+                          ImageFormats formats) {
+    FillWalk walk(source, subfolders, slot, prompter, formats);
     const AddResult result = walk.fill(folder);
     if (userCancelled != nullptr && walk.userCancelled()) {
         *userCancelled = true;
@@ -161,7 +171,7 @@ AddResult AddFolderImages(FolderSource& source, const std::string& folder, bool 
 }
 
 AddResult AddFolderImages(const std::string& folder, bool subfolders, DatafileSlot& slot,
-                          Prompter& prompter, bool* userCancelled) {
+                          Prompter& prompter, bool* userCancelled, ImageFormats formats) {
     DiskFolderSource disk;
-    return AddFolderImages(disk, folder, subfolders, slot, prompter, userCancelled);
+    return AddFolderImages(disk, folder, subfolders, slot, prompter, userCancelled, formats);
 }

@@ -11,6 +11,7 @@
 
 #include "datafile_slot.h"
 #include "folder_source.h"
+#include "image_suffix.h"
 #include "prompter.h"
 
 /// How a fill walk ended.
@@ -26,9 +27,12 @@ inline constexpr const char* kUserCancelledStatus = "User cancelled...";
 /// Number of image files in `folder` (and, with `subfolders`, below it). A
 /// folder that cannot be listed counts 0. With `quick`, each folder stops as
 /// soon as its running count passes 999, so any result above 999 only means
-/// "at least 1000". User-interface thread (or any thread that owns `source`).
-int CountFolderImages(const std::string& folder, bool subfolders, bool quick);
-int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders, bool quick);
+/// "at least 1000". `formats` says which file names are images.
+/// User-interface thread (or any thread that owns `source`).
+int CountFolderImages(const std::string& folder, bool subfolders, bool quick,
+                      ImageFormats formats = ImageFormats::All);
+int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders, bool quick,
+                      ImageFormats formats = ImageFormats::All);
 
 /// Appends the image paths of `folder` (and, with `subfolders`, of the folders
 /// below it) to the slot's path list. When the list becomes full, asks the user once
@@ -38,6 +42,8 @@ int CountFolderImages(FolderSource& source, const std::string& folder, bool subf
 /// kUserCancelledStatus in its status line (and is left alone otherwise).
 /// User-interface thread.
 AddResult AddFolderImages(const std::string& folder, bool subfolders, DatafileSlot& slot,
-                          Prompter& prompter, bool* userCancelled = nullptr);
+                          Prompter& prompter, bool* userCancelled = nullptr,
+                          ImageFormats formats = ImageFormats::All);
 AddResult AddFolderImages(FolderSource& source, const std::string& folder, bool subfolders,
-                          DatafileSlot& slot, Prompter& prompter, bool* userCancelled = nullptr);
+                          DatafileSlot& slot, Prompter& prompter, bool* userCancelled = nullptr,
+                          ImageFormats formats = ImageFormats::All);

@@ -8,7 +8,12 @@ namespace {
 thread_local int m_nLastImageError = 0;
 }  // namespace
 
-ImageType ImageTypeForPath(const std::string& path) {
+ImageType ImageTypeForPath(const std::string& path, ImageFormats formats) {
+    if (formats == ImageFormats::All) {
+        if (const ImageType type = ImageTypeForExtension(path); IsModernImageType(type)) {
+            return type;
+        }
+    }
     if (path.size() < 4) {
         return ImageType::Unknown;
     }
@@ -40,22 +45,37 @@ ImageType ImageTypeForPath(const std::string& path) {
     return ImageType::Unknown;
 }
 
-bool LoadImageFile(const std::string& path, RgbBuffer& out, const DecodeOptions& options) {
+ImageType ContentTypeAfterFailure(const std::uint8_t* data, std::size_t size, ImageType tried,
+                                  ImageFormats formats) {
+    const ImageType content = SniffImageData(data, size);
+    if (content == tried || (formats == ImageFormats::Classic && IsModernImageType(content))) {
+        return ImageType::Unknown;
+    }
+    return content;
+}
+
+bool LoadImageFile(const std::string& path, RgbBuffer& out, const DecodeOptions& options,
+                   ImageFormats formats) {
     std::vector<std::uint8_t> bytes;
     if (!ReadImageFileBytes(path, bytes)) {
         m_nLastImageError = ImagingLastError();
         return false;
     }
-    const ImageType type = ImageTypeForPath(path);
+    const ImageType type = ImageTypeForPath(path, formats);
     if (type == ImageType::Unknown) {
         m_nLastImageError = kImagingUnsupportedType;
         return false;
     }
-    if (!DecodeImageMemory(bytes.data(), bytes.size(), type, out, options)) {
-        m_nLastImageError = ImagingLastError();
-        return false;
+    if (DecodeImageMemory(bytes.data(), bytes.size(), type, out, options)) {
+        return true;
     }
-    return true;
+    const ImageType content = ContentTypeAfterFailure(bytes.data(), bytes.size(), type, formats);
+    if (content != ImageType::Unknown &&
+        DecodeImageMemory(bytes.data(), bytes.size(), content, out, options)) {
+        return true;
+    }
+    m_nLastImageError = ImagingLastError();
+    return false;
 }
 
 int LastImageError() {

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "imaging.h"
+
 namespace {
 
 constexpr std::array<std::string_view, 14> kImageSuffixes = {
@@ -20,7 +22,10 @@ char upperAscii(char c) {
 
 }  // namespace
 
-bool IsImageSuffix(const std::string& path) {
+bool IsImageSuffix(const std::string& path, ImageFormats formats) {
+    if (formats == ImageFormats::All && IsModernImageType(ImageTypeForExtension(path))) {
+        return true;
+    }
     if (path.size() < 4) {
         return false;
     }
@@ -57,6 +62,12 @@ std::string FileTypeLabel(const std::string& path) {
     }
     if (label == "TIFF") {
         return "TIF";
+    }
+    if (label == "HEIF") {
+        return "HEIC";
+    }
+    if (ImageTypeForExtension(path) == ImageType::Raw) {
+        return "RAW";
     }
     return label;
 }

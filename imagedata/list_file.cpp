@@ -188,7 +188,8 @@ int CountListFile(const std::string& path, bool quick) {
     return CountListFileWith(disk, path, quick);
 }
 
-int CountListFileWith(FolderSource& source, const std::string& path, bool quick) {
+int CountListFileWith(FolderSource& source, const std::string& path, bool quick,
+                      ImageFormats formats) {
     const FilePtr file = OpenRegularFileForReading(path);
     if (!file) {
         return 0;
@@ -210,7 +211,9 @@ int CountListFileWith(FolderSource& source, const std::string& path, bool quick)
             continue;
         }
         const ListItem item = classifyLine(std::move(line));
-        total += item.isFolder ? CountFolderImages(source, item.path, item.subfolders, quick) : 1;
+        total += item.isFolder
+                     ? CountFolderImages(source, item.path, item.subfolders, quick, formats)
+                     : 1;
         if (quick && total > 999) {
             break;
         }
@@ -219,13 +222,13 @@ int CountListFileWith(FolderSource& source, const std::string& path, bool quick)
 }
 
 int ReadListFile(const std::string& path, DatafileSlot& slot, Prompter& prompter,
-                 bool* userCancelled) {
+                 bool* userCancelled, ImageFormats formats) {
     DiskFolderSource disk;
-    return ReadListFileWith(disk, path, slot, prompter, userCancelled);
+    return ReadListFileWith(disk, path, slot, prompter, userCancelled, formats);
 }
 
 int ReadListFileWith(FolderSource& source, const std::string& path, DatafileSlot& slot,
-                     Prompter& prompter, bool* userCancelled) {
+                     Prompter& prompter, bool* userCancelled, ImageFormats formats) {
     slot.clearData();
     const FilePtr file = OpenRegularFileForReading(path);
     if (!file) {
@@ -254,7 +257,8 @@ int ReadListFileWith(FolderSource& source, const std::string& path, DatafileSlot
         }
         ListItem item = classifyLine(std::move(line));
         if (item.isFolder) {
-            AddFolderImages(source, item.path, item.subfolders, slot, prompter, userCancelled);
+            AddFolderImages(source, item.path, item.subfolders, slot, prompter, userCancelled,
+                            formats);
         } else {
             slot.appendPath(item.path);  // a full list drops it silently
         }

@@ -9,6 +9,7 @@
 
 #include "datafile_slot.h"
 #include "folder_source.h"
+#include "image_suffix.h"
 #include "prompter.h"
 
 /// A list line longer than this makes the file invalid.
@@ -35,18 +36,22 @@ int MergeListFile(const std::string& path, std::vector<std::string>& entries, Pr
 /// How many images the list names: file lines count 1, folder lines their
 /// folder's count (quick or not). 0 when the file cannot be opened, is not an
 /// image list or ends before "END". With `quick`, stops once the count passes
-/// 999. User-interface thread.
+/// 999. Every image format counts. User-interface thread.
 int CountListFile(const std::string& path, bool quick);
-/// CountListFile with folder listings from `source` (a name of its own, so
-/// CountListFile can still be passed as a function).
-int CountListFileWith(FolderSource& source, const std::string& path, bool quick);
+/// CountListFile with folder listings from `source` and the images of folders
+/// told by `formats` (a name of its own, so CountListFile can still be passed
+/// as a function).
+int CountListFileWith(FolderSource& source, const std::string& path, bool quick,
+                      ImageFormats formats = ImageFormats::All);
 
 /// Replaces the slot's path list with the paths the list names, walking its folder
 /// lines. Returns 1 when read up to "END"; 0 after telling the user when the
 /// file cannot be opened or is not a complete image list (the path list is
-/// then empty). `userCancelled` as for AddFolderImages. User-interface thread.
+/// then empty). `userCancelled` and `formats` as for AddFolderImages.
+/// User-interface thread.
 int ReadListFile(const std::string& path, DatafileSlot& slot, Prompter& prompter,
-                 bool* userCancelled = nullptr);
+                 bool* userCancelled = nullptr, ImageFormats formats = ImageFormats::All);
 /// ReadListFile with folder listings from `source`.
 int ReadListFileWith(FolderSource& source, const std::string& path, DatafileSlot& slot,
-                     Prompter& prompter, bool* userCancelled = nullptr);
+                     Prompter& prompter, bool* userCancelled = nullptr,
+                     ImageFormats formats = ImageFormats::All);

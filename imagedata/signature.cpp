@@ -108,36 +108,70 @@ void MakeSingleImageSignature(const RgbBuffer& image, ResizeMode filter, ImageRe
     FinishRecord(image, ReduceToThumb(image, mode, record), record);
 }
 
+namespace {
+
+// The least both sides may keep when the decoder delivers fewer pixels for an
+// image that will be pre-reduced; 0 where every pixel is decoded.
+std::uint32_t ReducedDecodeSide(ImageType type) {
+    switch (type) {
+        case ImageType::Jpeg:
+        case ImageType::Raw:
+            return kPreReducedSide;
+        case ImageType::Heif:
+        case ImageType::Avif:
+        case ImageType::JpegXl:
+            return kMinThumbnailSide;
+        default:
+            return 0;
+    }
+}
+
+bool SignatureFromBytes(const std::vector<std::uint8_t>& bytes, ImageType type,
+                        ResizeMode elongationMode, ResizeMode filter, ImageRecord& record) {
+    DecodeOptions options;
+    PreReduction preReduction = PreReduction::ByRule;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    // The header tells whether the pre-reduction will run; if so, the
+    // decoder need only deliver that much.
+    if (const std::uint32_t side = ReducedDecodeSide(type);
+        side > 0 && ReadImageSize(bytes.data(), bytes.size(), type, width, height) &&
+        !IsElongated(width, height) && NeedsPreReduction(width, height)) {
+        options.minWidth = side;
+        options.minHeight = side;
+        preReduction = PreReduction::Always;
+    }
+    RgbBuffer image;
+    if (!DecodeImageMemory(bytes.data(), bytes.size(), type, image, options)) {
+        return false;
+    }
+    Reduce(image, elongationMode, filter, record, preReduction);
+    return true;
+}
+
+}  // namespace
+
 bool SignatureFromFile(const std::string& path, ResizeMode elongationMode, ResizeMode filter,
-                       ImageRecord& record) {
+                       ImageRecord& record, ImageFormats formats) {
     record = ImageRecord{};
     std::vector<std::uint8_t> bytes;
     if (!ReadImageFileBytes(path, bytes)) {
         SetLastImageError(ImagingLastError());
         return false;
     }
-    const ImageType type = ImageTypeForPath(path);
+    const ImageType type = ImageTypeForPath(path, formats);
     if (type == ImageType::Unknown) {
         SetLastImageError(kImagingUnsupportedType);
         return false;
     }
-    DecodeOptions options;
-    PreReduction preReduction = PreReduction::ByRule;
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    // The header tells whether the pre-reduction will run; if so, the
-    // decoder need only deliver 400 x 400 worth of pixels.
-    if (type == ImageType::Jpeg && ReadImageSize(bytes.data(), bytes.size(), type, width, height) &&
-        !IsElongated(width, height) && NeedsPreReduction(width, height)) {
-        options.minWidth = kPreReducedSide;
-        options.minHeight = kPreReducedSide;
-        preReduction = PreReduction::Always;
+    if (SignatureFromBytes(bytes, type, elongationMode, filter, record)) {
+        return true;
     }
-    RgbBuffer image;
-    if (!DecodeImageMemory(bytes.data(), bytes.size(), type, image, options)) {
-        SetLastImageError(ImagingLastError());
-        return false;
+    const ImageType content = ContentTypeAfterFailure(bytes.data(), bytes.size(), type, formats);
+    if (content != ImageType::Unknown &&
+        SignatureFromBytes(bytes, content, elongationMode, filter, record)) {
+        return true;
     }
-    Reduce(image, elongationMode, filter, record, preReduction);
-    return true;
+    SetLastImageError(ImagingLastError());
+    return false;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "image_record.h"
+#include "image_suffix.h"
 #include "imaging.h"
 
 /// Large images are first reduced to this square with ResizeMode::PreReduce.
@@ -38,9 +39,11 @@ void MakeSignature(RgbBuffer& image, ResizeMode elongationMode, ResizeMode filte
 void MakeSingleImageSignature(const RgbBuffer& image, ResizeMode filter, ImageRecord& record);
 
 /// The build's fast path: loads the file as LoadImageFile does, decoding no
-/// more than the record needs (a JPEG that will be pre-reduced is decoded at
-/// the smallest DCT scale keeping both sides at or above 400), then
+/// more than the record needs when the image will be pre-reduced (a JPEG or
+/// a camera's preview JPEG at the smallest DCT scale keeping both sides at or
+/// above 400; a HEIF or AVIF file's embedded thumbnail, a JPEG XL file's
+/// low-frequency pass when at least 256 on the short side), then
 /// MakeSignature. False on a failed load, with LastImageError() set and
 /// `record` zeroed (nWidth 0). Safe on several threads at once.
 bool SignatureFromFile(const std::string& path, ResizeMode elongationMode, ResizeMode filter,
-                       ImageRecord& record);
+                       ImageRecord& record, ImageFormats formats = ImageFormats::All);

@@ -27,15 +27,15 @@ ResizeMode ElongationMode(BuildRun run) {
     return ResizeMode::Fallback;
 }
 
-ImageSigner MakeRunSigner(BuildRun run, ResizeMode filter) {
+ImageSigner MakeRunSigner(BuildRun run, ResizeMode filter, ImageFormats formats) {
     const ResizeMode elongation = ElongationMode(run);
-    return [elongation, filter](const std::string& path, ImageRecord& record) {
-        return SignatureFromFile(path, elongation, filter, record);
+    return [elongation, filter, formats](const std::string& path, ImageRecord& record) {
+        return SignatureFromFile(path, elongation, filter, record, formats);
     };
 }
 
 GatherResult GatherSourcePaths(BuildRun run, DatafileSlot& slot, Prompter& prompter,
-                               bool* userCancelled) {
+                               bool* userCancelled, ImageFormats formats) {
     const bool rebuild = isRebuild(run);
     const bool fromFolder = rebuild ? slot.m_nSourceKind != 0 : slot.m_nSourceKind == 1;
     slot.m_strSourceNote = slot.sourceNote();
@@ -44,15 +44,17 @@ GatherResult GatherSourcePaths(BuildRun run, DatafileSlot& slot, Prompter& promp
     bool gathered = false;
     if (fromFolder) {
         if (!rebuild) {
-            reserveFor(CountFolderImages(slot.m_strSourceFolder, slot.m_bSubfolders == 1, false));
+            reserveFor(
+                CountFolderImages(slot.m_strSourceFolder, slot.m_bSubfolders == 1, false, formats));
         }
         gathered = AddFolderImages(slot.m_strSourceFolder, slot.m_bSubfolders == 1, slot, prompter,
-                                   userCancelled) != AddResult::Stopped;
+                                   userCancelled, formats) != AddResult::Stopped;
     } else {
         if (!rebuild) {
-            reserveFor(CountListFile(slot.m_strSourceList, false));
+            DiskFolderSource disk;
+            reserveFor(CountListFileWith(disk, slot.m_strSourceList, false, formats));
         }
-        gathered = ReadListFile(slot.m_strSourceList, slot, prompter, userCancelled) != 0;
+        gathered = ReadListFile(slot.m_strSourceList, slot, prompter, userCancelled, formats) != 0;
     }
     if (!gathered) {
         return GatherResult::Stopped;

@@ -6,6 +6,7 @@
 
 #include "build_run.h"
 #include "datafile_slot.h"
+#include "image_suffix.h"
 #include "imaging.h"
 #include "prompter.h"
 
@@ -24,10 +25,11 @@ inline constexpr const char* kTooFewImagesMessage = "You need at least 2 image f
 /// Any thread.
 ResizeMode ElongationMode(BuildRun run);
 
-/// SignatureFromFile with the run's elongation mode and `filter`: the signer
-/// to hand to BuildSlot or RebuildSlot. Any thread; the signer may be called
-/// on several threads at once.
-ImageSigner MakeRunSigner(BuildRun run, ResizeMode filter = kDefaultThumbFilter);
+/// SignatureFromFile with the run's elongation mode, `filter` and `formats`:
+/// the signer to hand to BuildSlot or RebuildSlot. Any thread; the signer may
+/// be called on several threads at once.
+ImageSigner MakeRunSigner(BuildRun run, ResizeMode filter = kDefaultThumbFilter,
+                          ImageFormats formats = ImageFormats::All);
 
 /// How a gathering ended.
 enum class GatherResult {
@@ -43,6 +45,7 @@ enum class GatherResult {
 /// A build first counts the source to reserve the list; a rebuild does not.
 /// A source whose kind is neither 0 nor 1 is an image list for a build and a
 /// folder for a rebuild, as the data file reader files its path.
-/// `userCancelled` as for AddFolderImages. User-interface thread.
+/// `userCancelled` and `formats` as for AddFolderImages. User-interface thread.
 GatherResult GatherSourcePaths(BuildRun run, DatafileSlot& slot, Prompter& prompter,
-                               bool* userCancelled = nullptr);
+                               bool* userCancelled = nullptr,
+                               ImageFormats formats = ImageFormats::All);

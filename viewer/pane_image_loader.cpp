@@ -7,13 +7,13 @@
 
 #include "image_loading.h"
 
-DisplayImage ReadImageForArea(const std::string& path, FitSize area, FitRule rule) {
-    DisplayImage image;
-    std::vector<std::uint8_t> bytes;
-    const ImageType type = ImageTypeForPath(path);
-    if (type == ImageType::Unknown || !ReadImageFileBytes(path, bytes)) {
-        return image;
-    }
+namespace {
+
+// Reads `bytes` as `type`, upright; false when they do not decode as that type.
+bool ReadAs(const std::vector<std::uint8_t>& bytes, ImageType type, FitSize area, FitRule rule,
+            DisplayImage& image) {
+    const Orientation orientation = ReadImageOrientation(bytes.data(), bytes.size(), type);
+    const bool swapped = SwapsSides(orientation);
     DecodeOptions options;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -21,14 +21,22 @@ DisplayImage ReadImageForArea(const std::string& path, FitSize area, FitRule rul
     const bool sized = type != ImageType::Wmf && type != ImageType::Emf &&
                        ReadImageSize(bytes.data(), bytes.size(), type, width, height);
     if (sized) {
+        if (swapped) {
+            std::swap(width, height);
+        }
+        // The decoder works on the stored pixels, turned back from the shown ones.
         const FitSize target = rule({static_cast<int>(width), static_cast<int>(height)}, area);
-        options.minWidth = static_cast<std::uint32_t>(std::max(target.width, 1));
-        options.minHeight = static_cast<std::uint32_t>(std::max(target.height, 1));
+        const auto side = [](int length) {
+            return static_cast<std::uint32_t>(std::max(length, 1));
+        };
+        options.minWidth = side(swapped ? target.height : target.width);
+        options.minHeight = side(swapped ? target.width : target.height);
     }
-    if (!DecodeImageMemory(bytes.data(), bytes.size(), type, image.pixels, options)) {
-        image.pixels.release();
-        return image;
+    RgbBuffer pixels;
+    if (!DecodeImageMemory(bytes.data(), bytes.size(), type, pixels, options)) {
+        return false;
     }
+    image.pixels = OrientForDisplay(pixels, orientation);
     if (!sized) {
         width = image.pixels.width;
         height = image.pixels.height;
@@ -36,6 +44,26 @@ DisplayImage ReadImageForArea(const std::string& path, FitSize area, FitRule rul
     image.read = true;
     image.width = static_cast<int>(width);
     image.height = static_cast<int>(height);
+    return true;
+}
+
+}  // namespace
+
+DisplayImage ReadImageForArea(const std::string& path, FitSize area, FitRule rule) {
+    DisplayImage image;
+    std::vector<std::uint8_t> bytes;
+    const ImageType type = ImageTypeForPath(path);
+    if (type == ImageType::Unknown || !ReadImageFileBytes(path, bytes)) {
+        return image;
+    }
+    if (ReadAs(bytes, type, area, rule, image)) {
+        return image;
+    }
+    const ImageType content =
+        ContentTypeAfterFailure(bytes.data(), bytes.size(), type, ImageFormats::All);
+    if (content != ImageType::Unknown) {
+        ReadAs(bytes, content, area, rule, image);
+    }
     return image;
 }
 

@@ -10,10 +10,12 @@
 /// How a picture is fitted into an area: FitToPaneSize or FitToScreenSize.
 using FitRule = FitSize (*)(FitSize source, FitSize area);
 
-/// An image read for an area of the screen.
+/// An image read for an area of the screen, turned upright as its file's
+/// orientation says.
 struct DisplayImage {
     bool read = false;  ///< the file was read and decoded
-    /// The image's own pixel size (what its file declares), not the decoded size.
+    /// The image's own pixel size as shown (what its file declares, sides
+    /// swapped when the orientation turns it), not the decoded size.
     int width = 0;
     int height = 0;
     /// The decoded pixels: at least the size `rule` gives for the area the image
@@ -22,9 +24,11 @@ struct DisplayImage {
     RgbBuffer pixels;
 };
 
-/// Reads `path` for display in `area`: a JPEG is decoded at the smallest DCT
-/// scale that still covers the size `rule` fits it to; other types in full.
-/// `read` is false when the file cannot be read or decoded. Any thread.
+/// Reads `path` for display in `area`: decoded with no more pixels than the
+/// size `rule` fits it to needs, as far as its type allows (see
+/// DecodeOptions), by its content's type when its name's type fails, and
+/// turned upright (ReadImageOrientation, OrientForDisplay). `read` is false
+/// when the file cannot be read or decoded. Any thread.
 DisplayImage ReadImageForArea(const std::string& path, FitSize area, FitRule rule);
 
 /// Scales `image` to the size `rule` gives its own size in `area`, with `mode`.

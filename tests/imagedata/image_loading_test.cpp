@@ -61,8 +61,8 @@ TEST_F(LoadImageFileTest, ReadsByTheNameAndReturnsPackedRgb) {
 }
 
 TEST_F(LoadImageFileTest, FailuresSetTheCodeAndLeaveTheOutputAlone) {
-    const std::string misnamed = m_dir.file("photo.jpg");
-    ASSERT_TRUE(WriteImage(SolidImage(4, 4, Qt::blue), misnamed, "PNG"));
+    // Named a JPEG, and no image of any type inside.
+    const std::string misnamed = m_dir.write("photo.jpg", "not a picture at all");
     const std::string unknown = m_dir.write("notes.xyz", "text");
     struct Case {
         std::string path;

@@ -253,8 +253,7 @@ TEST_F(SignatureFromFileTest, GreyJpegHasNoColour) {
 }
 
 TEST_F(SignatureFromFileTest, FailedLoadsGiveAnEmptyRecordAndACode) {
-    const std::string misnamed = m_dir.file("photo.jpg");
-    ASSERT_TRUE(WriteImage(SolidImage(8, 8, Qt::red), misnamed, "PNG"));
+    const std::string misnamed = m_dir.write("photo.jpg", "not a picture at all");
     for (const auto& [path, code] : {std::pair{misnamed, int{kImagingWrongFormat}},
                                      std::pair{m_dir.file("gone.jpg"), int{kImagingCannotOpen}}}) {
         ImageRecord record;

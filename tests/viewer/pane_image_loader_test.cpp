@@ -3,6 +3,7 @@
 #include <string>
 
 #include "pane_image_loader.h"
+#include "photo_writers.h"
 #include "temp_dir.h"
 #include "test_images.h"
 
@@ -70,3 +71,37 @@ TEST(PaneImageLoader, PairLoadsBothSidesForTheirOwnPanes) {
 }
 
 }  // namespace
+
+TEST(PaneImageLoader, SidewaysPhotosAreShownUprightWithTheirShownSize) {
+    TempDir dir;
+    // Stored 1600 x 800 with the camera's "turn clockwise" tag: shown 800 x 1600.
+    const QImage stored = GradientImage(1600, 800, Qt::yellow, Qt::darkGreen);
+    const std::string camera = dir.write("camera.jpg", WithExifOrientation(JpegBytes(stored), 6));
+    const DisplayImage image = ReadImageForArea(camera, {200, 200}, FitToPaneSize);
+    ASSERT_TRUE(image.read);
+    EXPECT_EQ(image.width, 800);
+    EXPECT_EQ(image.height, 1600);
+    // Still decoded at 1/8: the stored 200 x 100 turned to 100 x 200.
+    ASSERT_EQ(image.pixels.width, 100u);
+    ASSERT_EQ(image.pixels.height, 200u);
+    // The stored top-left corner (yellow, on the dark diagonal line's start)
+    // shows at the top right; the stored bottom left (yellow) at the top left.
+    const auto at = [&image](std::uint32_t x, std::uint32_t y, int c) {
+        return image.pixels.pixels[y * image.pixels.stride() + x * 3 + c];
+    };
+    EXPECT_GT(at(2, 2, 0), 200);
+    EXPECT_GT(at(2, 2, 1), 200);
+    EXPECT_LT(at(2, 197, 0), 60);
+    const RgbBuffer fitted = FitImageToArea(image, {200, 200}, FitToPaneSize, ResizeMode::Lanczos3);
+    EXPECT_EQ(fitted.width, 98u);
+    EXPECT_EQ(fitted.height, 196u);
+}
+
+TEST(PaneImageLoader, WronglyNamedPicturesAreShownByTheirContent) {
+    TempDir dir;
+    const std::string path =
+        dir.write("download.png", JpegBytes(GradientImage(120, 80, Qt::yellow, Qt::darkGreen)));
+    const DisplayImage image = ReadImageForArea(path, {200, 200}, FitToPaneSize);
+    ASSERT_TRUE(image.read);
+    EXPECT_EQ(image.width, 120);
+}
