@@ -9,6 +9,7 @@
 #include "key_value_store.h"
 #include "prompter.h"
 #include "store_keys.h"
+#include "stored_image_formats.h"
 
 using namespace StoreKey;
 using namespace StoreValue;
@@ -47,6 +48,7 @@ struct Row {
     int resetTo = 0;
     bool ranged = false;
     std::string TwinlySettings::*missingFrom = nullptr;  // a missing string copies this field
+    bool onUnlessNo = false;  // a switch added later: missing reads as on
 };
 
 using S = TwinlySettings;
@@ -175,6 +177,13 @@ constexpr Row kRows[] = {
     seq("Seq08", 8),
     seq("Seq09", 9),
     seq("Seq10", 10),
+    {.key = kImageFormatsStoreKey,
+     .name = kImageFormatsStoreValue,
+     .kind = Kind::Switch,
+     .number = &S::m_bAllImageFormats,
+     .firstStart = FirstStart::Value,
+     .defaultValue = 1,
+     .onUnlessNo = true},
 };
 
 int numberField(const TwinlySettings& s, const Row& row) {
@@ -226,7 +235,8 @@ void readRow(KeyValueStore& store, const Row& row, TwinlySettings& s) {
             }
             break;
         case Kind::Switch:
-            s.*row.number = readText(store, row) == "Yes" ? 1 : 0;
+            s.*row.number = row.onUnlessNo ? (readText(store, row) == "No" ? 0 : 1)
+                                           : (readText(store, row) == "Yes" ? 1 : 0);
             break;
         case Kind::Number: {
             const std::optional<std::int32_t> v = store.readNumber(row.key, row.name);

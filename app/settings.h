@@ -65,6 +65,8 @@ struct TwinlySettings {
     int m_nDupsLimit = 1000;
     int m_nAutoDelay = 500;  ///< automatic step interval in ms (dialog delay + 100)
     std::array<int, kDeleteSequenceLength> m_nDeleteSequence = kDefaultDeleteSequence;
+    /// "Read HEIC, AVIF, WebP, JPEG XL and RAW": 1 reads ImageFormats::All.
+    int m_bAllImageFormats = 1;
 };
 
 /// Reads the three keys into `s`. Values that are missing, too long (256 bytes

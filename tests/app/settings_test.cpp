@@ -130,6 +130,22 @@ TEST_F(SettingsTest, SwitchesAreYesExactly) {
     EXPECT_EQ(s.m_bBeep, 0);
 }
 
+TEST_F(SettingsTest, NewFormatsSwitchIsOnUnlessStoredAsNo) {
+    // Stores written before the switch existed keep reading every format.
+    markSaved();
+    EXPECT_EQ(load().m_bAllImageFormats, 1);
+    m_store.writeString("Dups", "NewFormats", "no");
+    EXPECT_EQ(load().m_bAllImageFormats, 1);
+    m_store.writeString("Dups", "NewFormats", "No");
+    TwinlySettings s = load();
+    EXPECT_EQ(s.m_bAllImageFormats, 0);
+    ASSERT_TRUE(SaveSettings(m_store, m_prompter, s, s.m_nMatchTol));
+    EXPECT_EQ(m_store.readString("Dups", "NewFormats"), "No");
+    s.m_bAllImageFormats = 1;
+    ASSERT_TRUE(SaveSettings(m_store, m_prompter, s, s.m_nMatchTol));
+    EXPECT_EQ(m_store.readString("Dups", "NewFormats"), "Yes");
+}
+
 TEST_F(SettingsTest, StringsLongerThanTheReadBufferCountAsMissing) {
     markSaved();
     const std::string fits(kMaxStoredStringBytes, 'a');
