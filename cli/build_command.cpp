@@ -8,18 +8,30 @@
 #include "console_style.h"
 #include "datafile_io.h"
 #include "progress_display.h"
+#include "qsettings_store.h"
 #include "slot_build.h"
 #include "stop_signal.h"
+#include "stored_image_formats.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// The command line's choice, else the window's stored switch.
+ImageFormats formatsOf(const CliOptions& options) {
+    if (options.formats) {
+        return *options.formats;
+    }
+    QSettingsStore store;
+    return ReadStoredImageFormats(store);
+}
+
 // Gathers the paths of the slot's source; "" when there are images to read.
-std::string gatherProblem(SlotBuild& build, const DatafileSlot& slot, ConsolePrompter& prompter) {
+std::string gatherProblem(SlotBuild& build, const DatafileSlot& slot, ConsolePrompter& prompter,
+                          ImageFormats formats) {
     const std::string source =
         slot.m_nSourceKind == 0 ? slot.m_strSourceList : slot.m_strSourceFolder;
-    switch (build.gather(prompter)) {
+    switch (build.gather(prompter, nullptr, formats)) {
         case GatherResult::Gathered:
             return {};
         case GatherResult::TooFew:
@@ -34,7 +46,7 @@ std::string gatherProblem(SlotBuild& build, const DatafileSlot& slot, ConsolePro
 
 // Reads the images of the gathered paths (reusing old records on a rebuild)
 // and writes the data file.
-int readAndWrite(BuildRun run, SlotBuild& build, const CliOptions& options,
+int readAndWrite(BuildRun run, SlotBuild& build, const CliOptions& options, ImageFormats formats,
                  const std::string& extra) {
     if (StopSignalled()) {
         return Stopped(options.output);
@@ -42,7 +54,7 @@ int readAndWrite(BuildRun run, SlotBuild& build, const CliOptions& options,
     const bool rebuild = run == BuildRun::RebuildPrimary;
     JobProgress progress;
     bool completed = false;
-    const ImageSigner signer = MakeRunSigner(run);
+    const ImageSigner signer = MakeRunSigner(run, kDefaultThumbFilter, formats);
     const ProgressOutcome outcome = RunWithProgress(
         progress, [&] { completed = build.readImages(signer, options.threads, progress); },
         {rebuild ? "Updating" : "Reading", "images", {}, false}, options.quiet);
@@ -88,11 +100,13 @@ int RunBuild(const CliOptions& options, ConsolePrompter& prompter) {
     if (const std::string problem = OutputProblem(options.output, {source}); !problem.empty()) {
         return Fail(problem);
     }
+    const ImageFormats formats = formatsOf(options);
     SlotBuild build(BuildRun::BuildPrimary, slot);
-    if (const std::string problem = gatherProblem(build, slot, prompter); !problem.empty()) {
+    if (const std::string problem = gatherProblem(build, slot, prompter, formats);
+        !problem.empty()) {
         return Fail(problem);
     }
-    return readAndWrite(BuildRun::BuildPrimary, build, options, "");
+    return readAndWrite(BuildRun::BuildPrimary, build, options, formats, "");
 }
 
 int RunRebuild(const CliOptions& options, ConsolePrompter& prompter) {
@@ -108,12 +122,14 @@ int RunRebuild(const CliOptions& options, ConsolePrompter& prompter) {
     PurgeMissingRecords(slot);
     const int before = slot.count();
     SlotEntries old = slot.takeEntries();
+    const ImageFormats formats = formatsOf(options);
     SlotBuild build(BuildRun::RebuildPrimary, slot, std::move(old));
-    if (const std::string problem = gatherProblem(build, slot, prompter); !problem.empty()) {
+    if (const std::string problem = gatherProblem(build, slot, prompter, formats);
+        !problem.empty()) {
         return Fail(problem);
     }
     const int change = build.pathCount() - before;
     const std::string extra =
         " (count change " + std::string(change > 0 ? "+" : "") + std::to_string(change) + ")";
-    return readAndWrite(BuildRun::RebuildPrimary, build, options, extra);
+    return readAndWrite(BuildRun::RebuildPrimary, build, options, formats, extra);
 }

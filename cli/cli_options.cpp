@@ -88,6 +88,13 @@ const OptionSpec kOptions[] = {
          o.quiet = true;
          return std::string();
      }},
+    {"--formats", true, kBuild | kRebuild,
+     [](CliOptions& o, const std::string& v) {
+         int all = 1;
+         std::string error = choice("--formats", v, {"classic", "all"}, all);
+         o.formats = all == 1 ? ImageFormats::All : ImageFormats::Classic;
+         return error;
+     }},
     {"--secondary", true, kFind,
      [](CliOptions& o, const std::string& v) {
          o.secondary = v;
@@ -291,8 +298,10 @@ std::vector<std::string> CommandOptionNames(CliCommand command) {
 
 const char* UsageText() {
     return R"(Usage:
-  twinly-cli build SOURCE -o DATA.dup [--recursive] [--threads N] [--quiet]
-  twinly-cli rebuild DATA.dup -o NEW.dup [--threads N] [--quiet]
+  twinly-cli build SOURCE -o DATA.dup [--recursive] [--formats classic|all]
+             [--threads N] [--quiet]
+  twinly-cli rebuild DATA.dup -o NEW.dup [--formats classic|all] [--threads N]
+             [--quiet]
   twinly-cli find PRIMARY.dup -o LOG [--secondary OTHER.dup | --single IMAGE]
              [--low 98.0] [--high 100.0]
              [--method euclidean|weighted|variance|luminance]
@@ -314,6 +323,11 @@ Commands:
 Options:
   -o FILE              the file to write; it is replaced only when complete
   --recursive          include all subfolders of a SOURCE folder
+  --formats F          classic: only BMP, JPEG, TIFF, PNG, PCX, Targa,
+                       Photoshop, GIF, WMF and EMF files are images; all: also
+                       HEIC, AVIF, WebP, JPEG XL and camera raw files. The
+                       default is the window's "Read HEIC, AVIF, WebP,
+                       JPEG XL and RAW" switch (on unless turned off)
   --threads N          worker threads; 0, the default, is one per core
   --quiet              show no progress
   --secondary FILE     compare the images of FILE with those of PRIMARY

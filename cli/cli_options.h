@@ -1,10 +1,12 @@
 #pragma once
 // The command line of twinly-cli: its commands, their options and the usage text.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "compare.h"
+#include "image_suffix.h"
 
 enum class CliCommand { Help, Version, Build, Rebuild, Find, Info };
 enum class PairFormat { Log, Csv, Json };
@@ -18,6 +20,8 @@ struct CliOptions {
     bool recursive = false;
     int threads = 0;  ///< 0: one per core
     bool quiet = false;
+    /// build, rebuild: which files are images; unset follows the stored switch.
+    std::optional<ImageFormats> formats;
 
     std::string secondary;  ///< find: a second data file
     std::string single;     ///< find: one image

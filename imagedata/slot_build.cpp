@@ -17,8 +17,8 @@ SlotBuild::SlotBuild(BuildRun run, const DatafileSlot& source, SlotEntries old)
     m_slot.m_strSourceNote = source.m_strSourceNote;
 }
 
-GatherResult SlotBuild::gather(Prompter& prompter, bool* userCancelled) {
-    return GatherSourcePaths(m_run, m_slot, prompter, userCancelled);
+GatherResult SlotBuild::gather(Prompter& prompter, bool* userCancelled, ImageFormats formats) {
+    return GatherSourcePaths(m_run, m_slot, prompter, userCancelled, formats);
 }
 
 bool SlotBuild::readImages(const ImageSigner& signer, int threads, JobProgress& progress) {

@@ -21,8 +21,10 @@ class SlotBuild {
     SlotBuild(BuildRun run, const DatafileSlot& source, SlotEntries old = {});
 
     /// Fills the path list from the source and sets the source note, as
-    /// GatherSourcePaths does. The thread that owns `prompter`.
-    GatherResult gather(Prompter& prompter, bool* userCancelled = nullptr);
+    /// GatherSourcePaths does, taking the files `formats` says are images.
+    /// The thread that owns `prompter`.
+    GatherResult gather(Prompter& prompter, bool* userCancelled = nullptr,
+                        ImageFormats formats = ImageFormats::All);
     /// Paths gathered: the units of the job.
     int pathCount() const { return static_cast<int>(m_slot.paths().size()); }
 
