@@ -34,8 +34,8 @@ _twinly_cli() {
 
     local command="${COMP_WORDS[1]}" options
     case $command in
-        build) options="-o --output --recursive --threads --quiet --help" ;;
-        rebuild) options="-o --output --threads --quiet --help" ;;
+        build) options="-o --output --recursive --formats --threads --quiet --help" ;;
+        rebuild) options="-o --output --formats --threads --quiet --help" ;;
         find)
             options="-o --output --secondary --single --low --high --method --restrict
                      --tolerance --adjust --mirror --use-luminance --prescreen --limit
@@ -59,7 +59,7 @@ _twinly_cli() {
             return 0
             ;;
         --single)
-            _twinly_cli_files '*.@([bB][mM][pP]|[jJ][pP]?([eE])[gG]|[jJ][pP][eE]|[jJ][iI][fF]|[tT][iI][fF]?([fF])|[pP][nN][gG]|[pP][cC][xX]|[tT][gG][aA]|[pP][sS][dD]|[wW][mM][fF]|[eE][mM][fF]|[gG][iI][fF])'
+            _twinly_cli_files '*.@([bB][mM][pP]|[jJ][pP]?([eE])[gG]|[jJ][pP][eE]|[jJ][iI][fF]|[tT][iI][fF]?([fF])|[pP][nN][gG]|[pP][cC][xX]|[tT][gG][aA]|[pP][sS][dD]|[wW][mM][fF]|[eE][mM][fF]|[gG][iI][fF]|[hH][eE][iI][cCfF]|[aA][vV][iI][fF]|[wW][eE][bB][pP]|[jJ][xX][lL]|[dD][nN][gG]|[cC][rR][23]|[nN][eE][fF]|[aA][rR][wW]|[oO][rR][fF]|[rR][wW]2|[rR][aA][fF]|[pP][eE][fF]|[sS][rR][wW])'
             return 0
             ;;
         --method)
@@ -72,6 +72,10 @@ _twinly_cli() {
             ;;
         --format)
             COMPREPLY=($(compgen -W "log csv json" -- "$cur"))
+            return 0
+            ;;
+        --formats)
+            COMPREPLY=($(compgen -W "classic all" -- "$cur"))
             return 0
             ;;
         --threads | --low | --high | --tolerance | --adjust | --limit)
