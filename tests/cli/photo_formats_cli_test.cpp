@@ -93,7 +93,7 @@ TEST(CliPhotoFormats, EveryCopyPairsWithItsJpegAndNoTwoPhotographsPair) {
     const DatafileSlot slot = ReadData(data);
     ASSERT_EQ(slot.count(), 17);
     // Only the damaged file is unreadable, and it does not stop the build.
-    EXPECT_EQ(std::count(slot.m_names.begin(), slot.m_names.end(), std::string("Deleted")), 1);
+    EXPECT_EQ(std::count(slot.paths().begin(), slot.paths().end(), std::string("Deleted")), 1);
 
     const std::string log = dir.file("pairs.log");
     const CliResult find = RunCli({"find", data, "-o", log, "--quiet"});

@@ -126,11 +126,11 @@ TEST_F(PhotoLoadingTest, FolderWalksTakeTheNewerFormatsOnlyWhenAsked) {
     ScriptedPrompter prompter;
     DatafileSlot all;
     ASSERT_EQ(AddFolderImages(m_dir.path().string(), false, all, prompter), AddResult::Done);
-    EXPECT_EQ(all.m_names.size(), 4u);
+    EXPECT_EQ(all.paths().size(), 4u);
     DatafileSlot classic;
     ASSERT_EQ(AddFolderImages(m_dir.path().string(), false, classic, prompter, nullptr,
                               ImageFormats::Classic),
               AddResult::Done);
-    ASSERT_EQ(classic.m_names.size(), 1u);
-    EXPECT_EQ(classic.m_names[0], m_dir.file("a.jpg"));
+    ASSERT_EQ(classic.paths().size(), 1u);
+    EXPECT_EQ(classic.paths()[0], m_dir.file("a.jpg"));
 }
