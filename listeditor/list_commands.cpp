@@ -176,12 +176,16 @@ std::optional<std::string> ListCommands::chooseListFile(const std::string& title
                                 .mustExist = true});
 }
 
+// A missing folder would open the list dialogs in its parent with its name
+// typed in, and Save As would write beside it.
 std::string ListCommands::defaultListFolder() const {
-    if (!m_settings.defaultListFolder.empty()) {
-        return m_settings.defaultListFolder;
+    QString folder = QString::fromStdString(m_settings.defaultListFolder);
+    if (folder.isEmpty()) {
+        folder = QDir(UserDataFolder()).filePath("Orvexs");
     }
-    const QString folder = QDir(UserDataFolder()).filePath("Orvexs");
-    QDir().mkpath(folder);
+    if (QDir::isAbsolutePath(folder)) {
+        QDir().mkpath(folder);
+    }
     return folder.toStdString();
 }
 

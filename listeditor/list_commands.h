@@ -70,6 +70,9 @@ class ListCommands {
     /// The status line says whether image types are filtered out.
     void showTypeFilterState();
 
+    /// The folder the list dialogs start in, created when missing.
+    std::string defaultListFolder() const;
+
     const std::string& status() const { return m_status; }
     /// The last count met a file entry.
     bool hasFiles() const { return m_hasFiles; }
@@ -81,7 +84,6 @@ class ListCommands {
     bool mayReplaceListFile();
     void endEdit();
     std::optional<std::string> chooseListFile(const std::string& title) const;
-    std::string defaultListFolder() const;
 
     ListDocument& m_doc;
     EditorSettings& m_settings;

@@ -80,6 +80,7 @@ CListEditorDlg::CListEditorDlg(KeyValueStore& store, Prompter& prompter, Desktop
     LoadEditorSettings(m_store, m_settings);
     showAutoCount(m_settings.autoCount);
     showRecentLists();
+    m_commands.defaultListFolder();  // made now, so the first Open opens inside it
     if (!m_options.commandLineList.empty()) {
         m_commands.openAtStart(m_options.commandLineList);
     }

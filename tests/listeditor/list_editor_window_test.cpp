@@ -15,6 +15,7 @@
 #include "full_screen_view.h"
 #include "list_file.h"
 #include "preview_pane.h"
+#include "store_keys.h"
 #include "test_images.h"
 
 namespace fs = std::filesystem;
@@ -86,6 +87,7 @@ class ListEditorWindowTest : public QObject {
     void savedListReadsBackPrunedWithCommentsSkipped();
     void failedWriteKeepsNamedAndChanged();
     void partlyReadListIsNotReplacedWithoutAQuestion();
+    void defaultListFolderIsMadeAtStart();
     void recentListsReorderAndForgetMissingFiles();
     void droppedFolderAndFiles();
     void okAsksForAnUnsavedListAndSavesSettings();
@@ -331,6 +333,7 @@ void ListEditorWindowTest::partlyReadListIsNotReplacedWithoutAQuestion() {
     rig.prompter.answerSaveFile(std::nullopt);     // and save nowhere else
     const std::size_t question = rig.prompter.calls().size();
     rig.click(Id::Save);
+    QVERIFY2(rig.prompter.calls().size() > question, "Save replaced the file unasked");
     QCOMPARE(rig.prompter.calls().at(question).text,
              list +
                  "\nends without its END line, so it was not read as a whole image list:\n"
@@ -351,6 +354,28 @@ void ListEditorWindowTest::partlyReadListIsNotReplacedWithoutAQuestion() {
     rig.click(Id::AddFiles);
     rig.click(Id::Save);
     QCOMPARE(rig.prompter.calls().size(), calls + 1);
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+// A missing folder would open the dialogs in its parent with its name typed in.
+void ListEditorWindowTest::defaultListFolderIsMadeAtStart() {
+    EditorRig rig;
+    const std::string lists = rig.dir.file("data/lists");
+    rig.store->writeString(StoreKey::kFolders, StoreValue::kListPath, lists);
+    rig.start();
+    QVERIFY(fs::is_directory(lists));
+
+    fs::remove(lists);  // and again when a dialog needs it
+    rig.prompter.answerOpenFile(std::nullopt);
+    rig.click(Id::Open);
+    QCOMPARE(rig.prompter.calls().back().file.initialFolder, lists);
+    QVERIFY(fs::is_directory(lists));
+
+    rig.prompter.answerOpenFiles({"/p/a.jpg"});
+    rig.click(Id::AddFiles);
+    rig.prompter.answerSaveFile(std::nullopt);
+    rig.click(Id::SaveAs);
+    QCOMPARE(rig.prompter.calls().back().file.initialFolder, lists);
     QCOMPARE(rig.prompter.unexpectedCalls(), 0);
 }
 
