@@ -154,7 +154,7 @@ const OptionSpec kOptions[] = {
     {"--format", true, kFind,
      [](CliOptions& o, const std::string& v) {
          int format = 0;
-         std::string error = choice("--format", v, {"log", "csv", "json"}, format);
+         std::string error = choice("--format", v, {"log", "csv", "json", "groups"}, format);
          o.format = static_cast<PairFormat>(format);
          return error;
      }},
@@ -307,7 +307,8 @@ const char* UsageText() {
              [--method euclidean|weighted|variance|luminance]
              [--restrict none|aspect|size] [--tolerance PERCENT]
              [--adjust AMOUNT] [--mirror] [--use-luminance] [--prescreen]
-             [--limit N] [--threads N] [--format log|csv|json] [--quiet]
+             [--limit N] [--threads N] [--format log|csv|json|groups]
+             [--quiet]
   twinly-cli info DATA.dup [--records]
   twinly-cli --help | --version
 
@@ -344,7 +345,8 @@ Options:
   --prescreen          skip pairs whose mean colours differ too much
                        (not with --single)
   --limit N            record at most N pairs (10 to 1000000, default 1000)
-  --format F           log (the dups log, default), csv or json
+  --format F           log (the dups log, default), csv, json or groups (one
+                       line of tab-separated paths per group of copies)
   --records            also list every record
 
 Progress goes to stderr. Ctrl+C stops a command without writing its file.

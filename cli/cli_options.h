@@ -9,7 +9,7 @@
 #include "image_suffix.h"
 
 enum class CliCommand { Help, Version, Build, Rebuild, Find, Info };
-enum class PairFormat { Log, Csv, Json };
+enum class PairFormat { Log, Csv, Json, Groups };
 
 /// Everything a command line can ask for; the defaults are the program's
 /// first-start settings.

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <optional>
 
 #include "atomic_file.h"
 #include "cli_files.h"
@@ -38,11 +39,14 @@ ProgressView findView(const FindRunInput& input) {
     return view;
 }
 
-std::string exportText(const CliOptions& options, const FindRunInput& input,
-                       const FindRunResult& result) {
+std::optional<std::string> exportText(const CliOptions& options, const FindRunInput& input,
+                                      const FindRunResult& result) {
     const std::vector<ExportedPair> pairs = PairsFromLogLines(result.lines);
     if (options.format == PairFormat::Csv) {
         return PairsAsCsv(pairs);
+    }
+    if (options.format == PairFormat::Groups) {
+        return PairsAsGroups(pairs);
     }
     PairExportInfo info;
     info.mode = kModeNames[static_cast<int>(input.mode)];
@@ -120,7 +124,11 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
         if (!result.logSaved) {
             return Fail("cannot write " + options.output);
         }
-    } else if (!WriteFileAtomically(options.output, exportText(options, input, result))) {
+    } else if (const std::optional<std::string> text = exportText(options, input, result); !text) {
+        return Fail(
+            "a path holds a tab or a line break, which --format groups cannot carry; "
+            "use csv or json");
+    } else if (!WriteFileAtomically(options.output, *text)) {
         return Fail("cannot write " + options.output);
     }
     if (!options.quiet) {

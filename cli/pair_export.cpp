@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "copy_groups.h"
+
 namespace {
 
 constexpr std::string_view kMatchNo = "; Match no: ";
@@ -147,4 +149,26 @@ std::string PairsAsJson(const std::vector<ExportedPair>& pairs, const PairExport
     }
     json += pairs.empty() ? "]\n" : "\n  ]\n";
     return json + "}\n";
+}
+
+std::optional<std::string> PairsAsGroups(const std::vector<ExportedPair>& pairs) {
+    std::vector<std::string> left;
+    std::vector<std::string> right;
+    left.reserve(pairs.size());
+    right.reserve(pairs.size());
+    for (const ExportedPair& pair : pairs) {
+        left.push_back(pair.image1);
+        right.push_back(pair.image2);
+    }
+    std::string text;
+    for (const std::vector<std::string>& group : GroupCopies(left, right).groups) {
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            if (group[i].find_first_of("\t\r\n") != std::string::npos) {
+                return std::nullopt;
+            }
+            text += (i == 0 ? "" : "\t") + group[i];
+        }
+        text += '\n';
+    }
+    return text;
 }

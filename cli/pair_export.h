@@ -4,6 +4,7 @@
 // not part of valid UTF-8 written as \udc80..\udcff (the surrogate-escape
 // convention, so a reader can recover the exact bytes).
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,11 @@ std::string PairsAsCsv(const std::vector<ExportedPair>& pairs);
 
 /// A JSON object with the run's facts and an array "pairs". Any thread.
 std::string PairsAsJson(const std::vector<ExportedPair>& pairs, const PairExportInfo& info);
+
+/// One line per group of copies (GroupCopies over the pairs), its paths
+/// separated by tabs, each line ending in LF. Nothing when a path holds a tab
+/// or a line break, which this form cannot carry. Any thread.
+std::optional<std::string> PairsAsGroups(const std::vector<ExportedPair>& pairs);
 
 /// `bytes` as a quoted JSON string (see above for bytes that are not UTF-8).
 std::string JsonString(std::string_view bytes);

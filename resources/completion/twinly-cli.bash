@@ -71,7 +71,7 @@ _twinly_cli() {
             return 0
             ;;
         --format)
-            COMPREPLY=($(compgen -W "log csv json" -- "$cur"))
+            COMPREPLY=($(compgen -W "log csv json groups" -- "$cur"))
             return 0
             ;;
         --formats)

@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <csignal>
 #include <filesystem>
+#include <set>
+#include <sstream>
 
 #include "build_run.h"
 #include "cli_process.h"
@@ -41,6 +43,24 @@ std::string makePictures(const TempDir& dir, const std::string& name = "pics") {
     const std::string named = fs::canonical(dir.path()).string() + "/" + name;
     fs::rename(folder, named);
     return named;
+}
+
+// A picture with a resized and a mirrored copy, a second picture with an
+// exact copy, and one without copies.
+std::string makeCopies(const TempDir& dir) {
+    const std::string folder = fs::canonical(dir.path()).string() + "/copies";
+    fs::create_directories(folder);
+    const QImage original = GradientImage(96, 64, Qt::red, Qt::yellow);
+    EXPECT_TRUE(WriteImage(original, folder + "/original.png", "PNG"));
+    EXPECT_TRUE(
+        WriteImage(original.scaled(192, 128, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                   folder + "/resized.png", "PNG"));
+    EXPECT_TRUE(WriteImage(original.mirrored(true, false), folder + "/mirrored.png", "PNG"));
+    const QImage other = GradientImage(60, 40, Qt::blue, Qt::green);
+    EXPECT_TRUE(WriteImage(other, folder + "/other.png", "PNG"));
+    EXPECT_TRUE(WriteImage(other, folder + "/other copy.png", "PNG"));
+    EXPECT_TRUE(WriteImage(SolidImage(50, 50, Qt::black), folder + "/alone.png", "PNG"));
+    return folder;
 }
 
 DatafileSlot engineBuild(const std::string& folder, bool subfolders) {
@@ -430,4 +450,30 @@ TEST(CliRun, InterruptedBuildLeavesNoFileBehind) {
     for (const auto& entry : fs::directory_iterator(dir.path())) {
         EXPECT_EQ(entry.path().filename(), "many") << "left behind: " << entry.path();
     }
+}
+
+TEST(CliRun, GroupsFormatPutsEachPictureWithAllItsCopiesOnOneLine) {
+    TempDir dir;
+    const std::string folder = makeCopies(dir);
+    const std::string data = dir.file("data.dup");
+    ASSERT_EQ(RunCli({"build", folder, "-o", data, "--quiet"}).status, 0);
+
+    const std::string out = dir.file("groups.txt");
+    const CliResult run =
+        RunCli({"find", data, "-o", out, "--format", "groups", "--mirror", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::set<std::set<std::string>> groups;
+    std::istringstream text(ReadFileBytes(out));
+    for (std::string line; std::getline(text, line);) {
+        std::set<std::string> group;
+        std::istringstream fields(line);
+        for (std::string path; std::getline(fields, path, '\t');) {
+            group.insert(path);
+        }
+        groups.insert(group);
+    }
+    const std::set<std::set<std::string>> expected = {
+        {folder + "/original.png", folder + "/resized.png", folder + "/mirrored.png"},
+        {folder + "/other.png", folder + "/other copy.png"}};
+    EXPECT_EQ(groups, expected) << ReadFileBytes(out);
 }

@@ -60,3 +60,14 @@ TEST(PairExport, PairsComeFromTheRecordsOfARunsLog) {
     info.high = "100.0";
     EXPECT_NE(PairsAsJson({}, info).find("\"pairs\": []"), std::string::npos);
 }
+
+TEST(PairExport, GroupsAreTabSeparatedLinesOrRefusedForPathsThatWouldBreakThem) {
+    const std::vector<ExportedPair> pairs = {{"1", "99.0", "/a b.jpg", "/c.jpg"},
+                                             {"2", "98.0", "/x.jpg", "/y.jpg"},
+                                             {"3", "98.0", "/c.jpg", "/d.jpg"}};
+    EXPECT_EQ(PairsAsGroups(pairs), "/a b.jpg\t/c.jpg\t/d.jpg\n/x.jpg\t/y.jpg\n");
+    EXPECT_EQ(PairsAsGroups({}), "");
+    for (const char* bad : {"/tab\there.jpg", "/two\nlines.jpg", "/cr\r.jpg"}) {
+        EXPECT_FALSE(PairsAsGroups({{"1", "99.0", "/a.jpg", bad}}).has_value()) << bad;
+    }
+}
