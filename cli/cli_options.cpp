@@ -5,7 +5,7 @@
 
 namespace {
 
-enum CommandMask : unsigned { kBuild = 1, kRebuild = 2, kFind = 4, kInfo = 8 };
+enum CommandMask : unsigned { kBuild = 1, kRebuild = 2, kFind = 4, kInfo = 8, kIgnore = 16 };
 
 struct OptionSpec {
     const char* name;
@@ -158,6 +158,11 @@ const OptionSpec kOptions[] = {
          o.format = static_cast<PairFormat>(format);
          return error;
      }},
+    {"--no-ignore", false, kFind,
+     [](CliOptions& o, const std::string&) {
+         o.useNotDups = false;
+         return std::string();
+     }},
     {"--records", false, kInfo,
      [](CliOptions& o, const std::string&) {
          o.records = true;
@@ -177,7 +182,21 @@ const CommandSpec kCommands[] = {
     {"rebuild", CliCommand::Rebuild, kRebuild, "DATA.dup"},
     {"find", CliCommand::Find, kFind, "PRIMARY.dup"},
     {"info", CliCommand::Info, kInfo, "DATA.dup"},
+    {"ignore", CliCommand::Ignore, kIgnore, "add, remove, list or clear"},
 };
+
+// "add A B", "remove A B", "list", "clear": the action is the input, the images follow.
+std::string checkIgnoreAction(const CliOptions& options) {
+    const bool twoImages = options.input == "add" || options.input == "remove";
+    if (!twoImages && options.input != "list" && options.input != "clear") {
+        return "ignore takes add, remove, list or clear, not '" + options.input + "'";
+    }
+    const std::size_t wanted = twoImages ? 2 : 0;
+    if (options.paths.size() != wanted) {
+        return "ignore " + options.input + (twoImages ? " needs two images" : " takes no images");
+    }
+    return {};
+}
 
 const OptionSpec* findOption(const std::string& name) {
     for (const OptionSpec& spec : kOptions) {
@@ -231,6 +250,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (haveInput && options.command == CliCommand::Ignore) {
+                options.paths.push_back(arg);
+                continue;
+            }
             if (haveInput) {
                 return failure("unexpected argument '" + arg + "'");
             }
@@ -267,6 +290,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!haveInput) {
         return failure(std::string(command->name) + " needs " + command->inputName);
+    }
+    if (options.command == CliCommand::Ignore) {
+        std::string error = checkIgnoreAction(options);
+        return error.empty() ? parsed : failure(std::move(error));
     }
     if (options.command != CliCommand::Info && options.output.empty()) {
         return failure(std::string(command->name) + " needs -o FILE");
@@ -308,8 +335,9 @@ const char* UsageText() {
              [--restrict none|aspect|size] [--tolerance PERCENT]
              [--adjust AMOUNT] [--mirror] [--use-luminance] [--prescreen]
              [--limit N] [--threads N] [--format log|csv|json|groups]
-             [--quiet]
+             [--no-ignore] [--quiet]
   twinly-cli info DATA.dup [--records]
+  twinly-cli ignore add IMAGE1 IMAGE2 | remove IMAGE1 IMAGE2 | list | clear
   twinly-cli --help | --version
 
 Commands:
@@ -320,6 +348,8 @@ Commands:
   find     compare the images of PRIMARY with each other (or with those of a
            second data file, or with one image) and write the matching pairs
   info     show what an image data file holds
+  ignore   mark a pair of images not a duplicate, so that find leaves it out
+           (until either file changes), forget one pair or all, or list them
 
 Options:
   -o FILE              the file to write; it is replaced only when complete
@@ -347,6 +377,7 @@ Options:
   --limit N            record at most N pairs (10 to 1000000, default 1000)
   --format F           log (the dups log, default), csv, json or groups (one
                        line of tab-separated paths per group of copies)
+  --no-ignore          also write the pairs marked not a duplicate
   --records            also list every record
 
 Progress goes to stderr. Ctrl+C stops a command without writing its file.

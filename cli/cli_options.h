@@ -8,14 +8,14 @@
 #include "compare.h"
 #include "image_suffix.h"
 
-enum class CliCommand { Help, Version, Build, Rebuild, Find, Info };
+enum class CliCommand { Help, Version, Build, Rebuild, Find, Info, Ignore };
 enum class PairFormat { Log, Csv, Json, Groups };
 
 /// Everything a command line can ask for; the defaults are the program's
 /// first-start settings.
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    std::string input;  ///< SOURCE, DATA.dup or PRIMARY.dup
+    std::string input;  ///< SOURCE, DATA.dup, PRIMARY.dup or the ignore action
     std::string output;
     bool recursive = false;
     int threads = 0;  ///< 0: one per core
@@ -31,7 +31,10 @@ struct CliOptions {
     int dupsLimit = 1000;
     PairFormat format = PairFormat::Log;
 
-    bool records = false;  ///< info: every record too
+    bool records = false;    ///< info: every record too
+    bool useNotDups = true;  ///< find: leave out the pairs marked not duplicate
+
+    std::vector<std::string> paths;  ///< ignore: the two images after add or remove
 
     static FindSettings FirstStartFindSettings() {
         FindSettings settings;

@@ -7,6 +7,7 @@
 #include "console_style.h"
 #include "find_request.h"
 #include "image_loading.h"
+#include "not_dup_list.h"
 #include "pair_export.h"
 #include "progress_display.h"
 #include "signature.h"
@@ -105,8 +106,16 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
         Report(Tone::Warning, "comparing within " + FormatTenths(band.low) + "% to " +
                                   FormatTenths(band.high) + "%");
     }
+    NotDupList notDups;
+    if (options.useNotDups) {
+        if (const std::string problem = ReadNotDupsFor(NotDupListFile(), notDups);
+            !problem.empty()) {
+            return Fail(problem);
+        }
+    }
     FindRunInput input = MakeFindRunInput(request, band);
     input.threads = options.threads;
+    input.notDuplicates = &notDups;
     if (options.format == PairFormat::Log) {
         input.logPath = options.output;
     }
@@ -137,8 +146,11 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
         Report(Tone::Plain,
                "wrote " + options.output + ": " + std::to_string(result.matchTotal) +
                    " matching pairs from " + std::to_string(images) + " total image files" +
-                   (result.stoppedAtLimit ? " (stopped at the pairs limit)" : "") + ", " +
-                   std::to_string(std::llround(outcome.work)) + " pairs compared in " +
+                   (result.stoppedAtLimit ? " (stopped at the pairs limit)" : "") +
+                   (result.leftOut > 0
+                        ? ", " + std::to_string(result.leftOut) + " marked not a duplicate left out"
+                        : "") +
+                   ", " + std::to_string(std::llround(outcome.work)) + " pairs compared in " +
                    DurationAndRate(outcome.seconds, outcome.work, "pairs"));
     }
     return kExitOk;

@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
                 return RunFind(options, prompter);
             case CliCommand::Info:
                 return RunInfo(options, prompter);
+            case CliCommand::Ignore:
+                return RunIgnore(options, prompter);
             default:
                 return kExitUsage;
         }

@@ -124,6 +124,10 @@ void InsertLimitLine(std::vector<std::string>& lines, int dupsLimit) {
                    "; Terminated at matching pairs limit " + std::to_string(dupsLimit) + ".");
 }
 
+void InsertLeftOutLine(std::vector<std::string>& lines, int leftOut) {
+    InsertAtFourth(lines, "; Pairs marked not duplicate left out: " + std::to_string(leftOut));
+}
+
 void WriteLogTrailer(std::vector<std::string>& lines, int total) {
     InsertAtFourth(lines, "; Match total: " + std::to_string(total));
     if (total == 0) {

@@ -40,6 +40,10 @@ void AddMatchRecord(std::vector<std::string>& lines, const std::string& percent,
 /// Inserts "; Terminated at matching pairs limit N." as the fourth line.
 void InsertLimitLine(std::vector<std::string>& lines, int dupsLimit);
 
+/// Inserts "; Pairs marked not duplicate left out: N" as the fourth line;
+/// call it before InsertLimitLine so that it follows the limit line.
+void InsertLeftOutLine(std::vector<std::string>& lines, int leftOut);
+
 /// Inserts the total as the fourth line and appends the closing lines.
 void WriteLogTrailer(std::vector<std::string>& lines, int total);
 

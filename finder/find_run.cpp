@@ -8,6 +8,7 @@
 
 #include "log_writer.h"
 #include "match_kernel.h"
+#include "pair_skips.h"
 #include "rms_table.h"
 #include "second_set.h"
 #include "tenths.h"
@@ -18,6 +19,7 @@ struct Match {
     int first;
     int second;
     int value;
+    bool leftOut;  // marked not a duplicate: counted, never logged
 };
 
 // A slice of the outer index range; its matches are kept in sequential order.
@@ -25,7 +27,8 @@ struct Chunk {
     int begin = 0;
     int end = 0;
     std::vector<Match> matches;
-    bool done = false;  // guarded by the run's mutex
+    std::size_t kept = 0;  // matches not left out
+    bool done = false;     // guarded by the run's mutex
 };
 
 const std::string& PathAt(std::span<const std::string> paths, int index) {
@@ -54,7 +57,7 @@ std::vector<Chunk> MakeChunks(CompareMode mode, int outerCount, int secondCount,
     for (int i = 0; i < outerCount; ++i) {
         gathered += work[static_cast<std::size_t>(i)];
         if (gathered >= share || i + 1 == outerCount) {
-            chunks.push_back({begin, i + 1, {}, false});
+            chunks.push_back({begin, i + 1, {}, 0, false});
             begin = i + 1;
             gathered = 0;
         }
@@ -62,14 +65,28 @@ std::vector<Chunk> MakeChunks(CompareMode mode, int outerCount, int secondCount,
     return chunks;
 }
 
+// Drops what follows the match past the limit, left-out pairs included.
+void trimPastLimit(Chunk& chunk, std::size_t limit) {
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < chunk.matches.size(); ++k) {
+        if (!chunk.matches[k].leftOut && ++kept > limit) {
+            chunk.matches.resize(k + 1);
+            chunk.kept = kept;
+            return;
+        }
+    }
+}
+
 // What the threads of one run share.
 class RunState {
   public:
     RunState(const FindRunInput& input, const CompareContext& context, const SecondSet& seconds,
-             JobProgress& progress, std::vector<Chunk> chunks, int outerCount)
+             const PairSkips& skips, JobProgress& progress, std::vector<Chunk> chunks,
+             int outerCount)
         : m_input(input),
           m_context(context),
           m_seconds(seconds),
+          m_skips(skips),
           m_progress(progress),
           m_chunks(std::move(chunks)),
           m_outerCount(outerCount),
@@ -86,12 +103,13 @@ class RunState {
     bool processChunk(Chunk& chunk, int k, FirstImageState& state, std::vector<std::uint8_t>& keep,
                       std::vector<SecondHit>& hits);
     void outerPass(int i, FirstImageState& state, std::vector<std::uint8_t>& keep,
-                   std::vector<SecondHit>& hits, std::vector<Match>& out);
+                   std::vector<SecondHit>& hits, Chunk& out);
     void complete(int k);
 
     const FindRunInput& m_input;
     const CompareContext& m_context;
     const SecondSet& m_seconds;
+    const PairSkips& m_skips;
     JobProgress& m_progress;
     std::vector<Chunk> m_chunks;
     const int m_outerCount;
@@ -131,10 +149,10 @@ bool RunState::processChunk(Chunk& chunk, int k, FirstImageState& state,
         if (m_progress.stopRequested() || k >= m_neededChunks.load(std::memory_order_relaxed)) {
             return false;
         }
-        outerPass(i, state, keep, hits, chunk.matches);
+        outerPass(i, state, keep, hits, chunk);
         // The match past the limit ends a sequential run; none after it counts.
-        if (chunk.matches.size() > limit) {
-            chunk.matches.resize(limit + 1);
+        if (chunk.kept > limit) {
+            trimPastLimit(chunk, limit);
             break;
         }
     }
@@ -142,7 +160,7 @@ bool RunState::processChunk(Chunk& chunk, int k, FirstImageState& state,
 }
 
 void RunState::outerPass(int i, FirstImageState& state, std::vector<std::uint8_t>& keep,
-                         std::vector<SecondHit>& hits, std::vector<Match>& out) {
+                         std::vector<SecondHit>& hits, Chunk& out) {
     const FindSettings& settings = m_context.settings();
     const bool within = m_input.mode == CompareMode::WithinPrimary;
     const bool single = m_input.mode == CompareMode::SingleToPrimary;
@@ -160,7 +178,9 @@ void RunState::outerPass(int i, FirstImageState& state, std::vector<std::uint8_t
             PathAt(m_input.secondaryPaths, i) == PathAt(m_input.primaryPaths, hit.index)) {
             continue;
         }
-        out.push_back({i, hit.index, hit.value});
+        const bool leftOut = m_skips.contains(i, hit.index);
+        out.matches.push_back({i, hit.index, hit.value, leftOut});
+        out.kept += leftOut ? 0 : 1;
     }
 }
 
@@ -171,7 +191,7 @@ void RunState::complete(int k) {
     while (m_frontier < m_neededChunks.load() &&
            m_chunks[static_cast<std::size_t>(m_frontier)].done) {
         m_prefixMatches +=
-            static_cast<long long>(m_chunks[static_cast<std::size_t>(m_frontier)].matches.size());
+            static_cast<long long>(m_chunks[static_cast<std::size_t>(m_frontier)].kept);
         ++m_frontier;
         if (m_prefixMatches > m_input.dupsLimit) {
             m_neededChunks.store(m_frontier);
@@ -207,12 +227,12 @@ LogHeaderInfo HeaderFor(const FindRunInput& input, const FindSettings& settings)
 
 // Appends the header and the records of the matches in sequential order, up
 // to the pairs limit; returns how many matches were counted (limit + 1 when
-// the limit stopped the run).
+// the limit stopped the run) and adds the pairs left out before that to `leftOut`.
 int WriteMatches(const FindRunInput& input, const FindSettings& settings, const RunState& state,
-                 std::vector<std::string>& lines) {
+                 std::vector<std::string>& lines, int& leftOut) {
     std::size_t found = 0;
     for (int k = 0; k < state.usableChunks(); ++k) {
-        found += state.chunk(k).matches.size();
+        found += state.chunk(k).kept;
     }
     lines.reserve(24 + 5 * std::min(found, static_cast<std::size_t>(input.dupsLimit)));
     WriteLogHeader(lines, HeaderFor(input, settings));
@@ -222,6 +242,10 @@ int WriteMatches(const FindRunInput& input, const FindSettings& settings, const 
     int count = 0;
     for (int k = 0; k < state.usableChunks() && count <= input.dupsLimit; ++k) {
         for (const Match& match : state.chunk(k).matches) {
+            if (match.leftOut) {
+                ++leftOut;
+                continue;
+            }
             if (++count > input.dupsLimit) {
                 break;
             }
@@ -288,7 +312,8 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
     const int threads =
         input.mode == CompareMode::SingleToPrimary ? 1 : ThreadCount(input.threads, outerCount);
     std::vector<Chunk> chunks = MakeChunks(input.mode, outerCount, seconds.size(), threads);
-    RunState state(input, context, seconds, progress, std::move(chunks), outerCount);
+    const PairSkips skips = PairSkips::For(input);
+    RunState state(input, context, seconds, skips, progress, std::move(chunks), outerCount);
     {
         std::vector<std::jthread> helpers;
         for (int t = 1; t < threads; ++t) {
@@ -297,13 +322,16 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
         state.work();
     }
 
-    const int count = WriteMatches(input, settings, state, result.lines);
+    const int count = WriteMatches(input, settings, state, result.lines, result.leftOut);
     if (!state.covered()) {
         return result;  // aborted: no trailer, no file
     }
     result.completed = true;
     result.stoppedAtLimit = count > input.dupsLimit;
     result.matchTotal = result.stoppedAtLimit ? input.dupsLimit : count;
+    if (result.leftOut > 0) {
+        InsertLeftOutLine(result.lines, result.leftOut);
+    }
     if (result.stoppedAtLimit) {
         InsertLimitLine(result.lines, input.dupsLimit);
     }

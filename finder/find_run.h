@@ -12,6 +12,7 @@
 #include "image_record.h"
 #include "job_progress.h"
 
+class NotDupList;
 class RmsTable;
 
 /// Everything a run reads. The spans must stay valid and unchanged while the
@@ -41,6 +42,9 @@ struct FindRunInput {
     const RmsTable* rmsTable = nullptr;
     /// When not empty, a run that ends normally saves its log here (atomically).
     std::string logPath;
+    /// Pairs the user marked not duplicates; the run leaves them out before
+    /// the pairs limit counts them. Null compares every pair.
+    const NotDupList* notDuplicates = nullptr;
 };
 
 struct FindRunResult {
@@ -49,6 +53,7 @@ struct FindRunResult {
     bool completed = false;          ///< false: aborted (no log saved) or unknown mode
     bool stoppedAtLimit = false;     ///< the pairs limit ended the run
     bool logSaved = false;           ///< logPath was written
+    int leftOut = 0;                 ///< matching pairs left out as marked not duplicates
 };
 
 /// Runs a whole comparison. Reports the outer passes done in progress.total /

@@ -93,7 +93,7 @@ for page in twinly twinly-cli orvex; do
 done
 completions="$(bash -c 'source /usr/share/bash-completion/completions/twinly-cli
   COMP_WORDS=(twinly-cli ""); COMP_CWORD=1; _twinly_cli; echo "${COMPREPLY[*]}"')"
-[ "$completions" = "build rebuild find info" ] || { echo "bash completion offers: $completions" >&2; exit 1; }
+[ "$completions" = "build rebuild find info ignore" ] || { echo "bash completion offers: $completions" >&2; exit 1; }
 zsh -n /usr/share/zsh/vendor-completions/_twinly-cli
 
 echo "== start the installed programs"

@@ -27,7 +27,7 @@ _twinly_cli() {
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W "--help --version" -- "$cur"))
         else
-            COMPREPLY=($(compgen -W "build rebuild find info" -- "$cur"))
+            COMPREPLY=($(compgen -W "build rebuild find info ignore" -- "$cur"))
         fi
         return 0
     fi
@@ -39,9 +39,10 @@ _twinly_cli() {
         find)
             options="-o --output --secondary --single --low --high --method --restrict
                      --tolerance --adjust --mirror --use-luminance --prescreen --limit
-                     --threads --format --quiet --help"
+                     --threads --format --no-ignore --quiet --help"
             ;;
         info) options="--records --help" ;;
+        ignore) options="--help" ;;
         *) return 0 ;;
     esac
 
@@ -89,6 +90,12 @@ _twinly_cli() {
     fi
     if [[ $command == build ]]; then
         _twinly_cli_files '*.[lL][sS][tT]'
+    elif [[ $command == ignore ]]; then
+        if ((cword == 2)); then
+            COMPREPLY=($(compgen -W "add remove list clear" -- "$cur"))
+        elif [[ ${COMP_WORDS[2]} == add || ${COMP_WORDS[2]} == remove ]] && ((cword <= 4)); then
+            _twinly_cli_files '*'
+        fi
     else
         _twinly_cli_files '*.[dD][uU][pP]'
     fi

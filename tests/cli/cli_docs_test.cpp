@@ -23,7 +23,8 @@ struct CommandName {
 const CommandName kCommandNames[] = {{"build", CliCommand::Build},
                                      {"rebuild", CliCommand::Rebuild},
                                      {"find", CliCommand::Find},
-                                     {"info", CliCommand::Info}};
+                                     {"info", CliCommand::Info},
+                                     {"ignore", CliCommand::Ignore}};
 
 std::set<std::string> words(const std::string& text) {
     std::istringstream in(text);
@@ -86,7 +87,10 @@ std::string readSource(const std::string& relative) {
 }  // namespace
 
 TEST(CliDocs, BashCompletionOffersTheCommandsOptionsAndChoicesTheParserTakes) {
-    EXPECT_EQ(bashOffers({""}), (std::set<std::string>{"build", "rebuild", "find", "info"}));
+    EXPECT_EQ(bashOffers({""}),
+              (std::set<std::string>{"build", "rebuild", "find", "info", "ignore"}));
+    EXPECT_EQ(bashOffers({"ignore", ""}),
+              (std::set<std::string>{"add", "remove", "list", "clear"}));
     EXPECT_EQ(bashOffers({"--"}), (std::set<std::string>{"--help", "--version"}));
     for (const CommandName& command : kCommandNames) {
         EXPECT_EQ(bashOffers({command.name, "input", "-"}), optionsOf(command.command))

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <set>
@@ -476,4 +477,98 @@ TEST(CliRun, GroupsFormatPutsEachPictureWithAllItsCopiesOnOneLine) {
         {folder + "/original.png", folder + "/resized.png", folder + "/mirrored.png"},
         {folder + "/other.png", folder + "/other copy.png"}};
     EXPECT_EQ(groups, expected) << ReadFileBytes(out);
+}
+
+TEST(CliRun, IgnoredPairStaysOutOfFindUntilRemovedChangedOrNoIgnore) {
+    TempDir dir;
+    const std::string folder = makeCopies(dir);
+    const std::string data = dir.file("data.dup");
+    ASSERT_EQ(RunCli({"build", folder, "-o", data, "--quiet"}).status, 0);
+    const ProcessSetup user{"", {"XDG_DATA_HOME=" + dir.file("share")}, false};
+    const std::string listFile = dir.file("share/Velmora/Twinly/NotDuplicates.txt");
+    const std::string csv = dir.file("pairs.csv");
+    const auto pairsFound = [&](std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"find", data, "-o", csv, "--format", "csv", "--quiet"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CliResult run = RunCli(args, user);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::set<std::set<std::string>> pairs;
+        for (const auto& row : parseCsv(ReadFileBytes(csv))) {
+            if (row.size() == 4 && row[0] != "match") {
+                pairs.insert({row[2], row[3]});
+            }
+        }
+        return pairs;
+    };
+    const std::string original = folder + "/original.png";
+    const std::string resized = folder + "/resized.png";
+    const std::set<std::set<std::string>> all = pairsFound();
+    ASSERT_EQ(all.size(), 2u);
+    ASSERT_EQ(all.count({original, resized}), 1u);
+    std::set<std::set<std::string>> rest = all;
+    rest.erase({original, resized});
+
+    // Given relative to the working folder, in the other order.
+    const CliResult add = RunCli({"-c", "cd '" + folder + "' && exec '" + TWINLY_CLI_PATH +
+                                            "' ignore add resized.png ../copies/original.png"},
+                                 {"/bin/bash", user.environment, false});
+    ASSERT_EQ(add.status, 0) << add.err;
+    ASSERT_TRUE(fs::is_regular_file(listFile));
+    EXPECT_EQ(pairsFound(), rest);
+    EXPECT_EQ(pairsFound({"--no-ignore"}), all);
+    const std::string log = dir.file("pairs.log");
+    ASSERT_EQ(RunCli({"find", data, "-o", log, "--quiet"}, user).status, 0);
+    EXPECT_EQ(lines(ReadFileBytes(log))[4], "; Pairs marked not duplicate left out: 1");
+
+    const CliResult listed = RunCli({"ignore", "list"}, user);
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, original + "\t" + resized + "\n");
+    fs::last_write_time(resized, fs::last_write_time(resized) - std::chrono::seconds(60));
+    EXPECT_EQ(pairsFound(), all) << "a changed file is compared again";
+    EXPECT_EQ(RunCli({"ignore", "list"}, user).out, original + "\t" + resized + "\tchanged\n");
+
+    ASSERT_EQ(RunCli({"ignore", "add", original, resized}, user).status, 0);
+    EXPECT_EQ(pairsFound(), rest);
+    ASSERT_EQ(RunCli({"ignore", "remove", original, resized}, user).status, 0);
+    EXPECT_EQ(pairsFound(), all);
+    EXPECT_EQ(RunCli({"ignore", "list"}, user).out, "");
+    const CliResult again = RunCli({"ignore", "remove", original, resized}, user);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(again.err.find("were not marked"), std::string::npos) << again.err;
+}
+
+TEST(CliRun, DamagedIgnoreListStopsFindUntilClearedAndBadIgnoreLinesAreRefused) {
+    TempDir dir;
+    const std::string folder = makeCopies(dir);
+    const std::string data = dir.file("data.dup");
+    ASSERT_EQ(RunCli({"build", folder, "-o", data, "--quiet"}).status, 0);
+    const ProcessSetup user{"", {"XDG_DATA_HOME=" + dir.file("share")}, false};
+    const std::string listFile =
+        dir.write("share/Velmora/Twinly/NotDuplicates.txt", "NOTDUPS\r\n1 2 3\r\n");
+    const std::string log = dir.file("pairs.log");
+    CliResult run = RunCli({"find", data, "-o", log, "--quiet"}, user);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(listFile), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(log));
+    run = RunCli({"ignore", "add", folder + "/other.png", folder + "/alone.png"}, user);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ReadFileBytes(listFile), "NOTDUPS\r\n1 2 3\r\n") << "a damaged list is kept";
+    EXPECT_EQ(RunCli({"find", data, "-o", log, "--quiet", "--no-ignore"}, user).status, 0);
+    EXPECT_EQ(RunCli({"ignore", "clear"}, user).status, 0);
+    EXPECT_EQ(RunCli({"find", data, "-o", log, "--quiet"}, user).status, 0);
+
+    run = RunCli({"ignore", "add", folder + "/other.png", folder + "/missing.png"}, user);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(folder + "/missing.png"), std::string::npos) << run.err;
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"ignore"},
+                                               {"ignore", "add", "a.png"},
+                                               {"ignore", "add", "a.png", "b.png", "c.png"},
+                                               {"ignore", "list", "a.png"},
+                                               {"ignore", "forget"},
+                                               {"ignore", "clear", "-o", "x"},
+                                               {"info", data, "--no-ignore"}}) {
+        EXPECT_EQ(RunCli(args, user).status, 2) << ::testing::PrintToString(args);
+    }
+    EXPECT_EQ(RunCli({"ignore", "list"}, user).out, "");
 }

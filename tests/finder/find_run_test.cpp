@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <random>
 
 #include "find_run.h"
 #include "log_reader.h"
 #include "log_writer.h"
 #include "match_list.h"
+#include "not_dup_list.h"
 #include "reference_compare.h"
 #include "temp_dir.h"
 #include "test_records.h"
@@ -328,4 +331,110 @@ TEST(FindRunDifferential, RunsEqualTheReferenceOnAnyThreadCount) {
         records_.resize(records_.size() - tail);
         EXPECT_EQ(records_, expected.records);
     }
+}
+
+namespace {
+
+// Real files for the paths, so that their stamps can be taken.
+std::vector<std::string> FilesIn(const TempDir& dir, const std::string& stem, std::size_t count) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < count; ++i) {
+        paths.push_back(dir.write(stem + std::to_string(i) + ".jpg", "image " + stem));
+    }
+    return paths;
+}
+
+void MarkNotDup(NotDupList& list, const std::string& a, const std::string& b) {
+    FileStamp stampA;
+    FileStamp stampB;
+    ASSERT_TRUE(StampFile(a, stampA) && StampFile(b, stampB));
+    ASSERT_TRUE(list.add(stampA, stampB));
+}
+
+std::string LineAfterTotal(const FindRunResult& result, int extra = 0) {
+    return result.lines.at(4 + static_cast<std::size_t>(extra));
+}
+
+}  // namespace
+
+TEST(FindRunNotDuplicates, MarkedPairsAreLeftOutBeforeTheLimitCountsThem) {
+    TempDir dir;
+    const std::vector<ImageRecord> records(5, UniformRecord(60, 60, 60));
+    const std::vector<std::string> paths = FilesIn(dir, "p", 5);  // 10 matching pairs
+    FindRunInput input = WithinPrimary(records, paths);
+    input.dupsLimit = 8;
+    const FindRunResult plain = RunOnce(input);
+    ASSERT_TRUE(plain.stoppedAtLimit);
+
+    NotDupList list;
+    input.notDuplicates = &list;
+    EXPECT_EQ(RunOnce(input).lines, plain.lines) << "an empty list changes nothing";
+    MarkNotDup(list, paths[2], paths[0]);
+    MarkNotDup(list, paths[3], paths[4]);
+    MarkNotDup(list, paths[1], dir.write("elsewhere.jpg", "x"));
+    for (const int threads : {1, 3}) {
+        input.threads = threads;
+        const FindRunResult result = RunOnce(input);
+        ASSERT_TRUE(result.completed);
+        EXPECT_FALSE(result.stoppedAtLimit) << threads;
+        EXPECT_EQ(result.matchTotal, 8);
+        EXPECT_EQ(result.leftOut, 2);
+        EXPECT_EQ(result.lines[3], "; Match total: 8");
+        EXPECT_EQ(LineAfterTotal(result), "; Pairs marked not duplicate left out: 2");
+        const auto pairs = PairsOf(result.lines);
+        EXPECT_EQ(std::count(pairs.begin(), pairs.end(), std::make_pair(paths[0], paths[2])), 0);
+        EXPECT_EQ(std::count(pairs.begin(), pairs.end(), std::make_pair(paths[3], paths[4])), 0);
+    }
+
+    // Seven kept pairs reach the limit before (3, 4) is met: only (0, 2) was left out.
+    input.dupsLimit = 7;
+    const FindRunResult limited = RunOnce(input);
+    EXPECT_TRUE(limited.stoppedAtLimit);
+    EXPECT_EQ(limited.leftOut, 1);
+    EXPECT_EQ(LineAfterTotal(limited), "; Terminated at matching pairs limit 7.");
+    EXPECT_EQ(LineAfterTotal(limited, 1), "; Pairs marked not duplicate left out: 1");
+}
+
+TEST(FindRunNotDuplicates, AChangedFileIsComparedAgain) {
+    TempDir dir;
+    const std::vector<ImageRecord> records(3, UniformRecord(60, 60, 60));
+    const std::vector<std::string> paths = FilesIn(dir, "p", 3);
+    NotDupList list;
+    MarkNotDup(list, paths[0], paths[1]);
+    MarkNotDup(list, paths[1], paths[2]);
+    std::filesystem::last_write_time(
+        paths[2], std::filesystem::last_write_time(paths[2]) - std::chrono::seconds(5));
+    FindRunInput input = WithinPrimary(records, paths);
+    input.notDuplicates = &list;
+    const FindRunResult result = RunOnce(input);
+    EXPECT_EQ(PairsOf(result.lines), (std::vector<std::pair<std::string, std::string>>{
+                                         {paths[0], paths[2]}, {paths[1], paths[2]}}));
+    EXPECT_EQ(result.leftOut, 1);
+}
+
+TEST(FindRunNotDuplicates, SecondaryAndSingleRunsLeaveOutThePairInEitherOrder) {
+    TempDir dir;
+    const std::vector<ImageRecord> primaryRecords(2, UniformRecord(60, 60, 60));
+    const std::vector<std::string> primary = FilesIn(dir, "p", 2);
+    const std::vector<ImageRecord> secondaryRecords(1, UniformRecord(60, 60, 60));
+    const std::vector<std::string> secondary = FilesIn(dir, "s", 1);
+    NotDupList list;
+    MarkNotDup(list, primary[1], secondary[0]);
+    const std::vector<std::pair<std::string, std::string>> expected = {{secondary[0], primary[0]}};
+
+    FindRunInput input = WithinPrimary(primaryRecords, primary);
+    input.notDuplicates = &list;
+    input.mode = CompareMode::SecondaryToPrimary;
+    input.secondaryRecords = secondaryRecords;
+    input.secondaryPaths = secondary;
+    FindRunResult result = RunOnce(input);
+    EXPECT_EQ(PairsOf(result.lines), expected);
+    EXPECT_EQ(result.leftOut, 1);
+
+    input.mode = CompareMode::SingleToPrimary;
+    input.singleRecord = &secondaryRecords[0];
+    input.singlePath = secondary[0];
+    result = RunOnce(input);
+    EXPECT_EQ(PairsOf(result.lines), expected);
+    EXPECT_EQ(result.leftOut, 1);
 }
