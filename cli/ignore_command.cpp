@@ -12,46 +12,31 @@ std::string pairText(const std::string& a, const std::string& b) {
     return a + " and " + b;
 }
 
-// The stamps of both images, or the failure to report.
-int stampBoth(const CliOptions& options, FileStamp& a, FileStamp& b) {
-    for (const auto& [given, stamp] : {std::pair{&options.paths[0], &a}, {&options.paths[1], &b}}) {
-        const std::string path = AbsolutePath(*given);
-        if (!StampFile(path, *stamp)) {
-            return Fail("cannot read " + path + ": not a readable file");
-        }
-    }
-    return kExitOk;
-}
-
-int add(const CliOptions& options, const std::string& file, NotDupList& list) {
-    FileStamp a;
-    FileStamp b;
-    if (const int status = stampBoth(options, a, b); status != kExitOk) {
-        return status;
-    }
-    const std::string names = pairText(a.path, b.path);
-    if (!list.add(a, b)) {
-        return Fail("cannot mark " + names + ": they must be two paths without line breaks");
-    }
-    if (!SaveNotDupList(file, list)) {
-        return Fail("cannot write " + file);
-    }
-    Report(Tone::Plain, "marked " + names + " not a duplicate");
-    return kExitOk;
-}
-
-int remove(const CliOptions& options, const std::string& file, NotDupList& list) {
+int add(const CliOptions& options, const std::string& file) {
     const std::string a = AbsolutePath(options.paths[0]);
     const std::string b = AbsolutePath(options.paths[1]);
-    if (!list.remove(a, b)) {
-        Report(Tone::Warning, pairText(a, b) + " were not marked not a duplicate");
-        return kExitOk;
+    std::string problem;
+    if (MarkNotDuplicate(file, a, b, problem) == NotDupChange::Failed) {
+        return Fail(problem);
     }
-    if (!SaveNotDupList(file, list)) {
-        return Fail("cannot write " + file);
-    }
-    Report(Tone::Plain, "forgot " + pairText(a, b));
+    Report(Tone::Plain, "marked " + pairText(a, b) + " not a duplicate");
     return kExitOk;
+}
+
+int remove(const CliOptions& options, const std::string& file) {
+    const std::string a = AbsolutePath(options.paths[0]);
+    const std::string b = AbsolutePath(options.paths[1]);
+    std::string problem;
+    switch (ForgetNotDuplicate(file, a, b, problem)) {
+        case NotDupChange::Failed:
+            return Fail(problem);
+        case NotDupChange::NotRecorded:
+            Report(Tone::Warning, pairText(a, b) + " were not marked not a duplicate");
+            return kExitOk;
+        default:
+            Report(Tone::Plain, "forgot " + pairText(a, b));
+            return kExitOk;
+    }
 }
 
 // One pair a line, tab-separated; a third field says when the pair no longer
@@ -92,7 +77,7 @@ int RunIgnore(const CliOptions& options, ConsolePrompter&) {
     const std::string file = NotDupListFile();
     NotDupList list;
     if (options.input == "clear") {
-        // Clearing is the way out of a damaged list, so it does not read it first.
+        // Clearing is the way out of a damaged list: it is replaced, not refused.
         std::string problem;
         const NotDupReadResult read = ReadNotDupList(file, list, problem);
         if (read == NotDupReadResult::Missing) {
@@ -108,14 +93,14 @@ int RunIgnore(const CliOptions& options, ConsolePrompter&) {
                                 : "replaced the damaged list " + file + " with an empty one");
         return kExitOk;
     }
-    if (const std::string problem = ReadNotDupsFor(file, list); !problem.empty()) {
-        return Fail(problem);
-    }
     if (options.input == "add") {
-        return add(options, file, list);
+        return add(options, file);
     }
     if (options.input == "remove") {
-        return remove(options, file, list);
+        return remove(options, file);
+    }
+    if (const std::string problem = ReadNotDupsFor(file, list); !problem.empty()) {
+        return Fail(problem);
     }
     return print(list);
 }

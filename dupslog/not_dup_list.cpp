@@ -219,3 +219,45 @@ bool SaveNotDupList(const std::string& path, const NotDupList& list) {
     }
     return WriteFileAtomically(path, text);
 }
+
+NotDupChange MarkNotDuplicate(const std::string& listPath, const std::string& a,
+                              const std::string& b, std::string& problem) {
+    FileStamp stampA;
+    FileStamp stampB;
+    for (const auto& [path, stamp] : {std::pair{&a, &stampA}, std::pair{&b, &stampB}}) {
+        if (!StampFile(*path, *stamp)) {
+            problem = "cannot read " + *path + ": not a readable file";
+            return NotDupChange::Failed;
+        }
+    }
+    NotDupList list;
+    if (ReadNotDupList(listPath, list, problem) == NotDupReadResult::Invalid) {
+        return NotDupChange::Failed;
+    }
+    if (!list.add(std::move(stampA), std::move(stampB))) {
+        problem =
+            "cannot record " + a + " and " + b + ": a pair needs two paths without line breaks";
+        return NotDupChange::Failed;
+    }
+    if (!SaveNotDupList(listPath, list)) {
+        problem = "cannot write " + listPath;
+        return NotDupChange::Failed;
+    }
+    return NotDupChange::Changed;
+}
+
+NotDupChange ForgetNotDuplicate(const std::string& listPath, const std::string& a,
+                                const std::string& b, std::string& problem) {
+    NotDupList list;
+    if (ReadNotDupList(listPath, list, problem) == NotDupReadResult::Invalid) {
+        return NotDupChange::Failed;
+    }
+    if (!list.remove(a, b)) {
+        return NotDupChange::NotRecorded;
+    }
+    if (!SaveNotDupList(listPath, list)) {
+        problem = "cannot write " + listPath;
+        return NotDupChange::Failed;
+    }
+    return NotDupChange::Changed;
+}

@@ -65,3 +65,19 @@ NotDupReadResult ReadNotDupList(const std::string& path, NotDupList& list, std::
 /// Writes the list atomically, creating the folder when needed; false (any old
 /// file intact) when it cannot be written. Any thread that owns `list`.
 bool SaveNotDupList(const std::string& path, const NotDupList& list);
+
+/// What a change to the stored list came to.
+enum class NotDupChange { Changed, NotRecorded, Failed };
+
+/// Records files `a` and `b` (spelt as the data files spell them) as not a
+/// duplicate in the list at `listPath`, with their sizes and modification
+/// times now, and saves the list. Failed, with `problem` naming the file, when
+/// a file cannot be read, the pair cannot be recorded, or the list is damaged
+/// (it is then kept as it is) or cannot be written. Any thread.
+NotDupChange MarkNotDuplicate(const std::string& listPath, const std::string& a,
+                              const std::string& b, std::string& problem);
+
+/// Forgets the pair of `a` and `b` in the list at `listPath` and saves it;
+/// NotRecorded, with nothing written, when the pair was not recorded. Any thread.
+NotDupChange ForgetNotDuplicate(const std::string& listPath, const std::string& a,
+                                const std::string& b, std::string& problem);

@@ -120,3 +120,29 @@ TEST(NotDupList, StampsChangeWithTheFilesSizeOrTime) {
     EXPECT_FALSE(StampFile(dir.file("missing.jpg"), none));
     EXPECT_FALSE(StampFile(dir.path().string(), none));
 }
+
+TEST(NotDupList, MarkingAndForgettingKeepTheStoredListAndNeverReplaceADamagedOne) {
+    TempDir dir;
+    const std::string a = dir.write("a.jpg", "aa");
+    const std::string b = dir.write("b.jpg", "bbb");
+    const std::string path = NotDupListPath(dir.file("data"));
+    std::string problem;
+    EXPECT_EQ(ForgetNotDuplicate(path, a, b, problem), NotDupChange::NotRecorded);
+    EXPECT_FALSE(fs::exists(path)) << "nothing to forget writes nothing";
+    ASSERT_EQ(MarkNotDuplicate(path, b, a, problem), NotDupChange::Changed) << problem;
+    NotDupList list;
+    ASSERT_EQ(ReadNotDupList(path, list, problem), NotDupReadResult::Read);
+    ASSERT_NE(list.find(a, b), nullptr);
+    EXPECT_EQ(list.find(a, b)->first.size, 2u);
+
+    EXPECT_EQ(MarkNotDuplicate(path, a, dir.file("gone.jpg"), problem), NotDupChange::Failed);
+    EXPECT_NE(problem.find("gone.jpg"), std::string::npos);
+    ASSERT_EQ(ForgetNotDuplicate(path, b, a, problem), NotDupChange::Changed);
+    ASSERT_EQ(ReadNotDupList(path, list, problem), NotDupReadResult::Read);
+    EXPECT_EQ(list.count(), 0);
+
+    const std::string damaged = dir.write("data/NotDuplicates.txt", "NOTDUPS\r\n1 2\r\n");
+    EXPECT_EQ(MarkNotDuplicate(damaged, a, b, problem), NotDupChange::Failed);
+    EXPECT_EQ(ForgetNotDuplicate(damaged, a, b, problem), NotDupChange::Failed);
+    EXPECT_EQ(ReadFileBytes(damaged), "NOTDUPS\r\n1 2\r\n");
+}
