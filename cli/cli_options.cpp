@@ -137,6 +137,11 @@ const OptionSpec kOptions[] = {
          o.settings.checkMirror = true;
          return std::string();
      }},
+    {"--rotate", false, kFind,
+     [](CliOptions& o, const std::string&) {
+         o.settings.checkRotation = true;
+         return std::string();
+     }},
     {"--use-luminance", false, kFind,
      [](CliOptions& o, const std::string&) {
          o.settings.useLumForGrey = true;
@@ -333,9 +338,9 @@ const char* UsageText() {
              [--low 98.0] [--high 100.0]
              [--method euclidean|weighted|variance|luminance]
              [--restrict none|aspect|size] [--tolerance PERCENT]
-             [--adjust AMOUNT] [--mirror] [--use-luminance] [--prescreen]
-             [--limit N] [--threads N] [--format log|csv|json|groups]
-             [--no-ignore] [--quiet]
+             [--adjust AMOUNT] [--mirror] [--rotate] [--use-luminance]
+             [--prescreen] [--limit N] [--threads N]
+             [--format log|csv|json|groups] [--no-ignore] [--quiet]
   twinly-cli info DATA.dup [--records]
   twinly-cli ignore add IMAGE1 IMAGE2 | remove IMAGE1 IMAGE2 | list | clear
   twinly-cli --help | --version
@@ -371,6 +376,8 @@ Options:
   --adjust A           adjust for the mean colour difference, at most A
                        levels (0 to 100)
   --mirror             also check for images mirrored left to right
+  --rotate             also check for images turned 90, 180 and 270 degrees
+                       (with --mirror, turned and mirrored too)
   --use-luminance      compare on luminance if one image is greyscale
   --prescreen          skip pairs whose mean colours differ too much
                        (not with --single)

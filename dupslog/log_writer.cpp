@@ -104,6 +104,9 @@ void WriteLogHeader(std::vector<std::string>& lines, const LogHeaderInfo& info) 
     if (info.checkMirror) {
         lines.emplace_back("; additional check for mirror images");
     }
+    if (info.checkRotation) {
+        lines.emplace_back("; additional check for rotated images");
+    }
     lines.emplace_back("-- Matches --");
 }
 

@@ -26,6 +26,7 @@ struct LogHeaderInfo {
     bool adjustColor = false;
     int adjustAmount = 0;
     bool checkMirror = false;
+    bool checkRotation = false;
 };
 
 /// Appends the header up to "-- Matches --" (the total and limit lines are

@@ -4,6 +4,11 @@
 
 #include "match_kernel.h"
 
+unsigned OrientationsToCheck(const FindSettings& settings) {
+    unsigned turns = settings.checkRotation ? 0x0FU : 0x01U;
+    return settings.checkMirror ? turns | (turns << 4) : turns;
+}
+
 FindSettings NormalizedSettings(const FindSettings& settings) {
     FindSettings normalized = settings;
     normalized.method = std::clamp(settings.method, 0, 3);
@@ -29,8 +34,8 @@ bool PrepareFirstImage(const FindSettings& settings, const ImageRecord& first,
         const int r = first.thumb[3 * p];
         const int g = first.thumb[3 * p + 1];
         const int b = first.thumb[3 * p + 2];
-        state.firstLum[p] = 3 * r + 6 * g + b + 5;
-        state.firstLumSum += state.firstLum[p];
+        state.lums[0][p] = 3 * r + 6 * g + b + 5;
+        state.firstLumSum += state.lums[0][p];
         state.thumbSum[0] += r;
         state.thumbSum[1] += g;
         state.thumbSum[2] += b;
@@ -47,18 +52,26 @@ bool PrepareFirstImage(const FindSettings& settings, const ImageRecord& first,
         state.heightTol = state.height * normalized.sizeTol / 100;
     }
     state.storedSum = {first.nSumRed, first.nSumGreen, first.nSumBlue};
-    CopyPaddedThumb(first, false, state.thumb.data());
+    CopyPaddedThumb(first, state.thumbs[0].data());
+    state.prepared = 1;
+    const unsigned wanted = OrientationsToCheck(normalized);
+    for (int k = 1; k < kOrientationCount; ++k) {
+        if ((wanted & (1U << k)) != 0) {
+            PrepareOrientation(state, k);
+        }
+    }
     return true;
 }
 
 namespace {
 
 int CompareOne(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
-               const ImageRecord& second, int low, int high, bool mirrored) {
+               const ImageRecord& second, int low, int high, ThumbOrientation orientation) {
     const CompareContext context(table, settings, low, high);
     alignas(16) std::array<std::uint8_t, kPaddedThumbBytes> thumb;
-    CopyPaddedThumb(second, mirrored, thumb.data());
-    return MatchPrepared(context, state, MakeSecondView(second), thumb.data(), nullptr);
+    CopyPaddedThumb(second, thumb.data());
+    return MatchPrepared(context, state, MakeSecondView(second), thumb.data(),
+                         1U << orientation.index());
 }
 
 }  // namespace
@@ -66,11 +79,17 @@ int CompareOne(const RmsTable& table, const FindSettings& settings, FirstImageSt
 int ComparePair(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
                 [[maybe_unused]] const ImageRecord& first, const ImageRecord& second, int low,
                 int high) {
-    return CompareOne(table, settings, state, second, low, high, false);
+    return CompareOne(table, settings, state, second, low, high, {});
 }
 
 int ComparePairMirrored(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
                         [[maybe_unused]] const ImageRecord& first, const ImageRecord& second,
                         int low, int high) {
-    return CompareOne(table, settings, state, second, low, high, true);
+    return CompareOne(table, settings, state, second, low, high, {0, true});
+}
+
+int ComparePairOriented(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
+                        [[maybe_unused]] const ImageRecord& first, const ImageRecord& second,
+                        int low, int high, ThumbOrientation orientation) {
+    return CompareOne(table, settings, state, second, low, high, orientation);
 }

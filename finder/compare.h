@@ -20,6 +20,9 @@ struct FindSettings {
     bool checkMirror = false;    ///< also compare with the second image mirrored left-right
     bool adjustColor = false;    ///< adjust for the mean colour difference
     bool prescreen = false;  ///< the mean-colour pre-screen ("Large"); never in single-image runs
+    /// Also compare with the second image turned by quarter turns (with
+    /// checkMirror, turned and mirrored too: all eight orientations).
+    bool checkRotation = false;
 };
 
 inline constexpr int kMethodEuclidean = 0;
@@ -30,11 +33,27 @@ inline constexpr int kMethodLuminance = 3;
 /// Thumbnail bytes padded so that whole-vector loops cover them exactly.
 inline constexpr int kPaddedThumbBytes = 304;
 
+/// One way of laying the second image over the first: turned clockwise by
+/// `quarterTurns`, then mirrored left-right when `mirrored`.
+struct ThumbOrientation {
+    int quarterTurns = 0;  ///< 0-3
+    bool mirrored = false;
+
+    /// 0-7: the turns, plus 4 when mirrored.
+    int index() const { return (quarterTurns & 3) + (mirrored ? 4 : 0); }
+    /// A quarter or three-quarter turn swaps the image's width and height.
+    bool swapsSides() const { return (quarterTurns & 1) != 0; }
+};
+inline constexpr int kOrientationCount = 8;
+
+/// The orientations a run compares each pair in (bit i: ThumbOrientation
+/// index i); the stored one always.
+unsigned OrientationsToCheck(const FindSettings& settings);
+
 /// What the comparisons know about the first image of the pairs; rewritten by
 /// PrepareFirstImage before the pairs of each first image. One per thread.
 struct FirstImageState {
     int bLuminance = 0;  ///< 1: every pair of this first image is compared on luminance
-    std::array<int, kThumbPixels> firstLum{};  ///< 3R + 6G + B + 5 per pixel
     int firstLumSum = 0;
     std::array<int, kThumbPixels> secondLum{};  ///< scratch for the second image
     double aspectRatio = 0.0;
@@ -47,7 +66,14 @@ struct FirstImageState {
     int height = 0;
     std::array<int, 3> storedSum{};  ///< the record's channel sums
     std::array<int, 3> thumbSum{};   ///< channel sums recomputed from the thumbnail
-    alignas(16) std::array<std::uint8_t, kPaddedThumbBytes> thumb{};
+
+    /// Turning the second image is the same as turning the first the other
+    /// way: per orientation index, the first thumbnail laid out so that it
+    /// meets the second one as stored, and its 3R + 6G + B + 5 per pixel.
+    /// Only the orientations in `prepared` are filled in.
+    alignas(16) std::array<std::array<std::uint8_t, kPaddedThumbBytes>, kOrientationCount> thumbs{};
+    std::array<std::array<int, kThumbPixels>, kOrientationCount> lums{};
+    unsigned prepared = 0;
 };
 
 /// Settings brought into their documented ranges (method 0-3, restriction 0-2,
@@ -69,3 +95,10 @@ int ComparePair(const RmsTable& table, const FindSettings& settings, FirstImageS
 /// its own state.
 int ComparePairMirrored(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
                         const ImageRecord& first, const ImageRecord& second, int low, int high);
+
+/// ComparePair with the second image in `orientation`; a turn that swaps its
+/// sides swaps them for the size and aspect restrictions too. Any thread,
+/// with its own state.
+int ComparePairOriented(const RmsTable& table, const FindSettings& settings, FirstImageState& state,
+                        const ImageRecord& first, const ImageRecord& second, int low, int high,
+                        ThumbOrientation orientation);

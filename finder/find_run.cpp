@@ -222,6 +222,7 @@ LogHeaderInfo HeaderFor(const FindRunInput& input, const FindSettings& settings)
     info.adjustColor = settings.adjustColor;
     info.adjustAmount = settings.adjustAmount;
     info.checkMirror = settings.checkMirror;
+    info.checkRotation = settings.checkRotation;
     return info;
 }
 

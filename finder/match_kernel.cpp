@@ -1,6 +1,7 @@
 #include "match_kernel.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -151,12 +152,25 @@ bool L1Excludes(const CompareContext& context, int metric, long long l1, int lim
     return bound.num * l1 - 100LL * bound.beta > static_cast<long long>(bound.den) * limit;
 }
 
-// The value against the first thumbnail, or the larger of the two values (each
-// 0 outside the band) when a mirrored one is given too.
+// The largest value over the orientations (each 0 outside the band).
 template <typename Value>
-int Combined(const std::uint8_t* thumbA, const std::uint8_t* thumbB, Value&& value) {
-    const int a = value(thumbA);
-    return thumbB == nullptr ? a : std::max(a, value(thumbB));
+int Best(unsigned orientations, Value&& value) {
+    int best = 0;
+    for (unsigned rest = orientations; rest != 0; rest &= rest - 1) {
+        best = std::max(best, value(std::countr_zero(rest)));
+    }
+    return best;
+}
+
+bool AspectFits(const FirstImageState& state, int width, int height) {
+    const double ratio = static_cast<double>(width) / height;
+    return !(ratio + state.aspectTol < state.aspectRatio ||
+             state.aspectRatio + state.aspectTol < ratio);
+}
+
+bool SizeFits(const FirstImageState& state, int width, int height) {
+    return std::abs(state.width - width) <= state.widthTol &&
+           std::abs(state.height - height) <= state.heightTol;
 }
 
 bool InBand(const CompareContext& context, int value) {
@@ -164,7 +178,7 @@ bool InBand(const CompareContext& context, int value) {
 }
 
 int MatchColour(const CompareContext& context, FirstImageState& state, const SecondView& second,
-                const std::uint8_t* thumbA, const std::uint8_t* thumbB) {
+                const std::uint8_t* thumb, unsigned orientations) {
     const FindSettings& settings = context.settings();
     std::array<int, 3> delta{};
     std::array<int, 3> offset{};
@@ -201,12 +215,12 @@ int MatchColour(const CompareContext& context, FirstImageState& state, const Sec
     }
 
     const bool noOffset = offset[0] == 0 && offset[1] == 0 && offset[2] == 0;
-    return Combined(thumbA, thumbB, [&](const std::uint8_t* thumb) {
-        if (noOffset && L1Excludes(context, metric, SumAbsDiff(state.thumb.data(), thumb), limit)) {
+    return Best(orientations, [&](int k) {
+        const std::uint8_t* first = state.thumbs[static_cast<std::size_t>(k)].data();
+        if (noOffset && L1Excludes(context, metric, SumAbsDiff(first, thumb), limit)) {
             return 0;
         }
-        const int sum =
-            ColourSumFor(metric, context.table(), state.thumb.data(), thumb, offset, limit);
+        const int sum = ColourSumFor(metric, context.table(), first, thumb, offset, limit);
         if (sum < 0) {
             return 0;
         }
@@ -217,7 +231,7 @@ int MatchColour(const CompareContext& context, FirstImageState& state, const Sec
 }
 
 int MatchLuminance(const CompareContext& context, FirstImageState& state, const SecondView& second,
-                   const std::uint8_t* thumbA, const std::uint8_t* thumbB) {
+                   const std::uint8_t* thumb, unsigned orientations) {
     const FindSettings& settings = context.settings();
     int offset = 0;
     if (settings.adjustColor) {
@@ -242,13 +256,14 @@ int MatchLuminance(const CompareContext& context, FirstImageState& state, const 
     if (std::abs(state.firstLumSum - second.lumThumbSum - 100 * offset) > limit) {
         return 0;
     }
-    return Combined(thumbA, thumbB, [&](const std::uint8_t* thumb) {
-        for (int p = 0; p < kThumbPixels; ++p) {
-            state.secondLum[p] = 3 * thumb[3 * p] + 6 * thumb[3 * p + 1] + thumb[3 * p + 2] + 5;
-        }
+    for (int p = 0; p < kThumbPixels; ++p) {
+        state.secondLum[p] = 3 * thumb[3 * p] + 6 * thumb[3 * p + 1] + thumb[3 * p + 2] + 5;
+    }
+    return Best(orientations, [&](int k) {
+        const std::array<int, kThumbPixels>& firstLum = state.lums[static_cast<std::size_t>(k)];
         int sum = 0;
         for (int p = 0; p < kThumbPixels; ++p) {
-            sum += std::abs(state.firstLum[p] - state.secondLum[p] - offset);
+            sum += std::abs(firstLum[p] - state.secondLum[p] - offset);
         }
         const int value = LuminanceValue(sum);
         return InBand(context, value) ? value : 0;
@@ -288,17 +303,40 @@ SecondView MakeSecondView(const ImageRecord& record) {
     return view;
 }
 
-void CopyPaddedThumb(const ImageRecord& record, bool mirrored, std::uint8_t* out) {
+void CopyPaddedThumb(const ImageRecord& record, std::uint8_t* out) {
+    std::copy_n(record.thumb, kThumbBytes, out);
+    std::fill(out + kThumbBytes, out + kPaddedThumbBytes, std::uint8_t{0});
+}
+
+void PrepareOrientation(FirstImageState& state, int index) {
+    const auto k = static_cast<std::size_t>(index);
+    const int turns = index & 3;
+    const bool mirrored = index >= 4;
+    const std::uint8_t* from = state.thumbs[0].data();
+    std::uint8_t* to = state.thumbs[k].data();
     for (int row = 0; row < kThumbSide; ++row) {
         for (int col = 0; col < kThumbSide; ++col) {
-            const int from = (row * kThumbSide + (mirrored ? kThumbSide - 1 - col : col)) * 3;
-            const int to = (row * kThumbSide + col) * 3;
-            out[to] = record.thumb[from];
-            out[to + 1] = record.thumb[from + 1];
-            out[to + 2] = record.thumb[from + 2];
+            // Where the second image's pixel (row, col) lands once turned
+            // clockwise and mirrored: the first pixel it is compared with.
+            int r = row;
+            int c = col;
+            for (int t = 0; t < turns; ++t) {
+                const int turned = kThumbSide - 1 - r;
+                r = c;
+                c = turned;
+            }
+            if (mirrored) {
+                c = kThumbSide - 1 - c;
+            }
+            const int src = r * kThumbSide + c;
+            const int dst = row * kThumbSide + col;
+            std::copy_n(from + 3 * src, 3, to + 3 * dst);
+            state.lums[k][static_cast<std::size_t>(dst)] =
+                state.lums[0][static_cast<std::size_t>(src)];
         }
     }
-    std::fill(out + kThumbBytes, out + kPaddedThumbBytes, std::uint8_t{0});
+    std::fill(to + kThumbBytes, to + kPaddedThumbBytes, std::uint8_t{0});
+    state.prepared |= 1U << index;
 }
 
 CompareContext::CompareContext(const RmsTable& table, const FindSettings& settings, int low,
@@ -337,11 +375,14 @@ CompareContext::CompareContext(const RmsTable& table, const FindSettings& settin
 }
 
 int MatchPrepared(const CompareContext& context, FirstImageState& state, const SecondView& second,
-                  const std::uint8_t* thumbA, const std::uint8_t* thumbB) {
+                  const std::uint8_t* thumb, unsigned orientations) {
     if (second.width == 0) {
         return 0;
     }
     const FindSettings& settings = context.settings();
+    // The turns that swap the second image's sides are gated on its swapped
+    // sides.
+    constexpr unsigned kSwapping = 0xAAU;
     if (settings.restriction == MatchRestriction::SameAspect) {
         if (state.aspectTol < 0.05) {
             state.aspectTol = 0.05;
@@ -350,19 +391,30 @@ int MatchPrepared(const CompareContext& context, FirstImageState& state, const S
         if (state.height == 0 || second.height == 0) {
             return 0;
         }
-        const double ratio = static_cast<double>(second.width) / second.height;
-        if (ratio + state.aspectTol < state.aspectRatio ||
-            state.aspectRatio + state.aspectTol < ratio) {
-            return 0;
+        if (!AspectFits(state, second.width, second.height)) {
+            orientations &= kSwapping;
+        }
+        if (!AspectFits(state, second.height, second.width)) {
+            orientations &= ~kSwapping;
         }
     } else if (settings.restriction == MatchRestriction::SameSize) {
-        if (std::abs(state.width - second.width) > state.widthTol ||
-            std::abs(state.height - second.height) > state.heightTol) {
-            return 0;
+        if (!SizeFits(state, second.width, second.height)) {
+            orientations &= kSwapping;
+        }
+        if (!SizeFits(state, second.height, second.width)) {
+            orientations &= ~kSwapping;
+        }
+    }
+    if (orientations == 0) {
+        return 0;
+    }
+    if (const unsigned missing = orientations & ~state.prepared; missing != 0) {
+        for (unsigned rest = missing; rest != 0; rest &= rest - 1) {
+            PrepareOrientation(state, std::countr_zero(rest));
         }
     }
     if (state.bLuminance != 0 || (settings.useLumForGrey && second.grey)) {
-        return MatchLuminance(context, state, second, thumbA, thumbB);
+        return MatchLuminance(context, state, second, thumb, orientations);
     }
-    return MatchColour(context, state, second, thumbA, thumbB);
+    return MatchColour(context, state, second, thumb, orientations);
 }

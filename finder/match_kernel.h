@@ -20,9 +20,12 @@ struct SecondView {
 };
 
 SecondView MakeSecondView(const ImageRecord& record);
-/// Copies the thumbnail into kPaddedThumbBytes bytes, zero padded, optionally
-/// mirrored left-right.
-void CopyPaddedThumb(const ImageRecord& record, bool mirrored, std::uint8_t* out);
+/// Copies the thumbnail into kPaddedThumbBytes bytes, zero padded.
+void CopyPaddedThumb(const ImageRecord& record, std::uint8_t* out);
+
+/// Fills in the first thumbnail of orientation `index` (see FirstImageState)
+/// from orientation 0. Any thread, with its own state.
+void PrepareOrientation(FirstImageState& state, int index);
 
 /// The value of a metric's pixel sum S, exactly as the formulas define it.
 int EuclideanValue(int sum);
@@ -68,9 +71,10 @@ class CompareContext {
     int m_colourSumsLimit = -1;
 };
 
-/// The larger in-band value of the pair against each given second thumbnail
-/// (padded, see CopyPaddedThumb; `thumbB` may be null), 0 when neither is in
-/// the band or a gate fails. `state` is the prepared first image. Any thread,
-/// with its own state.
+/// The largest in-band value of the pair over the second image's
+/// `orientations` (bits as OrientationsToCheck), 0 when none is in the band or
+/// the gates rule them all out. `thumb` is the second thumbnail as stored
+/// (padded, see CopyPaddedThumb); `state` is the prepared first image. Any
+/// thread, with its own state.
 int MatchPrepared(const CompareContext& context, FirstImageState& state, const SecondView& second,
-                  const std::uint8_t* thumbA, const std::uint8_t* thumbB);
+                  const std::uint8_t* thumb, unsigned orientations);

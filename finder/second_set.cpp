@@ -3,13 +3,10 @@
 #include <cstdlib>
 
 SecondSet::SecondSet(std::span<const ImageRecord> records, const FindSettings& settings)
-    : m_mirror(settings.checkMirror), m_prefilter(!settings.adjustColor) {
+    : m_orientations(OrientationsToCheck(settings)), m_prefilter(!settings.adjustColor) {
     const std::size_t n = records.size();
     m_views.reserve(n);
     m_thumbs.resize(n * kPaddedThumbBytes);
-    if (m_mirror) {
-        m_mirrored.resize(n * kPaddedThumbBytes);
-    }
     if (m_prefilter) {
         m_sumRed.resize(n);
         m_sumGreen.resize(n);
@@ -21,10 +18,7 @@ SecondSet::SecondSet(std::span<const ImageRecord> records, const FindSettings& s
     for (std::size_t j = 0; j < n; ++j) {
         const ImageRecord& record = records[j];
         m_views.push_back(MakeSecondView(record));
-        CopyPaddedThumb(record, false, m_thumbs.data() + j * kPaddedThumbBytes);
-        if (m_mirror) {
-            CopyPaddedThumb(record, true, m_mirrored.data() + j * kPaddedThumbBytes);
-        }
+        CopyPaddedThumb(record, m_thumbs.data() + j * kPaddedThumbBytes);
         if (m_prefilter) {
             const SecondView& view = m_views.back();
             m_sumRed[j] = view.thumbSum[0];
@@ -42,7 +36,7 @@ SecondSet::SecondSet(std::span<const ImageRecord> records, const FindSettings& s
 int SecondSet::match(const CompareContext& context, FirstImageState& state, int j) const {
     const auto at = static_cast<std::size_t>(j) * kPaddedThumbBytes;
     return MatchPrepared(context, state, m_views[static_cast<std::size_t>(j)], m_thumbs.data() + at,
-                         m_mirror ? m_mirrored.data() + at : nullptr);
+                         m_orientations);
 }
 
 // Without adjustment the differences of the channel sums (or luminance sums)

@@ -32,11 +32,10 @@ class SecondSet {
     void prefilter(const CompareContext& context, const FirstImageState& state, int begin, int end,
                    std::uint8_t* keep) const;
 
-    bool m_mirror;
+    unsigned m_orientations;
     bool m_prefilter;
     std::vector<SecondView> m_views;
     std::vector<std::uint8_t> m_thumbs;
-    std::vector<std::uint8_t> m_mirrored;
     // Structure of arrays for the pre-filter.
     std::vector<int> m_sumRed;
     std::vector<int> m_sumGreen;

@@ -16,6 +16,9 @@ std::string SettingsSummaryText(const FindSettings& settings) {
     if (settings.checkMirror) {
         text += "Additional check for mirrored images.\n";
     }
+    if (settings.checkRotation) {
+        text += "Additional check for rotated images.\n";
+    }
     if (settings.useLumForGrey) {
         text += "Compare on luminance if one image greyscale.\n";
     }

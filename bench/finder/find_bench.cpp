@@ -22,13 +22,14 @@ const RmsTable& Table() {
     return table;
 }
 
-void RunMode0(benchmark::State& state, int low, bool mirror, int threads) {
+void RunMode0(benchmark::State& state, int low, bool mirror, int threads, bool rotate = false) {
     const auto count = static_cast<std::size_t>(state.range(0));
     const PhotoRecords& corpus = Corpus();
     FindRunInput input;
     input.primaryRecords = std::span(corpus.records).first(count);
     input.primaryPaths = std::span(corpus.paths).first(count);
     input.settings.checkMirror = mirror;
+    input.settings.checkRotation = rotate;
     input.low = low;
     input.high = 1000;
     input.dupsLimit = 1000000;
@@ -58,6 +59,18 @@ void BM_FindDups_90(benchmark::State& state) {
 }
 void BM_FindDups_98_Mirror(benchmark::State& state) {
     RunMode0(state, 980, true, 0);
+}
+// With the rotation check, each pair the sums let through is compared in
+// four orientations (eight with the mirror check): the run must stay under
+// four times the plain one.
+void BM_FindDups_98_Rotate(benchmark::State& state) {
+    RunMode0(state, 980, false, 0, true);
+}
+void BM_FindDups_98_RotateMirror(benchmark::State& state) {
+    RunMode0(state, 980, true, 0, true);
+}
+void BM_FindDups_90_Rotate(benchmark::State& state) {
+    RunMode0(state, 900, false, 0, true);
 }
 
 // The plain formulas, one pair after the other on one thread: the yardstick.
@@ -104,6 +117,24 @@ BENCHMARK(BM_FindDups_90)
     ->MeasureProcessCPUTime()
     ->Iterations(1);
 BENCHMARK(BM_FindDups_98_Mirror)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
+BENCHMARK(BM_FindDups_98_Rotate)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
+BENCHMARK(BM_FindDups_98_RotateMirror)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
+BENCHMARK(BM_FindDups_90_Rotate)
     ->Arg(32000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

@@ -38,7 +38,7 @@ _twinly_cli() {
         rebuild) options="-o --output --formats --threads --quiet --help" ;;
         find)
             options="-o --output --secondary --single --low --high --method --restrict
-                     --tolerance --adjust --mirror --use-luminance --prescreen --limit
+                     --tolerance --adjust --mirror --rotate --use-luminance --prescreen --limit
                      --threads --format --no-ignore --quiet --help"
             ;;
         info) options="--records --help" ;;

@@ -183,7 +183,7 @@ TEST(CliRun, BuildWritesTheEnginesDataFileAndFindItsLog) {
     plain.settings.adjustAmount = 5;
     FindRequest tuned;
     tuned.settings = {
-        kMethodVariance, MatchRestriction::SameAspect, 5, 5, 10, true, true, true, true};
+        kMethodVariance, MatchRestriction::SameAspect, 5, 5, 10, true, true, true, true, true};
     tuned.dupsLimit = 10;
     FindRequest between = plain;
     between.mode = CompareMode::SecondaryToPrimary;
@@ -192,15 +192,10 @@ TEST(CliRun, BuildWritesTheEnginesDataFileAndFindItsLog) {
     one.mode = CompareMode::SingleToPrimary;
     one.singleRecord = &single;
     one.singlePath = folder + "/cool.jpg";
-    const std::vector<std::string> tunedOptions = {"--low",       "60",
-                                                   "--high",      "99.5",
-                                                   "--method",    "variance",
-                                                   "--restrict",  "aspect",
-                                                   "--tolerance", "5",
-                                                   "--adjust",    "10",
-                                                   "--mirror",    "--use-luminance",
-                                                   "--prescreen", "--limit",
-                                                   "10"};
+    const std::vector<std::string> tunedOptions = {
+        "--low",      "60",       "--high",          "99.5",        "--method", "variance",
+        "--restrict", "aspect",   "--tolerance",     "5",           "--adjust", "10",
+        "--mirror",   "--rotate", "--use-luminance", "--prescreen", "--limit",  "10"};
     std::vector<std::string> singleOptions = tunedOptions;
     singleOptions.insert(singleOptions.end(), {"--single", folder + "/cool.jpg"});
     const Run runs[] = {

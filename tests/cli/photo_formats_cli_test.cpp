@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <set>
 
+#include <QTransform>
+
 #include "cli_process.h"
 #include "datafile_io.h"
 #include "photo_writers.h"
@@ -139,4 +141,33 @@ TEST(CliPhotoFormats, ClassicFormatsFollowTheStoredSwitchUnlessTheCommandLineSay
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("--formats takes one of classic, all, not 'new'"), std::string::npos)
         << bad.err;
+}
+
+// A copy turned by an editor and a camera original stored sideways (its
+// pixels turned, the turn left to its orientation tag) pair with the upright
+// photograph only when turned copies are asked for.
+TEST(CliPhotoFormats, TurnedCopiesPairOnlyWithRotate) {
+    TempDir dir;
+    const std::string folder = dir.file("photos");
+    fs::create_directories(folder);
+    dir.write(folder + "/upright.jpg", JpegBytes(Photo(0)));
+    dir.write(folder + "/turned.jpg", JpegBytes(Photo(0).transformed(QTransform().rotate(90))));
+    dir.write(folder + "/camera.jpg",
+              WithExifOrientation(JpegBytes(Photo(0).transformed(QTransform().rotate(270))), 6));
+    dir.write(folder + "/other.jpg", JpegBytes(Photo(1)));
+    const std::string data = dir.file("photos.dup");
+    ASSERT_EQ(RunCli({"build", folder, "-o", data, "--quiet"}).status, 0);
+
+    const std::string log = dir.file("pairs.log");
+    ASSERT_EQ(RunCli({"find", data, "-o", log, "--quiet"}).status, 0);
+    EXPECT_EQ(LoggedPairs(log), std::set<Pair>{});
+    EXPECT_EQ(ReadFileBytes(log).find("rotated"), std::string::npos);
+
+    const CliResult turned = RunCli({"find", data, "-o", log, "--quiet", "--rotate"});
+    ASSERT_EQ(turned.status, 0) << turned.err;
+    EXPECT_EQ(LoggedPairs(log), (std::set<Pair>{{"camera.jpg", "turned.jpg"},
+                                                {"camera.jpg", "upright.jpg"},
+                                                {"turned.jpg", "upright.jpg"}}));
+    EXPECT_NE(ReadFileBytes(log).find("\r\n; additional check for rotated images\r\n"),
+              std::string::npos);
 }

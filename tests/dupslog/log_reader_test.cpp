@@ -163,6 +163,7 @@ TEST(LogWriters, SaveAndReadBackGiveTheSameBytes) {
     info.adjustColor = true;
     info.adjustAmount = 7;
     info.checkMirror = true;
+    info.checkRotation = true;
     WriteLogHeader(lines, info);
     AddMatchRecord(lines, "99.1", 1, 2, "/s/a.jpg", "/p/b.jpg");
     AddMatchRecord(lines, "98.4", 2, 2, "/s/c.jpg", "/p/d.jpg");
@@ -180,8 +181,9 @@ TEST(LogWriters, SaveAndReadBackGiveTheSameBytes) {
     EXPECT_EQ(lines[14], "; Match method: Color (weighted euclidean)");
     EXPECT_EQ(lines[15], "; Adjust mean color difference before matching by 7 %");
     EXPECT_EQ(lines[16], "; additional check for mirror images");
-    EXPECT_EQ(lines[17], "-- Matches --");
-    EXPECT_EQ(lines.size(), 18u + 10u + 2u);
+    EXPECT_EQ(lines[17], "; additional check for rotated images");
+    EXPECT_EQ(lines[18], "-- Matches --");
+    EXPECT_EQ(lines.size(), 19u + 10u + 2u);
 
     const std::string saved = ReadFileBytes(path);
     ASSERT_EQ(saved.substr(saved.size() - 5), "END\r\n");

@@ -187,11 +187,13 @@ TEST(SettingsSummary, ListsTheChosenOptionsLineByLine) {
     FindSettings other;
     other.method = kMethodLuminance;
     other.checkMirror = true;
+    other.checkRotation = true;
     other.restriction = MatchRestriction::SameAspect;
     other.aspectTol = 3;
     EXPECT_EQ(SettingsSummaryText(other),
               "Match algorithm: luminance (greyscale)\n"
               "Additional check for mirrored images.\n"
+              "Additional check for rotated images.\n"
               "Images must have same aspect ratio (tolerance 3% )");
     EXPECT_EQ(SettingsSummaryText(FindSettings{}),
               "Match algorithm: color (euclidean)\nImages have no size restriction");

@@ -1,8 +1,10 @@
 // The fast comparison against the plain reference on random pairs built to
-// land on, near and far from the band, for every combination of settings.
+// land on, near and far from the band, for every combination of settings and
+// every orientation of the second image.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "compare.h"
@@ -68,6 +70,13 @@ ImageRecord SecondFor(const ImageRecord& first, std::mt19937& rng) {
     if (rng() % 50 == 0) {
         second.nHeight = 0;
     }
+    // Sides swapped as a turned copy's are, for the turned comparisons' gates.
+    if (rng() % 4 == 0) {
+        std::swap(second.nWidth, second.nHeight);
+        if (second.nWidth == 0) {
+            second.nWidth = 1;
+        }
+    }
     return second;
 }
 
@@ -79,6 +88,7 @@ FindSettings SettingsFor(int combo, std::mt19937& rng) {
     s.checkMirror = (combo / 24) % 2 != 0;
     s.prescreen = (combo / 48) % 2 != 0;
     s.useLumForGrey = (combo / 96) % 2 != 0;
+    s.checkRotation = rng() % 2 == 0;
     static constexpr int kAmounts[] = {0, 1, 5, 10, 30, 100};
     s.adjustAmount = kAmounts[rng() % 6];
     s.aspectTol = static_cast<int>(rng() % 4 == 0 ? rng() % 101 : rng() % 6);
@@ -103,26 +113,36 @@ TEST(CompareDifferential, FastPathEqualsTheReferenceEverywhere) {
             if (rng() % 8 == 0) {
                 first.bColor = 0;
             }
-            const ImageRecord second = SecondFor(first, rng);
+            // Half the seconds are turned copies, so that every orientation
+            // meets pairs it matches.
+            const ImageRecord second =
+                rng() % 2 == 0
+                    ? SecondFor(first, rng)
+                    : Turned(SecondFor(first, rng), static_cast<int>(rng() % 4), rng() % 2 == 0);
             FirstImageState state;
             const bool prepared = PrepareFirstImage(settings, first, state);
             ASSERT_EQ(prepared, reference.prepare(first));
             if (!prepared) {
                 continue;
             }
-            // The unbanded value picks bands that end right at, just before
-            // and just after it, and a few ordinary ones.
-            const int exact = reference.compare(first, second, -100000, 100000, false);
-            const int lows[] = {exact - 1, exact, exact + 1, 750 + static_cast<int>(rng() % 251)};
-            const int highs[] = {exact - 1, exact, 1000};
-            for (const int low : lows) {
-                const int high = highs[rng() % 3];
-                for (const bool mirrored : {false, true}) {
-                    const int expected = reference.compare(first, second, low, high, mirrored);
+            for (int k = 0; k < kOrientationCount; ++k) {
+                const ThumbOrientation orientation{k % 4, k >= 4};
+                // The unbanded value picks bands that end right at, just
+                // before and just after it, and a few ordinary ones.
+                const int exact = reference.compare(first, second, -100000, 100000, orientation);
+                // A value of 0 or less reads as no match, so no band reaches it.
+                const int lows[] = {std::max(1, exact - 1), std::max(1, exact),
+                                    std::max(1, exact + 1), 750 + static_cast<int>(rng() % 251)};
+                const int highs[] = {exact - 1, exact, 1000};
+                for (const int low : lows) {
+                    const int high = highs[rng() % 3];
+                    const int expected = reference.compare(first, second, low, high, orientation);
                     const int actual =
-                        mirrored
+                        k == 0 ? ComparePair(table, settings, state, first, second, low, high)
+                        : k == 4
                             ? ComparePairMirrored(table, settings, state, first, second, low, high)
-                            : ComparePair(table, settings, state, first, second, low, high);
+                            : ComparePairOriented(table, settings, state, first, second, low, high,
+                                                  orientation);
                     ++compared;
                     inBand += expected != 0 ? 1 : 0;
                     ASSERT_EQ(actual, expected)
@@ -130,7 +150,7 @@ TEST(CompareDifferential, FastPathEqualsTheReferenceEverywhere) {
                         << static_cast<int>(settings.restriction) << " adjust "
                         << settings.adjustColor << "/" << settings.adjustAmount << " prescreen "
                         << settings.prescreen << " useLum " << settings.useLumForGrey
-                        << " mirrored " << mirrored << " band " << low << ".." << high << " exact "
+                        << " orientation " << k << " band " << low << ".." << high << " exact "
                         << exact;
                 }
             }

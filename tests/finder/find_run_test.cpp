@@ -251,6 +251,33 @@ TEST(FindRun, SingleImageMatchesOnlyPrimaryFourAndIsNeverPrescreened) {
     EXPECT_EQ(progress.found.load(), 1);
 }
 
+// A copy turned a quarter turn (sides swapped, as a camera stores it) pairs
+// only with the rotation check; a mirrored turned copy needs the mirror check
+// as well; the aspect restriction takes the swapped sides as matching.
+TEST(FindRun, TurnedCopiesPairOnlyWithTheRotationCheck) {
+    std::mt19937 rng(5);
+    const ImageRecord photo = RandomRecord(rng);
+    const std::vector<ImageRecord> records = {photo, Turned(photo, 1), Turned(photo, 3, true),
+                                              RandomRecord(rng)};
+    const std::vector<std::string> paths = Paths("p", records.size());
+    FindRunInput input = WithinPrimary(records, paths);
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(PairsOf(RunOnce(input).lines), Pairs{});
+
+    input.settings.checkRotation = true;
+    input.settings.restriction = MatchRestriction::SameAspect;
+    const FindRunResult turned = RunOnce(input);
+    EXPECT_EQ(PairsOf(turned.lines), (Pairs{{paths[0], paths[1]}}));
+    EXPECT_EQ(std::count(turned.lines.begin(), turned.lines.end(),
+                         "; additional check for rotated images"),
+              1);
+
+    input.settings.checkMirror = true;
+    input.settings.restriction = MatchRestriction::SameSize;
+    EXPECT_EQ(PairsOf(RunOnce(input).lines),
+              (Pairs{{paths[0], paths[1]}, {paths[0], paths[2]}, {paths[1], paths[2]}}));
+}
+
 // Whole runs over clusters of near copies: the log equals the one the plain
 // loops and formulas give, on one thread and on several.
 TEST(FindRunDifferential, RunsEqualTheReferenceOnAnyThreadCount) {
@@ -264,6 +291,9 @@ TEST(FindRunDifferential, RunsEqualTheReferenceOnAnyThreadCount) {
                                         static_cast<int>(rng() % 6), rng() % 4 == 0);
             copy.bColor = rng() % 6 == 0 ? 0 : 1;
             copy.nWidth = rng() % 15 == 0 ? 0 : copy.nWidth;
+            if (copy.nWidth != 0 && rng() % 3 == 0) {
+                copy = Turned(copy, static_cast<int>(rng() % 4), rng() % 2 == 0);
+            }
             records.push_back(copy);
         }
         // Pairs whose sums alone come close to ruling them out.
@@ -291,6 +321,7 @@ TEST(FindRunDifferential, RunsEqualTheReferenceOnAnyThreadCount) {
         ref.settings.adjustColor = rng() % 2 == 0;
         ref.settings.adjustAmount = static_cast<int>(rng() % 20);
         ref.settings.checkMirror = rng() % 2 == 0;
+        ref.settings.checkRotation = rng() % 2 == 0;
         ref.settings.prescreen = rng() % 2 == 0;
         ref.settings.useLumForGrey = rng() % 2 == 0;
         ref.low = 900 + static_cast<int>(rng() % 95);

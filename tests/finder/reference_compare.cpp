@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "tenths.h"
+#include "test_records.h"
 
 ReferenceComparer::ReferenceComparer(const FindSettings& settings) : m_settings(settings) {
     m_table.resize(195076);
@@ -41,18 +42,19 @@ bool ReferenceComparer::prepare(const ImageRecord& first) {
     return true;
 }
 
-int ReferenceComparer::compare(const ImageRecord& first, const ImageRecord& second, int low,
-                               int high, bool mirrored) {
+int ReferenceComparer::compare(const ImageRecord& first, const ImageRecord& original, int low,
+                               int high, ThumbOrientation orientation) {
     const FindSettings& s = m_settings;
+    const ImageRecord second = Turned(original, orientation.quarterTurns, orientation.mirrored);
     // Gates.
-    if (second.nWidth == 0) {
+    if (original.nWidth == 0) {
         return 0;
     }
     if (s.restriction == MatchRestriction::SameAspect) {
         if (m_aspectTol < 0.05) {
             m_aspectTol = 0.05;
         }
-        if (first.nHeight == 0 || second.nHeight == 0) {
+        if (first.nHeight == 0 || second.nHeight == 0 || second.nWidth == 0) {
             return 0;
         }
         const double r2 = static_cast<double>(second.nWidth) / second.nHeight;
@@ -114,7 +116,7 @@ int ReferenceComparer::compare(const ImageRecord& first, const ImageRecord& seco
     for (int row = 0; row < 10; ++row) {
         for (int col = 0; col < 10; ++col) {
             const int p = row * 10 + col;
-            const int q = mirrored ? row * 10 + 9 - col : p;
+            const int q = p;
             if (lum) {
                 sum += std::abs(m_firstLum[p] - secondLum[q] - offL);
                 continue;
@@ -147,11 +149,13 @@ int ReferenceComparer::compare(const ImageRecord& first, const ImageRecord& seco
 
 int ReferenceComparer::runValue(const ImageRecord& first, const ImageRecord& second, int low,
                                 int high) {
-    int v = compare(first, second, low, high, false);
-    if (m_settings.checkMirror) {
-        const int m = compare(first, second, low, high, true);
-        if (m > v) {
-            v = m;
+    int v = 0;
+    for (int turns = 0; turns < (m_settings.checkRotation ? 4 : 1); ++turns) {
+        for (const bool mirrored : {false, true}) {
+            if (mirrored && !m_settings.checkMirror) {
+                continue;
+            }
+            v = std::max(v, compare(first, second, low, high, {turns, mirrored}));
         }
     }
     return v;

@@ -14,10 +14,12 @@ class ReferenceComparer {
     explicit ReferenceComparer(const FindSettings& settings);
 
     bool prepare(const ImageRecord& first);
+    /// The pair with the second image turned clockwise and then mirrored as
+    /// `orientation` says.
     int compare(const ImageRecord& first, const ImageRecord& second, int low, int high,
-                bool mirrored);
-    /// The run's value of a pair: the larger of the normal and, with the
-    /// mirror check, the mirrored comparison.
+                ThumbOrientation orientation = {});
+    /// The run's value of a pair: the largest over the stored orientation
+    /// and those the mirror and rotation checks add.
     int runValue(const ImageRecord& first, const ImageRecord& second, int low, int high);
 
   private:

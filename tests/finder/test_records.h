@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <random>
+#include <utility>
 
 #include "image_record.h"
 
@@ -94,5 +95,36 @@ inline ImageRecord Shifted(const ImageRecord& source, int shift) {
         level = static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
     }
     SetSumsFromThumb(record);
+    return record;
+}
+
+/// `source` turned clockwise by `quarterTurns`, sides swapped with each turn,
+/// then mirrored left-right when `mirror`; moved pixel by pixel.
+inline ImageRecord Turned(const ImageRecord& source, int quarterTurns, bool mirror = false) {
+    ImageRecord record = source;
+    for (int t = 0; t < quarterTurns; ++t) {
+        const ImageRecord before = record;
+        std::swap(record.nWidth, record.nHeight);
+        for (int row = 0; row < kThumbSide; ++row) {
+            for (int col = 0; col < kThumbSide; ++col) {
+                // The top row becomes the right column.
+                const int to = col * kThumbSide + (kThumbSide - 1 - row);
+                for (int c = 0; c < 3; ++c) {
+                    record.thumb[3 * to + c] = before.thumb[3 * (row * kThumbSide + col) + c];
+                }
+            }
+        }
+    }
+    if (mirror) {
+        const ImageRecord before = record;
+        for (int row = 0; row < kThumbSide; ++row) {
+            for (int col = 0; col < kThumbSide; ++col) {
+                const int from = row * kThumbSide + (kThumbSide - 1 - col);
+                for (int c = 0; c < 3; ++c) {
+                    record.thumb[3 * (row * kThumbSide + col) + c] = before.thumb[3 * from + c];
+                }
+            }
+        }
+    }
     return record;
 }
