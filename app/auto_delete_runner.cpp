@@ -3,14 +3,22 @@
 #include <QApplication>
 #include <QPushButton>
 
-#include "main_dlg.h"
+#include "command_router.h"
+#include "main_ids.h"
 #include "pair_removal.h"
 #include "pair_viewer.h"
 #include "pause_key_watcher.h"
+#include "run_state.h"
 #include "viewer_panel.h"
 
-AutoDeleteRunner::AutoDeleteRunner(CMainDlg& dlg, PairViewer& viewer)
-    : m_dlg(dlg), m_viewer(viewer), m_pauseKey(new PauseKeyWatcher(&dlg)) {
+AutoDeleteRunner::AutoDeleteRunner(RunState& run, PairViewer& viewer, ViewerPanel& panel,
+                                   CommandRouter& commands, QWidget& window)
+    : m_run(run),
+      m_viewer(viewer),
+      m_panel(panel),
+      m_commands(commands),
+      m_window(window),
+      m_pauseKey(new PauseKeyWatcher(&window)) {
     m_pauseKeyHeld = [this] { return m_pauseKey->isHeld(); };
     m_stepTimer.setSingleShot(true);
     connect(&m_stepTimer, &QTimer::timeout, this, &AutoDeleteRunner::onStep);
@@ -22,14 +30,14 @@ AutoDeleteRunner::~AutoDeleteRunner() {
 
 DeleteVerdict AutoDeleteRunner::EvaluateCriteria(DeleteMode deleteMode) {
     const DeleteDecision d =
-        EvaluateDeleteCriteria(deleteMode, m_dlg.settings().m_nDeleteSequence,
+        EvaluateDeleteCriteria(deleteMode, m_run.settings().m_nDeleteSequence,
                                m_viewer.side(kLeftSide), m_viewer.side(kRightSide));
     if (!d.evaluated) {
         return d.verdict;
     }
-    m_dlg.viewer().setPairInfo(QString::fromStdString(d.statusText));
+    m_panel.setPairInfo(QString::fromStdString(d.statusText));
     if (d.focusControl != 0) {
-        m_dlg.viewer().button(d.focusControl)->setFocus(Qt::OtherFocusReason);
+        m_panel.button(d.focusControl)->setFocus(Qt::OtherFocusReason);
     }
     m_viewer.pushFields();
     return d.verdict;
@@ -50,7 +58,7 @@ void AutoDeleteRunner::RunDeleteModeStep(DeleteMode deleteMode) {
             m_viewer.removal().ShowDeleteSummary(run.deletedCount);
             return;
         }
-        m_stepTimer.start(m_dlg.settings().m_nAutoDelay);
+        m_stepTimer.start(m_run.settings().m_nAutoDelay);
         return;
     }
     if (deleteMode == DeleteMode::SemiAuto) {
@@ -62,7 +70,7 @@ void AutoDeleteRunner::RunDeleteModeStep(DeleteMode deleteMode) {
 
 void AutoDeleteRunner::resumeStep() {
     if (m_viewer.autoRun().active) {
-        m_stepTimer.start(m_dlg.settings().m_nAutoDelay);
+        m_stepTimer.start(m_run.settings().m_nAutoDelay);
     }
 }
 
@@ -77,20 +85,20 @@ void AutoDeleteRunner::onStep() {
     if (!run.active) {
         return;
     }
-    if (!m_dlg.isMinimized()) {
+    if (!m_window.isMinimized()) {
         pressFocusedChoice();
         return;
     }
     // Minimised, the focus cannot be trusted: the verdict decides.
     const int pairs = m_viewer.pairCount();
     const int percent = pairs > 0 ? m_viewer.selectedPair() * 100 / pairs : 0;
-    m_dlg.setWindowTitle(QStringLiteral("%1% Done").arg(percent));
+    m_window.setWindowTitle(QStringLiteral("%1% Done").arg(percent));
     switch (run.lastVerdict) {
         case DeleteVerdict::DeleteRight:
-            m_dlg.OnCommand(kRightDeleteButton);
+            m_commands.run(MainId::RightDelete);
             break;
         case DeleteVerdict::DeleteLeft:
-            m_dlg.OnCommand(kLeftDeleteButton);
+            m_commands.run(MainId::LeftDelete);
             break;
         case DeleteVerdict::NoDelete:
             takeNoDeleteStep(true, percent);
@@ -103,15 +111,15 @@ void AutoDeleteRunner::pressFocusedChoice() {
     // another program in front does not.
     QWidget* focus = QApplication::focusWidget();
     if (focus == nullptr) {
-        focus = m_dlg.focusWidget();
+        focus = m_window.focusWidget();
     }
-    for (int id : {kRightDeleteButton, kLeftDeleteButton}) {
-        if (focus == m_dlg.viewer().button(id)) {
-            m_dlg.OnCommand(id);
+    for (int id : {MainId::RightDelete, MainId::LeftDelete}) {
+        if (focus == m_panel.button(id)) {
+            m_commands.run(id);
             return;
         }
     }
-    if (focus == m_dlg.viewer().button(kNextButton)) {
+    if (focus == m_panel.button(MainId::Next)) {
         takeNoDeleteStep(false, 0);
         return;
     }
@@ -120,12 +128,12 @@ void AutoDeleteRunner::pressFocusedChoice() {
 }
 
 void AutoDeleteRunner::takeNoDeleteStep(bool minimised, int percent) {
-    if (!m_dlg.settings().m_bPauseOnNoDelete) {
+    if (!m_run.settings().m_bPauseOnNoDelete) {
         m_viewer.OnNext();
         return;
     }
     // Paused: the run stays active and goes on when the user presses Next.
     if (minimised) {
-        m_dlg.setWindowTitle(QStringLiteral("%1% Paused").arg(percent));
+        m_window.setWindowTitle(QStringLiteral("%1% Paused").arg(percent));
     }
 }

@@ -6,9 +6,12 @@
 
 #include "delete_criteria.h"
 
-class CMainDlg;
+class CommandRouter;
 class PairViewer;
 class PauseKeyWatcher;
+class QWidget;
+class RunState;
+class ViewerPanel;
 
 /// The semi-automatic and automatic delete modes of the pair viewer: applies
 /// the criteria to each pair Next shows, proposes the pick by moving the focus,
@@ -18,7 +21,10 @@ class PauseKeyWatcher;
 class AutoDeleteRunner : public QObject {
     Q_OBJECT
   public:
-    AutoDeleteRunner(CMainDlg& dlg, PairViewer& viewer);
+    /// `window` is where the pause key is watched, its caption shows a
+    /// minimised run's progress and its focus tells the user's choice.
+    AutoDeleteRunner(RunState& run, PairViewer& viewer, ViewerPanel& panel, CommandRouter& commands,
+                     QWidget& window);
     ~AutoDeleteRunner() override;
 
     /// What runs after Next has shown a pair, for the delete mode in force.
@@ -43,8 +49,11 @@ class AutoDeleteRunner : public QObject {
     void pressFocusedChoice();
     void takeNoDeleteStep(bool minimised, int percent);
 
-    CMainDlg& m_dlg;
+    RunState& m_run;
     PairViewer& m_viewer;
+    ViewerPanel& m_panel;
+    CommandRouter& m_commands;
+    QWidget& m_window;
     PauseKeyWatcher* m_pauseKey;
     std::function<bool()> m_pauseKeyHeld;
     QTimer m_stepTimer;

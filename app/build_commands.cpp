@@ -1,60 +1,73 @@
 #include "build_commands.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
+#include <QWidget>
 
 #include "background_counter.h"
 #include "build_dlg.h"
+#include "command_router.h"
 #include "datafile_io.h"
-#include "datafile_slot.h"
 #include "folder_walk.h"
 #include "job_controller.h"
 #include "job_display.h"
 #include "list_file.h"
-#include "main_dlg.h"
+#include "main_ids.h"
 #include "main_menus.h"
 #include "main_texts.h"
+#include "page_switcher.h"
 #include "prompter.h"
+#include "run_state.h"
 #include "slot_build.h"
+#include "status_lines.h"
+#include "wait_cursor.h"
 
 namespace {
 
 constexpr const char* kTextGettingPaths = "Getting image file paths...";
 constexpr const char* kTextUserAborted = "User aborted...";
 
-int slotOfMode(int mode) {
-    return mode == JobController::kBuildPrimary || mode == JobController::kFastPrimary ? 0 : 1;
+int slotOfMode(JobMode mode) {
+    return mode == JobMode::BuildPrimary || mode == JobMode::FastPrimary ? kPrimarySlot
+                                                                         : kSecondarySlot;
 }
-
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
-BuildCommands::BuildCommands(CMainDlg& dlg)
-    : m_dlg(dlg),
-      m_signerFactory([](BuildRun run, ResizeMode filter) { return MakeRunSigner(run, filter); }) {
-    const TwinlySettings& s = dlg.settings();
-    dlg.primary().m_strSourceFolder = s.m_strLastFolder;
-    dlg.primary().m_strSourceList = s.m_strLastListFile;
-    dlg.primary().m_bSubfolders = s.m_bRecursive;
-    dlg.secondary().m_strSourceFolder = s.m_strLastSecFolder;
+BuildCommands::BuildCommands(RunState& run, JobController& jobs, JobDisplay& jobDisplay,
+                             StatusLines& status, PageSwitcher& pages, CommandRouter& commands,
+                             MainMenus& menus, Prompter& prompter, Desktop& desktop,
+                             QWidget& window)
+    : m_run(run),
+      m_jobs(jobs),
+      m_jobDisplay(jobDisplay),
+      m_status(status),
+      m_pages(pages),
+      m_menus(menus),
+      m_prompter(prompter),
+      m_desktop(desktop),
+      m_window(window),
+      m_signerFactory([](BuildRun r, ResizeMode filter) { return MakeRunSigner(r, filter); }) {
+    const TwinlySettings& s = run.settings();
+    DatafileSlot primary;
+    primary.m_strSourceFolder = s.m_strLastFolder;
+    primary.m_strSourceList = s.m_strLastListFile;
+    primary.m_bSubfolders = s.m_bRecursive;
+    run.setSlotSource(kPrimarySlot, primary);
+    DatafileSlot secondary;
+    secondary.m_strSourceFolder = s.m_strLastSecFolder;
+    run.setSlotSource(kSecondarySlot, secondary);
     m_secondaryBrowseStart = s.m_strLastInFolder;
 
-    dlg.setCommandHandler(1084, [this] { OnBuild(0); });
-    dlg.setCommandHandler(1088, [this] { OnBuild(1); });
-    dlg.setCommandHandler(32823, [this] { OnFastRebuild(0); });
-    dlg.setCommandHandler(32824, [this] { OnFastRebuild(1); });
-    connect(&dlg.jobs(), &JobController::progressTick, this, &BuildCommands::onTick);
-    connect(&dlg.jobs(), &JobController::finished, this, &BuildCommands::onFinished);
+    using namespace MainId;
+    commands.setHandler(PrimaryBuild, [this] { OnBuild(kPrimarySlot); });
+    commands.setHandler(SecondaryBuild, [this] { OnBuild(kSecondarySlot); });
+    commands.setHandler(MenuRebuildPrimary, [this] { OnFastRebuild(kPrimarySlot); });
+    commands.setHandler(MenuRebuildSecondary, [this] { OnFastRebuild(kSecondarySlot); });
+    connect(&jobs, &JobController::progressTick, this, &BuildCommands::onTick);
+    connect(&jobs, &JobController::finished, this, &BuildCommands::onFinished);
     for (const char* popup : {"File", "Data"}) {
-        if (QMenu* menu = dlg.menus().popup(popup)) {
+        if (QMenu* menu = menus.popup(popup)) {
             connect(menu, &QMenu::aboutToShow, this, &BuildCommands::UpdateDataMenuItems);
         }
     }
@@ -62,59 +75,57 @@ BuildCommands::BuildCommands(CMainDlg& dlg)
 
 BuildCommands::~BuildCommands() = default;
 
-DatafileSlot& BuildCommands::slotData(int slot) {
-    return slot == 0 ? m_dlg.primary() : m_dlg.secondary();
-}
-
 void BuildCommands::StoreSlotSources() {
-    TwinlySettings& s = m_dlg.settings();
-    s.m_strLastFolder = m_dlg.primary().m_strSourceFolder;
-    s.m_strLastListFile = m_dlg.primary().m_strSourceList;
-    s.m_bRecursive = m_dlg.primary().m_bSubfolders;
-    s.m_strLastSecFolder = m_dlg.secondary().m_strSourceFolder;
+    TwinlySettings& s = m_run.settings();
+    s.m_strLastFolder = m_run.primary().m_strSourceFolder;
+    s.m_strLastListFile = m_run.primary().m_strSourceList;
+    s.m_bRecursive = m_run.primary().m_bSubfolders;
+    s.m_strLastSecFolder = m_run.secondary().m_strSourceFolder;
 }
 
 void BuildCommands::UpdateDataMenuItems() {
-    const bool idle = !m_dlg.jobs().isRunning();
+    const bool idle = !m_jobs.isRunning();
     const auto enable = [this](int id, bool on) {
-        if (QAction* a = m_dlg.menus().action(id)) {
+        if (QAction* a = m_menus.action(id)) {
             a->setEnabled(on);
         }
     };
-    enable(32806, idle);
-    enable(32818, idle);
-    enable(32803, idle && m_dlg.primary().hasRecords());
-    enable(32821, idle && m_dlg.secondary().hasRecords());
-    enable(32823, idle && m_dlg.primary().hasRecords());
-    enable(32824, idle && m_dlg.secondary().hasRecords());
+    using namespace MainId;
+    enable(MenuOpenPrimary, idle);
+    enable(MenuOpenSecondary, idle);
+    enable(MenuSavePrimary, idle && m_run.primary().hasRecords());
+    enable(MenuSaveSecondary, idle && m_run.secondary().hasRecords());
+    enable(MenuRebuildPrimary, idle && m_run.primary().hasRecords());
+    enable(MenuRebuildSecondary, idle && m_run.secondary().hasRecords());
 }
 
 // ----- Build -----
 
 bool BuildCommands::runBuildDialog(int slot) {
-    DatafileSlot& data = slotData(slot);
-    TwinlySettings& s = m_dlg.settings();
+    DatafileSlot source = m_run.slot(slot).sourceOnly();
+    TwinlySettings& s = m_run.settings();
     BackgroundCounter counter;
-    CBuildDlg dialog(m_dlg.prompter(), m_dlg.desktop(), counter.folderCounter(),
-                     counter.listCounter(), &m_dlg);
+    CBuildDlg dialog(m_prompter, m_desktop, counter.folderCounter(), counter.listCounter(),
+                     &m_window);
     counter.attach(dialog);
-    dialog.m_bSubfolders = data.m_bSubfolders;
+    dialog.m_bSubfolders = source.m_bSubfolders;
     dialog.m_bQuickCount = s.m_bQuickCount;
-    dialog.m_strListFile = data.m_strSourceList;
-    dialog.m_strFolder = data.m_strSourceFolder;
-    dialog.m_strBrowseStart = slot == 0 ? s.m_strLastInFolder : m_secondaryBrowseStart;
+    dialog.m_strListFile = source.m_strSourceList;
+    dialog.m_strFolder = source.m_strSourceFolder;
+    dialog.m_strBrowseStart = slot == kPrimarySlot ? s.m_strLastInFolder : m_secondaryBrowseStart;
     dialog.m_strListFolder = s.m_strListPath;
-    dialog.m_nSourceKind = data.m_nSourceKind;
+    dialog.m_nSourceKind = source.m_nSourceKind;
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
-    data.m_bSubfolders = dialog.m_bSubfolders;
-    data.m_strSourceList = dialog.m_strListFile;
-    data.m_strSourceFolder = dialog.m_strFolder;
-    (slot == 0 ? s.m_strLastInFolder : m_secondaryBrowseStart) = dialog.m_strBrowseStart;
+    source.m_bSubfolders = dialog.m_bSubfolders;
+    source.m_strSourceList = dialog.m_strListFile;
+    source.m_strSourceFolder = dialog.m_strFolder;
+    source.m_nSourceKind = dialog.m_nSourceKind;
+    m_run.setSlotSource(slot, source);
+    (slot == kPrimarySlot ? s.m_strLastInFolder : m_secondaryBrowseStart) = dialog.m_strBrowseStart;
     s.m_strListPath = dialog.m_strListFolder;
-    data.m_nSourceKind = dialog.m_nSourceKind;
-    if (slot == 0) {
+    if (slot == kPrimarySlot) {
         s.m_bQuickCount = dialog.m_bQuickCount;
     }
     return true;
@@ -124,21 +135,20 @@ bool BuildCommands::runBuildDialog(int slot) {
 // message shown) when there is nothing to build.
 bool BuildCommands::gather(int slot, SlotBuild& build, bool showGetting) {
     if (showGetting) {
-        m_dlg.setStatus(kTextGettingPaths);
-        m_dlg.repaint();  // the walk below keeps the event loop busy
+        m_status.setStatus(kTextGettingPaths);
+        m_window.repaint();  // the walk below keeps the event loop busy
     }
     bool userCancelled = false;
-    const GatherResult result = build.gather(m_dlg.prompter(), &userCancelled);
+    const GatherResult result = build.gather(m_prompter, &userCancelled);
     if (result != GatherResult::Gathered) {
-        slotData(slot).clearData();
-        m_dlg.RefreshDatafileTexts();
+        m_run.clearSlot(slot);
         if (userCancelled) {
-            m_dlg.setStatus(kUserCancelledStatus);
+            m_status.setStatus(kUserCancelledStatus);
         } else if (showGetting) {
-            m_dlg.setStatus(QString());
+            m_status.setStatus(QString());
         }
         if (result == GatherResult::TooFew) {
-            m_dlg.prompter().inform("", kTooFewImagesMessage, PromptIcon::Information);
+            m_prompter.inform("", kTooFewImagesMessage, PromptIcon::Information);
         }
         return false;
     }
@@ -146,24 +156,22 @@ bool BuildCommands::gather(int slot, SlotBuild& build, bool showGetting) {
 }
 
 void BuildCommands::OnBuild(int slot) {
-    if (m_dlg.jobs().isRunning() || !runBuildDialog(slot)) {
+    if (m_jobs.isRunning() || !runBuildDialog(slot)) {
         return;
     }
-    const BuildRun run = slot == 0 ? BuildRun::BuildPrimary : BuildRun::BuildSecondary;
-    auto build = std::make_shared<SlotBuild>(run, slotData(slot));
+    const BuildRun run = slot == kPrimarySlot ? BuildRun::BuildPrimary : BuildRun::BuildSecondary;
+    auto build = std::make_shared<SlotBuild>(run, m_run.slot(slot));
     {
         WaitCursor wait;
-        if (slot == 0) {
-            m_dlg.setPrimaryPath({});  // a freshly built slot has no file name
+        if (slot == kPrimarySlot) {
+            m_run.setPrimaryPath({});  // a freshly built slot has no file name
         }
-        slotData(slot).clearData();
-        m_dlg.RefreshDatafileTexts();
-        m_dlg.UpdateFindButton();
+        m_run.clearSlot(slot);
         if (!gather(slot, *build, run != BuildRun::BuildSecondary)) {
             return;
         }
     }
-    startJob(slot == 0 ? JobController::kBuildPrimary : JobController::kBuildSecondary, run,
+    startJob(slot == kPrimarySlot ? JobMode::BuildPrimary : JobMode::BuildSecondary, run,
              std::move(build));
 }
 
@@ -172,143 +180,132 @@ void BuildCommands::OnBuild(int slot) {
 bool BuildCommands::confirmRebuild(int slot, int before, int now) {
     std::string text;
     PromptButtons buttons = PromptButtons::OkCancel;
-    const char* which = slot == 0 ? "primary" : "secondary";
+    const bool primary = slot == kPrimarySlot;
+    const char* which = primary ? "primary" : "secondary";
     if (now != before) {
         text = std::string("There are changes in the file count.\nYou need to rebuild the ") +
-               which + " data file." + (slot == 0 ? " Press 'OK' to rebuild." : "") +
+               which + " data file." + (primary ? " Press 'OK' to rebuild." : "") +
                "\nImage file count change = " + std::to_string(now - before);
     } else {
         text = std::string(
                    "There is no change in the file count.\nIt appears there is no need "
                    "to rebuild the ") +
-               which + " data file." + (slot == 0 ? " Press 'OK' to rebuild anyway." : "") +
+               which + " data file." + (primary ? " Press 'OK' to rebuild anyway." : "") +
                "\nImage file count = " + std::to_string(now);
-        if (slot == 1) {
+        if (!primary) {
             buttons = PromptButtons::Ok;
         }
     }
     const PromptAnswer answer =
-        m_dlg.prompter().message("Information", text, buttons, PromptIcon::Information);
+        m_prompter.message("Information", text, buttons, PromptIcon::Information);
     return buttons == PromptButtons::OkCancel && answer == PromptAnswer::Ok;
 }
 
 void BuildCommands::OnFastRebuild(int slot) {
-    DatafileSlot& data = slotData(slot);
-    if (m_dlg.jobs().isRunning() || !data.hasRecords()) {
+    if (m_jobs.isRunning() || !m_run.slot(slot).hasRecords()) {
         return;
     }
     {
         WaitCursor wait;
-        m_dlg.setStatus3("Checking files...");
-        const PurgeResult purged = PurgeMissingRecords(data);
-        if (slot == 0 && purged.removedExisting) {
-            m_dlg.setPrimaryUnsaved(true);
+        m_status.setJobLine(JobLine::Detail, "Checking files...");
+        const PurgeResult purged = m_run.purgeSlot(slot);
+        if (slot == kPrimarySlot && purged.removedExisting) {
+            m_run.setPrimaryUnsaved(true);
         }
-        m_dlg.setStatus3(QString());
+        m_status.setJobLine(JobLine::Detail, QString());
     }
-    m_dlg.RefreshDatafileTexts();
+    const DatafileSlot& data = m_run.slot(slot);
     const int now = data.m_nSourceKind != 0
                         ? CountFolderImages(data.m_strSourceFolder, data.m_bSubfolders == 1, false)
                         : CountListFile(data.m_strSourceList, false);
     if (!confirmRebuild(slot, data.count(), now)) {
         return;
     }
-    const BuildRun run = slot == 0 ? BuildRun::RebuildPrimary : BuildRun::RebuildSecondary;
+    const BuildRun run =
+        slot == kPrimarySlot ? BuildRun::RebuildPrimary : BuildRun::RebuildSecondary;
     std::shared_ptr<SlotBuild> build;
     {
         WaitCursor wait;
-        SlotEntries old = data.takeEntries();
-        build = std::make_shared<SlotBuild>(run, data, std::move(old));
-        m_dlg.RefreshDatafileTexts();
-        m_dlg.UpdateFindButton();
+        SlotEntries old = m_run.takeSlotEntries(slot);
+        build = std::make_shared<SlotBuild>(run, m_run.slot(slot), std::move(old));
         if (!gather(slot, *build, true)) {
             return;
         }
     }
-    startJob(slot == 0 ? JobController::kFastPrimary : JobController::kFastSecondary, run,
+    startJob(slot == kPrimarySlot ? JobMode::FastPrimary : JobMode::FastSecondary, run,
              std::move(build));
 }
 
 // ----- The job -----
 
-void BuildCommands::startJob(int mode, BuildRun run, std::shared_ptr<SlotBuild> build) {
+void BuildCommands::startJob(JobMode mode, BuildRun run, std::shared_ptr<SlotBuild> build) {
     const int total = build->pathCount();
     JobController::Work work =
         [build, threads = m_threads,
-         signer = m_signerFactory(run, static_cast<ResizeMode>(m_dlg.filterIndex()))](
+         signer = m_signerFactory(run, static_cast<ResizeMode>(m_run.filterIndex()))](
             JobProgress& p) { return build->readImages(signer, threads, p); };
-    if (!m_dlg.jobs().start(mode, total, std::move(work))) {
+    if (!m_jobs.start(mode, total, std::move(work))) {
         return;
     }
     m_build = std::move(build);
-    m_dlg.setStatus(kTextReadingImages);
-    ProgressInit(m_dlg, total, JobTotalLine::Status4);
+    m_status.setStatus(kTextReadingImages);
+    m_jobDisplay.showStart(total, JobLine::Counter);
     UpdateDataMenuItems();
 }
 
-void BuildCommands::onTick(int mode) {
-    if (mode == JobController::kFind) {
+void BuildCommands::onTick(JobMode mode) {
+    if (mode == JobMode::Find) {
         return;
     }
-    const JobProgress& p = m_dlg.jobs().progress();
+    const JobProgress& p = m_jobs.progress();
     const int done = p.progress.load(std::memory_order_relaxed);
-    ShowJobProgress(m_dlg, done, p.total.load(std::memory_order_relaxed));
-    m_dlg.setStatus3(QStringLiteral("Doing..%1").arg(done));
+    m_jobDisplay.showProgress(done, p.total.load(std::memory_order_relaxed));
+    m_status.setJobLine(JobLine::Detail, QStringLiteral("Doing..%1").arg(done));
 }
 
-void BuildCommands::onFinished(int mode, bool completed) {
-    if (mode == JobController::kFind) {
+void BuildCommands::onFinished(JobMode mode, bool completed) {
+    if (mode == JobMode::Find) {
         return;
     }
     const int slot = slotOfMode(mode);
     std::shared_ptr<SlotBuild> build = std::move(m_build);
     if (!completed || build == nullptr) {
         AbortBuild(slot);
-        if (!m_dlg.jobs().failure().empty()) {
-            m_dlg.prompter().inform("Error",
-                                    "The image data could not be built: " + m_dlg.jobs().failure(),
-                                    PromptIcon::Error);
+        if (!m_jobs.failure().empty()) {
+            m_prompter.inform("Error", "The image data could not be built: " + m_jobs.failure(),
+                              PromptIcon::Error);
         }
         return;
     }
-    slotData(slot) = build->takeSlot();
-    if (mode == JobController::kBuildPrimary) {
-        m_dlg.setPrimaryUnsaved(true);
+    m_run.setSlotLabel(slot, kTextBuiltReady);
+    m_run.setSlot(slot, build->takeSlot());
+    if (mode == JobMode::BuildPrimary) {
+        m_run.setPrimaryUnsaved(true);
     }
     FinishBuild(slot);
 }
 
 void BuildCommands::FinishBuild(int slot) {
-    DatafileSlot& data = slotData(slot);
-    ResetJobDisplay(m_dlg);
-    m_dlg.UpdateFindButton();
-    m_dlg.slotLabel(slot) = kTextBuiltReady;
-    m_dlg.setDataState(kTextBuiltReady);
-    m_dlg.setStatus3(QString());
-    m_dlg.setStatus4(QString());
-    m_dlg.setStatus(kTextFinishedBuilding);
-    m_dlg.EnableModeButtons(true);
+    m_jobDisplay.reset();
+    m_status.setDataState(kTextBuiltReady);
+    m_status.setJobLine(JobLine::Detail, QString());
+    m_status.setJobLine(JobLine::Counter, QString());
     UpdateDataMenuItems();
     // The count of the slot just built, whichever slot that was.
-    m_dlg.setStatus(
-        QStringLiteral("Finished: %1 images analyzed. Ready to 'Find dups'").arg(data.count()));
-    m_dlg.RefreshDatafileTexts();
-    if (m_dlg.settings().m_bAutoFind && m_dlg.ComparisonDataLoaded()) {
-        m_dlg.SelectFindPage();
+    m_status.setStatus(QStringLiteral("Finished: %1 images analyzed. Ready to 'Find dups'")
+                           .arg(m_run.slot(slot).count()));
+    if (m_run.settings().m_bAutoFind && m_run.comparisonDataLoaded()) {
+        m_pages.selectPage(kPageFind);
     }
 }
 
 void BuildCommands::AbortBuild(int slot) {
-    DatafileSlot& data = slotData(slot);
-    data.clearData();
-    m_dlg.slotLabel(slot) = kTextNotBuilt;
-    ResetJobDisplay(m_dlg);
-    m_dlg.setStatus3(QString());
-    m_dlg.setStatus4(QString());
-    m_dlg.setStatus(kTextUserAborted);
-    m_dlg.setDataState(kTextNotBuilt);
-    m_dlg.UpdateFindButton();
-    m_dlg.EnableModeButtons(true);
-    m_dlg.RefreshDatafileTexts();
+    m_run.clearSlot(slot);
+    m_run.setSlotLabel(slot, kTextNotBuilt);
+    m_jobDisplay.reset();
+    m_status.setJobLine(JobLine::Detail, QString());
+    m_status.setJobLine(JobLine::Counter, QString());
+    m_status.setStatus(kTextUserAborted);
+    m_status.setDataState(kTextNotBuilt);
     UpdateDataMenuItems();
 }

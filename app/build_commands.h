@@ -9,9 +9,18 @@
 #include "imaging.h"
 #include "source_gather.h"
 
-class CMainDlg;
-class DatafileSlot;
+class CommandRouter;
+class Desktop;
+class JobController;
+class JobDisplay;
+class MainMenus;
+class PageSwitcher;
+class Prompter;
+class QWidget;
+class RunState;
 class SlotBuild;
+class StatusLines;
+enum class JobMode;
 
 /// The build and fast-rebuild commands of the two data file slots: the build
 /// dialog, gathering the paths, the job that makes the records, and the
@@ -24,10 +33,13 @@ class BuildCommands : public QObject {
     /// SignatureFromFile. Tests hand in signers that count or block.
     using SignerFactory = std::function<ImageSigner(BuildRun run, ResizeMode filter)>;
 
-    /// Registers the commands with `dlg` and takes the slots' sources from
-    /// its settings (the primary slot's folder, list and subfolder flag and
-    /// the secondary slot's folder are stored settings).
-    explicit BuildCommands(CMainDlg& dlg);
+    /// Registers the commands and takes the slots' sources from the run's
+    /// settings (the primary slot's folder, list and subfolder flag and the
+    /// secondary slot's folder are stored settings). `window` parents the
+    /// build dialog.
+    BuildCommands(RunState& run, JobController& jobs, JobDisplay& jobDisplay, StatusLines& status,
+                  PageSwitcher& pages, CommandRouter& commands, MainMenus& menus,
+                  Prompter& prompter, Desktop& desktop, QWidget& window);
     ~BuildCommands() override;
 
     /// "Build..." of slot 0 (primary) or 1 (secondary).
@@ -46,17 +58,24 @@ class BuildCommands : public QObject {
     void setThreads(int threads) { m_threads = threads; }
 
   private:
-    DatafileSlot& slotData(int slot);
     bool runBuildDialog(int slot);
     bool gather(int slot, SlotBuild& build, bool showGetting);
     bool confirmRebuild(int slot, int before, int now);
-    void startJob(int mode, BuildRun run, std::shared_ptr<SlotBuild> build);
-    void onTick(int mode);
-    void onFinished(int mode, bool completed);
+    void startJob(JobMode mode, BuildRun run, std::shared_ptr<SlotBuild> build);
+    void onTick(JobMode mode);
+    void onFinished(JobMode mode, bool completed);
     void FinishBuild(int slot);
     void AbortBuild(int slot);
 
-    CMainDlg& m_dlg;
+    RunState& m_run;
+    JobController& m_jobs;
+    JobDisplay& m_jobDisplay;
+    StatusLines& m_status;
+    PageSwitcher& m_pages;
+    MainMenus& m_menus;
+    Prompter& m_prompter;
+    Desktop& m_desktop;
+    QWidget& m_window;
     SignerFactory m_signerFactory;
     int m_threads = 0;
     /// The secondary slot's own browse-start folder (not stored).

@@ -6,16 +6,28 @@
 
 #include "find_run.h"
 
-class CMainDlg;
+class CommandRouter;
+class FindPage;
+class JobController;
+class JobDisplay;
+class LogCommands;
+class PageSwitcher;
+class Prompter;
+class RmsTable;
+class RunState;
+class StatusLines;
+enum class JobMode;
 
-/// The "Find dups" button: the band read and corrected from the edits, the
-/// find-dups job over copies of the loaded data, its progress, and the
-/// finishing (FinishFindRun) and aborting steps. User-interface thread.
+/// The "Find dups" button: the band read and corrected from the page's edits,
+/// the find-dups job over copies of the loaded data, its progress, and the
+/// finishing (FinishFindRun) and aborting steps. A finished run's log goes to
+/// the log commands. User-interface thread.
 class FindCommands : public QObject {
     Q_OBJECT
   public:
-    /// Registers the button with `dlg`.
-    explicit FindCommands(CMainDlg& dlg);
+    FindCommands(RunState& run, JobController& jobs, JobDisplay& jobDisplay, StatusLines& status,
+                 PageSwitcher& pages, FindPage& page, LogCommands& logs, CommandRouter& commands,
+                 Prompter& prompter);
     ~FindCommands() override;
 
     /// Runs the comparison on the worker thread: RunFindDups, unless a test
@@ -28,15 +40,24 @@ class FindCommands : public QObject {
     void setRunner(Runner runner) { m_runner = std::move(runner); }
 
   private:
-    struct Run;
-    void onTick(int mode);
-    void onFinished(int mode, bool completed);
-    void FinishFindRun(const Run& run);
+    struct Job;
+    void onTick(JobMode mode);
+    void onFinished(JobMode mode, bool completed);
+    void FinishFindRun(const Job& job);
     void AbortFind();
 
-    CMainDlg& m_dlg;
+    RunState& m_run;
+    JobController& m_jobs;
+    JobDisplay& m_jobDisplay;
+    StatusLines& m_status;
+    PageSwitcher& m_pages;
+    FindPage& m_page;
+    LogCommands& m_logs;
+    Prompter& m_prompter;
+    /// The rounded square roots every metric looks up, made once.
+    std::unique_ptr<const RmsTable> m_pRmsTable;
     int m_threads = 0;
     Runner m_runner = RunFindDups;
     /// The running job's data and result; read once the job has ended.
-    std::shared_ptr<Run> m_run;
+    std::shared_ptr<Job> m_job;
 };

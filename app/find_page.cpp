@@ -4,9 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "job_controller.h"
+#include "main_ids.h"
 #include "main_texts.h"
-#include "match_band.h"
 #include "placement.h"
+#include "run_state.h"
+#include "settings_summary.h"
 #include "tenths.h"
 #include "up_down_control.h"
 
@@ -27,20 +30,22 @@ UpDownControl* boundSpin(QWidget* parent, int id, QLineEdit* buddy) {
 }
 }  // namespace
 
-FindPage::FindPage(QWidget* parent) : QWidget(parent) {
-    PlaceControl<QLabel>(this, 1047, QRect(14, 25, 90, 20), "Dup if within");
-    m_lower = boundEdit(this, 1057, 106);
-    m_lowerSpin = boundSpin(this, 1059, m_lower);
-    PlaceControl<QLabel>(this, 1048, QRect(186, 25, 44, 20), "%  to");
-    m_upper = boundEdit(this, 1058, 230);
-    m_upperSpin = boundSpin(this, 1060, m_upper);
-    PlaceControl<QLabel>(this, 1049, QRect(310, 25, 70, 20), "% match");
+FindPage::FindPage(const RunState& run, const JobController& jobs, QWidget* parent)
+    : QWidget(parent), m_run(run), m_jobs(jobs) {
+    PlaceControl<QLabel>(this, MainId::BandLabel, QRect(14, 25, 90, 20), "Dup if within");
+    m_lower = boundEdit(this, MainId::LowerBound, 106);
+    m_lowerSpin = boundSpin(this, MainId::LowerSpin, m_lower);
+    PlaceControl<QLabel>(this, MainId::BandToLabel, QRect(186, 25, 44, 20), "%  to");
+    m_upper = boundEdit(this, MainId::UpperBound, 230);
+    m_upperSpin = boundSpin(this, MainId::UpperSpin, m_upper);
+    PlaceControl<QLabel>(this, MainId::BandMatchLabel, QRect(310, 25, 70, 20), "% match");
 
-    PlaceControl<QPushButton>(this, 1092, QRect(520, 20, 100, 30), "Setup...");
-    m_find = PlaceControl<QPushButton>(this, 1029, QRect(14, 66, 120, 34), "Find dups");
-    m_hint = PlaceControl<QLabel>(this, 1094, QRect(144, 73, 300, 20), kTextFindHint);
+    PlaceControl<QPushButton>(this, MainId::FindSetup, QRect(520, 20, 100, 30), "Setup...");
+    m_find = PlaceControl<QPushButton>(this, MainId::FindDups, QRect(14, 66, 120, 34), "Find dups");
+    m_hint = PlaceControl<QLabel>(this, MainId::FindHint, QRect(144, 73, 300, 20), kTextFindHint);
 
-    m_settings = PlaceControl<QLabel>(this, 1093, QRect(14, 112, 606, 144), QString());
+    m_settings =
+        PlaceControl<QLabel>(this, MainId::SettingsText, QRect(14, 112, 606, 144), QString());
     m_settings->setWordWrap(true);
     m_settings->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_settings->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -48,6 +53,41 @@ FindPage::FindPage(QWidget* parent) : QWidget(parent) {
 
     connect(m_lower, &QLineEdit::textChanged, this, [this] { syncSpin(m_lower, m_lowerSpin); });
     connect(m_upper, &QLineEdit::textChanged, this, [this] { syncSpin(m_upper, m_upperSpin); });
+
+    connect(&run, &RunState::slotChanged, this, &FindPage::updateFindButton);
+    connect(&run, &RunState::singleImageChanged, this, &FindPage::updateFindButton);
+    connect(&run, &RunState::compareModeChanged, this, &FindPage::updateFindButton);
+    connect(&run, &RunState::settingsChanged, this, &FindPage::refreshSettingsText);
+    connect(&jobs, &JobController::started, this, [this] { m_find->setEnabled(false); });
+    connect(&jobs, &JobController::finished, this, &FindPage::updateFindButton);
+}
+
+void FindPage::showBand(int lowerTenths) {
+    m_upper->setText(QString::number(MatchBand::kHighestPercent));
+    m_upperSpin->setPosition(MatchBand::kHighestPercent);
+    m_lowerSpin->setPosition(MatchBand::ClampPercent(lowerTenths / 10));
+    m_lower->setText(QString::fromStdString(FormatTenths(lowerTenths)));
+}
+
+std::int32_t FindPage::lowerBoundTenths() const {
+    return ParseTenths(m_lower->text().toStdString());
+}
+
+std::int32_t FindPage::upperBoundTenths() const {
+    return ParseTenths(m_upper->text().toStdString());
+}
+
+MatchBand FindPage::takeCorrectedBand() {
+    const MatchBand band =
+        MatchBand::Corrected(m_lower->text().toStdString(), m_upper->text().toStdString());
+    for (auto [edit, text] :
+         {std::pair(m_lower, &band.lowText), std::pair(m_upper, &band.highText)}) {
+        const QString corrected = QString::fromStdString(*text);
+        if (corrected != edit->text()) {
+            edit->setText(corrected);
+        }
+    }
+    return band;
 }
 
 void FindPage::syncSpin(QLineEdit* edit, UpDownControl* spin) {
@@ -57,14 +97,24 @@ void FindPage::syncSpin(QLineEdit* edit, UpDownControl* spin) {
     }
 }
 
-void FindPage::setFindEnabled(bool enable) {
+void FindPage::updateFindButton() {
+    if (m_jobs.isRunning()) {
+        m_find->setEnabled(false);
+        return;
+    }
+    const bool enable = m_run.comparisonDataLoaded();
     m_find->setEnabled(enable);
+    if (enable) {
+        m_hint->setVisible(false);
+    } else if (parentWidget() != nullptr && isVisibleTo(parentWidget())) {
+        m_hint->setVisible(true);
+    }
 }
 
 void FindPage::setHintVisible(bool visible) {
     m_hint->setVisible(visible);
 }
 
-void FindPage::setSettingsText(const QString& text) {
-    m_settings->setText(text);
+void FindPage::refreshSettingsText() {
+    m_settings->setText(QString::fromStdString(SettingsSummaryText(m_run.findSettings())));
 }

@@ -5,23 +5,28 @@
 #include "find_modes.h"
 
 class QLabel;
-class QPushButton;
+class RunState;
 
-/// Page "Get data": the primary, secondary and single-image rows and the status line 1025.
+/// Page "Get data": the primary, secondary and single-image rows and the
+/// status line 1025. The rows follow the run state: each slot's count and
+/// label, the single image, and which rows the comparison mode uses.
 class GetDataPage : public QWidget {
     Q_OBJECT
   public:
-    explicit GetDataPage(QWidget* parent = nullptr);
+    explicit GetDataPage(const RunState& run, QWidget* parent = nullptr);
 
-    void setPrimary(const QString& label, const QString& file);
-    void setSecondary(const QString& label, const QString& file);
-    void setSingle(const QString& label, const QString& file);
+    /// Both slots' rows from the run state.
+    void refreshDatafileTexts();
+    /// The rows before anything was loaded.
+    void showNothingLoaded();
     void setStatus(const QString& text);
     QString status() const;
-    /// The primary row always; the secondary or the single row when the mode compares it.
-    void enableRowsForMode(CompareMode mode);
 
   private:
+    void showSingleImage();
+    void enableRowsForMode(CompareMode mode);
+
+    const RunState& m_run;
     QLabel* m_primaryLabel;
     QLabel* m_primaryFile;
     QLabel* m_secondaryLabel;

@@ -10,9 +10,9 @@
 namespace {
 
 // Threads the job starts inherit this, so the engine's pools run low too.
-void lowerWorkerPriority(int mode) {
+void lowerWorkerPriority(JobMode mode) {
 #ifdef __linux__
-    const int niceness = mode == JobController::kFind ? 5 : 19;
+    const int niceness = mode == JobMode::Find ? 5 : 19;
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), niceness);
 #else
     (void)mode;
@@ -29,7 +29,7 @@ JobController::~JobController() {
     stopAndJoin();
 }
 
-bool JobController::start(int mode, int total, Work work) {
+bool JobController::start(JobMode mode, int total, Work work) {
     if (isRunning()) {
         return false;
     }
@@ -44,12 +44,13 @@ bool JobController::start(int mode, int total, Work work) {
     m_progress.found.store(0);
     m_progress.keepRunning.store(true);
     m_nJobState.store(kRunning, std::memory_order_release);
-    (mode == kFind ? m_bFindRunning : m_bBuildRunning) = true;
+    (mode == JobMode::Find ? m_bFindRunning : m_bBuildRunning) = true;
     m_worker = std::jthread([this, mode, work = std::move(work)] {
         lowerWorkerPriority(mode);
         runWork(work);
     });
-    m_poll.start(mode == kFind ? kFindPollMs : kBuildPollMs);
+    m_poll.start(mode == JobMode::Find ? kFindPollMs : kBuildPollMs);
+    emit started(mode);
     return true;
 }
 

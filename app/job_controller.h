@@ -9,6 +9,15 @@
 
 #include "job_progress.h"
 
+/// What the one job of the main window does.
+enum class JobMode : int {
+    Find = 0,
+    BuildPrimary = 1,
+    BuildSecondary = 2,
+    FastPrimary = 3,
+    FastSecondary = 4,
+};
+
 /// Runs the one background job of the main window: a find-dups run or a build
 /// of a data file slot. The work runs on its own thread and touches no widget;
 /// the user-interface thread polls the shared counters on a timer and handles
@@ -16,13 +25,6 @@
 class JobController : public QObject {
     Q_OBJECT
   public:
-    enum Mode {
-        kFind = 0,
-        kBuildPrimary = 1,
-        kBuildSecondary = 2,
-        kFastPrimary = 3,
-        kFastSecondary = 4
-    };
     /// Poll intervals while a job runs, and the delay of the last poll after
     /// the work has ended.
     static constexpr int kFindPollMs = 500;
@@ -41,12 +43,11 @@ class JobController : public QObject {
     /// Starts a job of `mode` with `total` units; ignored (false) while a job
     /// runs. The worker runs below normal priority (find) or at the lowest
     /// (builds). User-interface thread.
-    bool start(int mode, int total, Work work);
+    bool start(JobMode mode, int total, Work work);
 
     bool isRunning() const { return m_bBuildRunning || m_bFindRunning; }
     bool isBuildRunning() const { return m_bBuildRunning; }
-    bool isFindRunning() const { return m_bFindRunning; }
-    int mode() const { return m_nJobMode; }
+    JobMode mode() const { return m_nJobMode; }
     const JobProgress& progress() const { return m_progress; }
     /// Why the last job failed (an exception left its work); empty otherwise.
     const std::string& failure() const { return m_failure; }
@@ -57,12 +58,14 @@ class JobController : public QObject {
     void stopAndJoin();
 
   signals:
+    /// A job has started. User-interface thread.
+    void started(JobMode mode);
     /// A poll while the job runs (500 ms find, 1000 ms build). User-interface thread.
-    void progressTick(int mode);
+    void progressTick(JobMode mode);
     /// The job is over and its thread joined; the running flags are already
     /// clear. `completed` is false when it was stopped or failed.
     /// User-interface thread.
-    void finished(int mode, bool completed);
+    void finished(JobMode mode, bool completed);
 
   private:
     enum State { kIdle = 0, kRunning = 1, kDone = 2, kStopped = 4 };
@@ -71,7 +74,7 @@ class JobController : public QObject {
 
     JobProgress m_progress;
     std::atomic<int> m_nJobState{kIdle};
-    int m_nJobMode = kFind;
+    JobMode m_nJobMode = JobMode::Find;
     bool m_bBuildRunning = false;
     bool m_bFindRunning = false;
     std::string m_failure;

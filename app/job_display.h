@@ -1,24 +1,31 @@
 #pragma once
 // The window's side of a running job: the progress bar, the abort button, the
-// job lines at the right and the percentage in the minimised caption.
-// User-interface thread.
+// job total line and the percentage in the minimised caption.
 
-class CMainDlg;
+class QProgressBar;
+class QPushButton;
 class QString;
+class QWidget;
+class StatusLines;
+enum class JobLine;
 
-/// The job line that shows "Total:  " + total: 1051 for builds, 1056 for find runs.
-enum class JobTotalLine { Status4, Status7 };
+/// Shows a job's progress. User-interface thread.
+class JobDisplay {
+  public:
+    JobDisplay(QWidget& window, QProgressBar& bar, QPushButton& abort, StatusLines& status);
 
-/// Prepares the window for a job of `total` units: "Find dups" and the mode
-/// buttons disabled, the abort button and the progress bar shown.
-void ProgressInit(CMainDlg& dlg, int total, JobTotalLine line);
+    /// A job of `total` units starts: the abort button and the progress bar
+    /// show, and `totalLine` says "Total:  " + total.
+    void showStart(int total, JobLine totalLine);
+    /// Moves the progress bar to `progress` of `total`; while the window is
+    /// minimised its caption shows the percentage + "% Analyzed".
+    void showProgress(int progress, int total);
+    /// Hides the progress bar (at 0) and the abort button and puts the caption back.
+    void reset();
 
-/// Moves the progress bar to `progress` of `total`; while the window is
-/// minimised its caption shows the percentage + "% Analyzed".
-void ShowJobProgress(CMainDlg& dlg, int progress, int total);
-
-/// Hides the progress bar (at 0) and the abort button and puts the caption back.
-void ResetJobDisplay(CMainDlg& dlg);
-
-/// "Total:  " + total.
-QString JobTotalText(int total);
+  private:
+    QWidget& m_window;
+    QProgressBar& m_bar;
+    QPushButton& m_abort;
+    StatusLines& m_status;
+};

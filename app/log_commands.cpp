@@ -5,16 +5,19 @@
 #include <QListView>
 #include <QMenu>
 
+#include "command_router.h"
 #include "desktop.h"
 #include "log_reader.h"
 #include "log_writer.h"
-#include "main_dlg.h"
+#include "main_ids.h"
 #include "main_menus.h"
 #include "main_texts.h"
 #include "match_list.h"
+#include "page_switcher.h"
 #include "pair_viewer.h"
 #include "path_compare.h"
 #include "prompter.h"
+#include "run_state.h"
 #include "view_page.h"
 #include "wait_cursor.h"
 
@@ -28,25 +31,34 @@ constexpr const char* kLogFilter = "Dups log file (*.log)|*.log|All files (*.*)|
 
 }  // namespace
 
-LogCommands::LogCommands(CMainDlg& dlg, PairViewer& viewer) : m_dlg(dlg), m_viewer(viewer) {
-    dlg.setCommandHandler(32798, [this] { OnOpenLogFile(); });
-    dlg.setCommandHandler(32828, [this] { OnSortCommand(kSortNone); });
-    dlg.setCommandHandler(32825, [this] { OnSortCommand(kSortDescending); });
-    dlg.setCommandHandler(32826, [this] { OnSortCommand(kSortAscending); });
-    dlg.setCommandHandler(32830, [this] { OnSaveLogAs(); });
-    dlg.setCommandHandler(32782, [this] { m_dlg.desktop().openFile(defaultLogPath()); });
-    dlg.setCommandHandler(32805, [this] { OnOpenLogAsText(); });
+LogCommands::LogCommands(RunState& run, PairViewer& viewer, ViewPage& page, PageSwitcher& pages,
+                         CommandRouter& commands, MainMenus& menus, Prompter& prompter,
+                         Desktop& desktop)
+    : m_run(run),
+      m_viewer(viewer),
+      m_page(page),
+      m_pages(pages),
+      m_menus(menus),
+      m_prompter(prompter),
+      m_desktop(desktop) {
+    using namespace MainId;
+    commands.setHandler(MenuOpenLog, [this] { OnOpenLogFile(); });
+    commands.setHandler(MenuNoSort, [this] { OnSortCommand(kSortNone); });
+    commands.setHandler(MenuSortDescending, [this] { OnSortCommand(kSortDescending); });
+    commands.setHandler(MenuSortAscending, [this] { OnSortCommand(kSortAscending); });
+    commands.setHandler(MenuSaveLog, [this] { OnSaveLogAs(); });
+    commands.setHandler(MenuOpenDupsLogText, [this] { m_desktop.openFile(defaultLogPath()); });
+    commands.setHandler(MenuOpenLogText, [this] { OnOpenLogAsText(); });
 
-    MainMenus& menus = dlg.menus();
-    for (QMenu* menu : {menus.popup("View"), menus.popup("Options"), menus.contextMenu(149)}) {
+    for (QMenu* menu :
+         {menus.popup("View"), menus.popup("Options"), menus.contextMenu(LogViewMenu)}) {
         connect(menu, &QMenu::aboutToShow, this, &LogCommands::updateMenuMarks);
     }
-    QListView* view = dlg.viewPage().logView();
-    connect(view, &QWidget::customContextMenuRequested, this, &LogCommands::showLogMenu);
+    connect(page.logView(), &QWidget::customContextMenuRequested, this, &LogCommands::showLogMenu);
 }
 
 std::string LogCommands::defaultLogPath() const {
-    const std::string& folder = m_dlg.settings().m_strLogPath;
+    const std::string& folder = m_run.settings().m_strLogPath;
     if (folder.empty()) {
         return {};
     }
@@ -60,23 +72,23 @@ int LogCommands::readLog(const std::string& path, MatchList& into) {
 
 void LogCommands::install(MatchList& list, const std::string& path) {
     // Removals in the shown log are kept before another log takes its place.
-    if (m_dlg.logChanged() && !m_loadedLog.empty()) {
+    if (m_run.logChanged() && !m_loadedLog.empty()) {
         WriteBack();
     }
     m_viewer.replaceMatches(list);
     m_loadedLog = path;
-    m_dlg.setLogChanged(false);
+    m_run.setLogChanged(false);
 }
 
 void LogCommands::showPairs() {
     const int n = m_viewer.pairCount();
-    m_dlg.ShowViewLayout(true);
+    m_pages.showViewLayout(true);
     int c = m_viewer.currentPairIndex();
     if (c == 0 || c > n) {
         c = n;
     }
     m_viewer.selectPair(c - 1);
-    m_viewer.matches().recordPairLines();
+    m_run.recordPairLines();
     m_viewer.selectLogLine(0);
     m_viewer.OnNext();
 }
@@ -85,18 +97,18 @@ bool LogCommands::readDefaultLog(MatchList& list) {
     const std::string path = defaultLogPath();
     switch (readLog(path, list)) {
         case kLogNotOpened:
-            m_dlg.prompter().message("Error", "No Dups.log was found..", PromptButtons::Ok,
-                                     PromptIcon::Error);
-            m_dlg.viewPage().setTitle("No Dups.log file was found.");
+            m_prompter.message("Error", "No Dups.log was found..", PromptButtons::Ok,
+                               PromptIcon::Error);
+            m_page.setTitle("No Dups.log file was found.");
             return false;
         case kLogInvalid:
-            m_dlg.viewPage().setTitle(kTextInvalidLog);
-            if (m_dlg.prompter().message("Warning",
-                                         "Not a valid Dups log record.\nDo you wish to view it as "
-                                         "text?",
-                                         PromptButtons::YesNo,
-                                         PromptIcon::Warning) == PromptAnswer::Yes) {
-                m_dlg.desktop().openFile(path);
+            m_page.setTitle(kTextInvalidLog);
+            if (m_prompter.message("Warning",
+                                   "Not a valid Dups log record.\nDo you wish to view it as "
+                                   "text?",
+                                   PromptButtons::YesNo,
+                                   PromptIcon::Warning) == PromptAnswer::Yes) {
+                m_desktop.openFile(path);
             }
             return false;
         default:
@@ -111,8 +123,8 @@ void LogCommands::OpenDefaultLog() {
     }
     install(list, defaultLogPath());
     if (m_viewer.pairCount() == 0) {
-        m_dlg.viewPage().setTitle(kTextNoDups);
-        m_dlg.ShowViewLayout(false);
+        m_page.setTitle(kTextNoDups);
+        m_pages.showViewLayout(false);
         return;
     }
     showPairs();
@@ -121,39 +133,39 @@ void LogCommands::OpenDefaultLog() {
 void LogCommands::OnOpenLogFile() {
     FileDialogSpec spec;
     spec.title = "Open (Dups log file as images)";
-    spec.initialFolder = m_dlg.settings().m_strLogPath;
+    spec.initialFolder = m_run.settings().m_strLogPath;
     spec.defaultExtension = "log";
     spec.initialName = "*.log";
     spec.filter = kLogFilter;
     spec.mustExist = true;
     spec.overwritePrompt = true;
-    const std::optional<std::string> path = m_dlg.prompter().openFile(spec);
+    const std::optional<std::string> path = m_prompter.openFile(spec);
     if (!path) {
         return;
     }
     MatchList list;
     switch (readLog(*path, list)) {
         case kLogNotOpened:
-            m_dlg.prompter().message("Error", "No log file was found..", PromptButtons::Ok,
-                                     PromptIcon::Error);
+            m_prompter.message("Error", "No log file was found..", PromptButtons::Ok,
+                               PromptIcon::Error);
             return;
         case kLogInvalid:
-            if (m_dlg.prompter().message(
+            if (m_prompter.message(
                     "Warning",
                     "Not a valid Dups log record file.\nDo you wish to view as a text file?",
                     PromptButtons::OkCancel, PromptIcon::Warning) == PromptAnswer::Ok) {
-                m_dlg.desktop().openFile(*path);
+                m_desktop.openFile(*path);
             }
             return;
         default:
             break;
     }
     install(list, *path);
-    m_dlg.setResultsPending(false);
-    m_dlg.SelectViewPage(0);
+    m_run.setResultsPending(false);
+    m_pages.selectPage(kPageView);
     if (m_viewer.pairCount() == 0) {
-        m_dlg.viewPage().setTitle(kTextNoPairs);
-        m_dlg.ShowViewLayout(false);
+        m_page.setTitle(kTextNoPairs);
+        m_pages.showViewLayout(false);
         return;
     }
     showPairs();
@@ -167,29 +179,29 @@ void LogCommands::ShowResultsAfterRun() {
     // The run has rewritten the file the old pairs came from: their marks
     // must not overwrite its results.
     if (SamePath(m_loadedLog, defaultLogPath())) {
-        m_dlg.setLogChanged(false);
+        m_run.setLogChanged(false);
     }
     install(list, defaultLogPath());
-    m_dlg.setResultsPending(false);
+    m_run.setResultsPending(false);
     m_viewer.setCurrentPairIndex(0);
     const int n = m_viewer.pairCount();
     if (n == 0) {
-        m_dlg.viewPage().setTitle(kTextNoPairs);
+        m_page.setTitle(kTextNoPairs);
         return;
     }
     m_viewer.selectPair(n - 1);
-    m_viewer.matches().recordPairLines();
+    m_run.recordPairLines();
     m_viewer.selectLogLine(0);
     // The first pair of a run is shown, never deleted on sight.
     m_viewer.RunNextSteps(DeleteMode::Manual);
-    const int sort = m_dlg.settings().m_nSortMode;
+    const int sort = m_run.settings().m_nSortMode;
     if (sort == kSortAscending || sort == kSortDescending) {
         SortPairs(sort == kSortDescending, false);
     }
 }
 
 void LogCommands::OnSortCommand(int sortMode) {
-    TwinlySettings& settings = m_dlg.settings();
+    TwinlySettings& settings = m_run.settings();
     if (sortMode == kSortNone) {
         settings.m_nSortMode = kSortNone;
     } else if (settings.m_nSortMode != sortMode) {
@@ -203,8 +215,8 @@ void LogCommands::SortPairs(bool descending, bool refresh) {
     if (!m_viewer.sortMatches(descending)) {
         return;
     }
-    if (refresh && m_dlg.currentPage() == kPageView) {
-        m_dlg.ShowViewLayout(true);
+    if (refresh && m_pages.currentPage() == kPageView) {
+        m_pages.showViewLayout(true);
     }
     m_viewer.selectPair(m_viewer.pairCount() - 1);
     m_viewer.selectLogLine(0);
@@ -215,18 +227,18 @@ void LogCommands::SortPairs(bool descending, bool refresh) {
 void LogCommands::OnSaveLogAs() {
     FileDialogSpec spec;
     spec.title = "SaveAs (Dups log record file)";
-    spec.initialFolder = m_dlg.settings().m_strLogPath;
+    spec.initialFolder = m_run.settings().m_strLogPath;
     spec.defaultExtension = "*.log";
     spec.initialName = "DupsRecordLog";
     spec.filter = "Dups log file (*.log)|*.log||";
     spec.mustExist = true;
     spec.overwritePrompt = true;
-    const std::optional<std::string> path = m_dlg.prompter().saveFile(spec);
-    if (!path || m_viewer.matches().m_logView.empty()) {
+    const std::optional<std::string> path = m_prompter.saveFile(spec);
+    if (!path || m_run.matches().m_logView.empty()) {
         return;
     }
     if (saveView(*path)) {
-        m_dlg.desktop().playAsterisk();
+        m_desktop.playAsterisk();
     }
 }
 
@@ -236,48 +248,49 @@ void LogCommands::OnOpenLogAsText() {
     spec.filter = "Log file (*.log)|*.log|All files (*.*)|*.*||";
     spec.defaultExtension = "log";
     spec.initialName = "*.log";
-    spec.initialFolder = m_dlg.settings().m_strLogPath;
+    spec.initialFolder = m_run.settings().m_strLogPath;
     spec.mustExist = true;
-    const std::optional<std::string> path = m_dlg.prompter().openFile(spec);
+    const std::optional<std::string> path = m_prompter.openFile(spec);
     if (path) {
-        m_dlg.desktop().openFile(path->empty() ? defaultLogPath() : *path);
+        m_desktop.openFile(path->empty() ? defaultLogPath() : *path);
     }
 }
 
 bool LogCommands::WriteBack() {
-    if (!m_dlg.logChanged()) {
+    if (!m_run.logChanged()) {
         return true;
     }
     if (!saveView(m_loadedLog)) {
         return false;
     }
-    m_dlg.setLogChanged(false);
+    m_run.setLogChanged(false);
     return true;
 }
 
 bool LogCommands::saveView(const std::string& path) {
-    if (path.empty() || !SaveLogView(path, m_viewer.matches())) {
-        m_dlg.prompter().message("Error", "Unable to save Dups log file!\n" + path,
-                                 PromptButtons::Ok, PromptIcon::Error);
+    if (path.empty() || !SaveLogView(path, m_run.matches())) {
+        m_prompter.message("Error", "Unable to save Dups log file!\n" + path, PromptButtons::Ok,
+                           PromptIcon::Error);
         return false;
     }
-    m_dlg.setResultsPending(false);
+    m_run.setResultsPending(false);
     return true;
 }
 
 void LogCommands::updateMenuMarks() {
-    const int sort = m_dlg.settings().m_nSortMode;
-    m_dlg.menus().action(32813)->setChecked(m_dlg.settings().m_bLargeView != 0);
-    m_dlg.menus().action(32828)->setChecked(sort == kSortNone);
-    m_dlg.menus().action(32826)->setChecked(sort == kSortAscending);
-    m_dlg.menus().action(32825)->setChecked(sort == kSortDescending);
+    using namespace MainId;
+    const int sort = m_run.settings().m_nSortMode;
+    m_menus.action(MenuLargeView)->setChecked(m_run.settings().m_bLargeView != 0);
+    m_menus.action(MenuNoSort)->setChecked(sort == kSortNone);
+    m_menus.action(MenuSortAscending)->setChecked(sort == kSortAscending);
+    m_menus.action(MenuSortDescending)->setChecked(sort == kSortDescending);
 }
 
 void LogCommands::showLogMenu(const QPoint& at) {
-    if (m_dlg.currentPage() != kPageView) {
+    if (m_pages.currentPage() != kPageView) {
         return;
     }
     updateMenuMarks();
-    QListView* view = m_dlg.viewPage().logView();
-    m_dlg.menus().contextMenu(149)->exec(view->viewport()->mapToGlobal(at));
+    QListView* view = m_page.logView();
+    m_menus.contextMenu(MainId::LogViewMenu)->exec(view->viewport()->mapToGlobal(at));
 }

@@ -3,9 +3,15 @@
 #include <QObject>
 #include <string>
 
-class CMainDlg;
+class CommandRouter;
+class Desktop;
+class MainMenus;
 class MatchList;
+class PageSwitcher;
 class PairViewer;
+class Prompter;
+class RunState;
+class ViewPage;
 
 /// The dups log commands of the main window: reading the default log or a
 /// chosen one into the pair viewer, the steps after a find run, sorting,
@@ -13,7 +19,8 @@ class PairViewer;
 class LogCommands : public QObject {
     Q_OBJECT
   public:
-    LogCommands(CMainDlg& dlg, PairViewer& viewer);
+    LogCommands(RunState& run, PairViewer& viewer, ViewPage& page, PageSwitcher& pages,
+                CommandRouter& commands, MainMenus& menus, Prompter& prompter, Desktop& desktop);
 
     /// Dups.log in the log folder; empty when no log folder is set.
     std::string defaultLogPath() const;
@@ -50,7 +57,12 @@ class LogCommands : public QObject {
     void updateMenuMarks();
     void showLogMenu(const QPoint& at);
 
-    CMainDlg& m_dlg;
+    RunState& m_run;
     PairViewer& m_viewer;
+    ViewPage& m_page;
+    PageSwitcher& m_pages;
+    MainMenus& m_menus;
+    Prompter& m_prompter;
+    Desktop& m_desktop;
     std::string m_loadedLog;
 };

@@ -10,7 +10,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,38 +22,29 @@
 #include "atomic_file.h"
 #include "auto_delete_runner.h"
 #include "build_commands.h"
-#include "control_ids.h"
 #include "datafile_commands.h"
 #include "desktop.h"
 #include "find_commands.h"
 #include "find_page.h"
 #include "get_data_page.h"
 #include "job_controller.h"
+#include "job_display.h"
 #include "log_commands.h"
+#include "main_ids.h"
 #include "main_layout.h"
 #include "main_menus.h"
 #include "main_texts.h"
 #include "method_page.h"
-#include "move_rule.h"
 #include "option_commands.h"
 #include "pair_viewer.h"
 #include "placement.h"
 #include "prompter.h"
-#include "rms_table.h"
 #include "save_datafile_dlg.h"
-#include "settings_summary.h"
 #include "setup_commands.h"
 #include "single_image_commands.h"
-#include "tenths.h"
-#include "up_down_control.h"
+#include "status_lines.h"
 #include "view_page.h"
 #include "viewer_panel.h"
-
-namespace {
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-}  // namespace
 
 CMainDlg::CMainDlg(const MainDlgServices& services, QWidget* parent)
     : QDialog(parent),
@@ -64,16 +54,18 @@ CMainDlg::CMainDlg(const MainDlgServices& services, QWidget* parent)
       m_desktop(services.desktop),
       m_dataFolder(services.dataFolder),
       m_seedLogFile(services.seedLogFile) {
-    SetControlId(this, 102);
+    SetControlId(this, MainId::MainWindow);
     setWindowTitle(kTextCaption);
     setWindowIcon(QIcon(":/twinly/twinly.png"));
     buildControls();
     connectCommands();
     initialise();
     // They take the slots' sources from the settings just loaded.
-    m_builds = std::make_unique<BuildCommands>(*this);
-    m_finds = std::make_unique<FindCommands>(*this);
-    m_single = std::make_unique<SingleImageCommands>(*this);
+    m_builds = std::make_unique<BuildCommands>(m_run, *m_jobs, *m_jobDisplay, *m_status, *this,
+                                               m_commands, *m_menus, m_prompter, m_desktop, *this);
+    m_finds = std::make_unique<FindCommands>(m_run, *m_jobs, *m_jobDisplay, *m_status, *this,
+                                             *m_findPage, *m_logCommands, m_commands, m_prompter);
+    m_single = std::make_unique<SingleImageCommands>(m_run, m_commands, m_prompter);
 }
 
 CMainDlg::~CMainDlg() {
@@ -81,9 +73,9 @@ CMainDlg::~CMainDlg() {
 }
 
 void CMainDlg::buildControls() {
+    using namespace MainId;
     m_menus = new MainMenus(this);
     m_jobs = new JobController(this);
-    m_datafiles = std::make_unique<DatafileCommands>(*this);
 
     m_client = new QWidget(this);
     auto* layout = new QVBoxLayout(this);
@@ -92,42 +84,52 @@ void CMainDlg::buildControls() {
     layout->setMenuBar(m_menus->menuBar());
     layout->addWidget(m_client);
 
-    m_tab = PlaceControl<QTabWidget>(m_client, 1054, QRect(8, 8, 640, 306));
-    m_methodPage = new MethodPage;
-    m_getDataPage = new GetDataPage;
-    m_findPage = new FindPage;
+    m_tab = PlaceControl<QTabWidget>(m_client, Tabs, QRect(8, 8, 640, 306));
+    m_methodPage = new MethodPage(m_run, *m_jobs);
+    m_getDataPage = new GetDataPage(m_run);
+    m_findPage = new FindPage(m_run, *m_jobs);
     m_viewPage = new ViewPage;
     m_tab->addTab(m_methodPage, "Method");
     m_tab->addTab(m_getDataPage, "Get data");
     m_tab->addTab(m_findPage, "Find dups");
     m_tab->addTab(m_viewPage, "View dups");
 
-    m_dataState = PlaceControl<QLabel>(m_client, 1052, QRect(12, 318, 636, 20), QString());
+    auto* dataState = PlaceControl<QLabel>(m_client, DataState, QRect(12, 318, 636, 20), QString());
 
     // The column right of the tab control, on every page.
-    PlaceControl<QPushButton>(m_client, 2, QRect(658, 34, 134, 30), "Close");
-    PlaceControl<QPushButton>(m_client, 1000, QRect(658, 70, 134, 30), "Help");
-    m_status7 = PlaceControl<QLabel>(m_client, 1056, QRect(658, 118, 134, 20), QString());
-    m_status4 = PlaceControl<QLabel>(m_client, 1051, QRect(658, 140, 134, 20), QString());
-    m_status3 = PlaceControl<QLabel>(m_client, 1040, QRect(658, 162, 134, 20), QString());
-    m_progress = PlaceControl<QProgressBar>(m_client, 1037, QRect(658, 244, 134, 16));
-    m_progress->setTextVisible(false);
-    m_progress->hide();
-    m_abort = PlaceControl<QPushButton>(m_client, 1090, QRect(658, 266, 134, 30), "Press to abort");
-    m_abort->hide();
+    PlaceControl<QPushButton>(m_client, Close, QRect(658, 34, 134, 30), "Close");
+    PlaceControl<QPushButton>(m_client, Help, QRect(658, 70, 134, 30), "Help");
+    auto* total = PlaceControl<QLabel>(m_client, JobTotal, QRect(658, 118, 134, 20), QString());
+    auto* counter = PlaceControl<QLabel>(m_client, JobCounter, QRect(658, 140, 134, 20), QString());
+    auto* detail = PlaceControl<QLabel>(m_client, JobDetail, QRect(658, 162, 134, 20), QString());
+    auto* progress = PlaceControl<QProgressBar>(m_client, Progress, QRect(658, 244, 134, 16));
+    progress->setTextVisible(false);
+    progress->hide();
+    auto* abort =
+        PlaceControl<QPushButton>(m_client, Abort, QRect(658, 266, 134, 30), "Press to abort");
+    abort->hide();
+    m_status = std::make_unique<StatusLines>(*m_getDataPage, *dataState, *detail, *counter, *total);
+    m_jobDisplay = std::make_unique<JobDisplay>(*this, *progress, *abort, *m_status);
 
-    m_viewer = new ViewerPanel(m_client);
+    m_viewer = new ViewerPanel(m_run, m_client);
     m_viewer->hide();
-    m_pairViewer = std::make_unique<PairViewer>(*this);
-    m_logCommands = std::make_unique<LogCommands>(*this, *m_pairViewer);
-    m_options = std::make_unique<OptionCommands>(*this);
-    m_setups = std::make_unique<SetupCommands>(*this);
+    m_pairViewer = std::make_unique<PairViewer>(m_run, *m_viewer, *m_viewPage, m_commands, *m_menus,
+                                                m_prompter, m_desktop, m_fileOps, *this);
+    m_logCommands = std::make_unique<LogCommands>(m_run, *m_pairViewer, *m_viewPage, *this,
+                                                  m_commands, *m_menus, m_prompter, m_desktop);
+    m_options = std::make_unique<OptionCommands>(m_run, *m_pairViewer, *m_viewer, m_commands,
+                                                 *m_menus, m_desktop);
+    m_setups = std::make_unique<SetupCommands>(m_run, m_pairViewer->autoDelete(), m_commands,
+                                               m_prompter, m_desktop, m_store, *this);
+    m_datafiles = std::make_unique<DatafileCommands>(m_run, *m_jobs, *m_status, *this, m_commands,
+                                                     m_prompter, m_desktop, *this);
 
     m_accelerators = new AcceleratorFilter(
         this, [this] { return currentPage() == kPageView; }, [this](int id) { OnCommand(id); });
 }
 
 void CMainDlg::connectCommands() {
+    using namespace MainId;
     for (QPushButton* b : m_client->findChildren<QPushButton*>()) {
         if (!b->objectName().startsWith("id")) {
             continue;
@@ -138,97 +140,64 @@ void CMainDlg::connectCommands() {
     }
     connect(m_menus, &MainMenus::command, this, &CMainDlg::OnCommand);
     connect(m_tab, &QTabWidget::currentChanged, this, &CMainDlg::onTabChanged);
-    connect(m_methodPage, &MethodPage::compareModeChanged, this, &CMainDlg::onCompareModeChanged);
+    connect(m_methodPage, &MethodPage::compareModeChosen, &m_run, &RunState::setCompareMode);
     m_saveTimer.setSingleShot(true);
     connect(&m_saveTimer, &QTimer::timeout, this, &CMainDlg::onDeferredSave);
 
-    setCommandHandler(2, [this] { reject(); });
-    setCommandHandler(32804, [this] { reject(); });
-    setCommandHandler(1000, [this] { showHelp(); });
-    setCommandHandler(32796, [this] { showHelp(); });
-    setCommandHandler(32797, [this] { showAbout(); });
-    setCommandHandler(32794, [this] { SelectViewPage(1); });
-    setCommandHandler(32813, [this] { toggleLargeView(); });
-    setCommandHandler(32822, [this] { PressFocusedButton(); });
-    setCommandHandler(1090, [this] {
-        m_abort->hide();
+    m_commands.setHandler(Close, [this] { reject(); });
+    m_commands.setHandler(MenuExit, [this] { reject(); });
+    m_commands.setHandler(Help, [this] { m_desktop.openHelp("introduction.html"); });
+    m_commands.setHandler(MenuHelp, [this] { m_desktop.openHelp("introduction.html"); });
+    m_commands.setHandler(MenuAbout, [this] {
+        CAboutDlg about(this);
+        about.exec();
+    });
+    m_commands.setHandler(MenuOpenDupsLog, [this] { selectPage(kPageView, true); });
+    m_commands.setHandler(MenuLargeView, [this] { toggleLargeView(); });
+    m_commands.setHandler(PressFocused, [this] { pressFocusedButton(); });
+    m_commands.setHandler(Abort, [this] {
+        FindControl<QPushButton>(m_client, MainId::Abort)->hide();
         if (m_jobs->isRunning()) {
             m_jobs->requestAbort();
         }
     });
-    // Only the menu's "Open" counts as having the primary data saved.
-    setCommandHandler(1083, [this] { OnOpenDatafile(0); });
-    setCommandHandler(1087, [this] {
-        if (m_nCompareMode == CompareMode::SecondaryToPrimary) {
-            OnOpenDatafile(1);
-        }
-    });
-    setCommandHandler(32806, [this] {
-        if (OnOpenDatafile(0)) {
-            m_bPrimaryUnsaved = 0;
-        }
-    });
-    setCommandHandler(32818, [this] { OnOpenDatafile(1); });
-    setCommandHandler(32803, [this] { OnSaveAsDatafile(0); });
-    setCommandHandler(32821, [this] { OnSaveAsDatafile(1); });
 }
 
 void CMainDlg::initialise() {
-    m_nCompareMode = CompareMode::WithinPrimary;
-    m_methodPage->setCompareMode(m_nCompareMode);
-    m_pRmsTable = std::make_unique<const RmsTable>();
-
     m_selectingPage = true;
     m_tab->setCurrentIndex(kPageMethod);
     m_selectingPage = false;
 
-    m_dataState->setText(kTextNotBuilt);
-    m_viewer->setLeftSource(kTextSourcePrimary);
+    m_status->setDataState(kTextNotBuilt);
 
-    m_findPage->upperEdit()->setText(QString::number(MatchBand::kHighestPercent));
-    m_findPage->upperSpin()->setPosition(MatchBand::kHighestPercent);
-
-    LoadSettings(m_store, m_prompter, m_settings);
-    if (m_settings.m_bFirstRun) {
-        ApplyFirstStartDefaults(m_settings, m_dataFolder.toStdString());
+    TwinlySettings& settings = m_run.settings();
+    LoadSettings(m_store, m_prompter, settings);
+    if (settings.m_bFirstRun) {
+        ApplyFirstStartDefaults(settings, m_dataFolder.toStdString());
     }
-    CheckDeleteSequence(m_settings);
-    m_nFilterIndex = 3;
-    m_bFilterUnlocked = 0;
+    CheckDeleteSequence(settings);
 
     seedLogFolder();
     m_findPage->setHintVisible(true);
-    initBounds();
+    settings.m_nMatchTol = MatchBand::ClampTenths(settings.m_nMatchTol);
+    m_findPage->showBand(settings.m_nMatchTol);
 
-    m_bSingleLoaded = 0;
-    setStatus3(QString());
-    setStatus4(QString());
-    m_getDataPage->setSingle(kTextNoSingle, QString());
-    m_getDataPage->setSecondary(QString(), kTextNoFileOpened);
+    m_status->setJobLine(JobLine::Detail, QString());
+    m_status->setJobLine(JobLine::Counter, QString());
+    m_getDataPage->showNothingLoaded();
 
     layoutCompactAtStart();
-    ShowPage(0);
-
-    m_bPrimaryUnsaved = 0;
-    m_strPrimaryPath.clear();
-    ApplyMoveRule();
-}
-
-void CMainDlg::initBounds() {
-    const int p = m_settings.m_nMatchTol / 10;
-    m_bResultsPending = 1;
-    m_bLogChanged = 0;
-    m_settings.m_nMatchTol = MatchBand::ClampTenths(m_settings.m_nMatchTol);
-    m_findPage->lowerSpin()->setPosition(MatchBand::ClampPercent(p));
-    m_findPage->lowerEdit()->setText(qs(FormatTenths(m_settings.m_nMatchTol)));
+    showPage(false);
+    m_run.applyMoveRule();
 }
 
 void CMainDlg::seedLogFolder() {
     // An empty setting would name the file system's root; leave it alone.
-    if (m_settings.m_strLogPath.empty()) {
+    const std::string& logPath = m_run.settings().m_strLogPath;
+    if (logPath.empty()) {
         return;
     }
-    const QString folder = qs(m_settings.m_strLogPath);
+    const QString folder = QString::fromStdString(logPath);
     const QString target = QDir(folder).filePath("Dups.log");
     if (QFileInfo::exists(target) || !QDir().mkpath(folder)) {
         return;
@@ -243,22 +212,22 @@ void CMainDlg::seedLogFolder() {
 
 // ----- Pages -----
 
-int CMainDlg::currentPage() const {
-    return m_tab->currentIndex();
+MainPage CMainDlg::currentPage() const {
+    return static_cast<MainPage>(m_tab->currentIndex());
 }
 
 void CMainDlg::onTabChanged() {
     if (m_selectingPage) {
         return;
     }
-    setDataState(QString());
-    setStatus(QString());
-    ShowPage(1);
+    m_status->setDataState(QString());
+    m_status->setStatus(QString());
+    showPage(true);
 }
 
-void CMainDlg::ShowPage(int byUser) {
-    const int page = currentPage();
-    m_dataState->hide();
+void CMainDlg::showPage(bool byUser) {
+    const MainPage page = currentPage();
+    m_status->hideDataState();
     m_viewer->setVisible(page == kPageView);
     switch (page) {
         case kPageMethod:
@@ -266,103 +235,35 @@ void CMainDlg::ShowPage(int byUser) {
             break;
         case kPageGetData:
             layoutCompact();
-            RefreshDatafileTexts();
-            m_getDataPage->enableRowsForMode(m_nCompareMode);
+            m_getDataPage->refreshDatafileTexts();
             break;
         case kPageFind:
             layoutCompact();
-            RefreshSettingsText();
-            UpdateFindButton();
+            m_findPage->refreshSettingsText();
+            m_findPage->updateFindButton();
             break;
         case kPageView:
-            LayoutViewPage();
+            layoutTall();
             m_viewer->setPairInfo(QString());
-            MarkAutoDeleteConfirmNeeded();
+            m_pairViewer->autoRun().confirmNeeded = 1;
             if (byUser) {
-                if (m_bResultsPending) {
-                    ReloadPairList();
-                    m_bResultsPending = 0;
+                if (m_run.resultsPending()) {
+                    m_logCommands->OpenDefaultLog();
+                    m_run.setResultsPending(false);
                 } else {
-                    ShowCurrentPairAgain();
+                    m_pairViewer->ShowCurrentPairAgain();
                 }
             }
-            m_viewer->setSourceLabelsVisible(PairCount() > 0);
-            break;
-        default:
+            m_viewer->setSourceLabelsVisible(m_pairViewer->pairCount() > 0);
             break;
     }
 }
 
-void CMainDlg::SelectGetDataPage() {
+void CMainDlg::selectPage(MainPage page, bool byUser) {
     m_selectingPage = true;
-    m_tab->setCurrentIndex(kPageGetData);
+    m_tab->setCurrentIndex(page);
     m_selectingPage = false;
-    ShowPage(0);
-}
-
-void CMainDlg::SelectFindPage() {
-    m_selectingPage = true;
-    m_tab->setCurrentIndex(kPageFind);
-    m_selectingPage = false;
-    ShowPage(0);
-}
-
-void CMainDlg::SelectViewPage(int byUser) {
-    m_selectingPage = true;
-    m_tab->setCurrentIndex(kPageView);
-    m_selectingPage = false;
-    ShowPage(byUser);
-}
-
-bool CMainDlg::ComparisonDataLoaded() const {
-    switch (m_nCompareMode) {
-        case CompareMode::SecondaryToPrimary:
-            return m_primary.hasRecords() && m_secondary.hasRecords();
-        case CompareMode::SingleToPrimary:
-            return m_primary.hasRecords() && m_bSingleLoaded;
-        case CompareMode::WithinPrimary:
-            break;
-    }
-    return m_primary.hasRecords();
-}
-
-void CMainDlg::UpdateFindButton() {
-    if (m_jobs->isRunning()) {
-        m_findPage->setFindEnabled(false);
-        return;
-    }
-    const bool enable = ComparisonDataLoaded();
-    m_findPage->setFindEnabled(enable);
-    if (enable) {
-        m_findPage->setHintVisible(false);
-    } else if (currentPage() == kPageFind) {
-        m_findPage->setHintVisible(true);
-    }
-}
-
-void CMainDlg::EnableModeButtons(bool enable) {
-    m_methodPage->setModeButtonsEnabled(enable);
-}
-
-void CMainDlg::RefreshDatafileTexts() {
-    const auto texts = [](const DatafileSlot& slot, const std::string& label, const char* name) {
-        if (slot.count() != 0) {
-            return std::pair(QStringLiteral("%1 data file images: %2").arg(name).arg(slot.count()),
-                             qs(label));
-        }
-        return std::pair(QStringLiteral("%1 data file").arg(name), QString(kTextNoDataFile));
-    };
-    const auto [primaryLabel, primaryFile] = texts(m_primary, m_slotLabels[0], "Primary");
-    const auto [secondaryLabel, secondaryFile] = texts(m_secondary, m_slotLabels[1], "Secondary");
-    m_getDataPage->setPrimary(primaryLabel, primaryFile);
-    m_getDataPage->setSecondary(secondaryLabel, secondaryFile);
-}
-
-void CMainDlg::onCompareModeChanged(CompareMode mode) {
-    m_nCompareMode = mode;
-    static const char* const kSources[] = {kTextSourcePrimary, kTextSourceSecondary,
-                                           kTextSourceSingle};
-    m_viewer->setLeftSource(kSources[static_cast<int>(mode)]);
+    showPage(byUser);
 }
 
 // ----- Layout -----
@@ -384,7 +285,7 @@ void CMainDlg::layoutCompact() {
     m_bExpanded = 0;
 }
 
-void CMainDlg::LayoutViewPage() {
+void CMainDlg::layoutTall() {
     // The arithmetic sizes the client area only; the menu, the strip below the
     // viewer and the window frame come off the usable screen first, or the
     // large view pushes "Next" and "Back" below the screen's edge.
@@ -393,7 +294,7 @@ void CMainDlg::LayoutViewPage() {
     const QPoint at = pos() - screenRect.topLeft();
     const TallLayout t =
         ComputeTallLayout(at.x(), at.y(), kTemplateWidth, kTemplateHeight, screenRect.width(),
-                          screenRect.height() - chrome, m_settings.m_bLargeView != 0);
+                          screenRect.height() - chrome, m_run.settings().m_bLargeView != 0);
     const int clientHeight = t.height + 10;
     m_viewer->layoutTall(t.dw, t.dh, t.width, clientHeight - ViewerPanel::kTop);
     setFixedSize(t.width, menuHeight() + clientHeight);
@@ -401,9 +302,9 @@ void CMainDlg::LayoutViewPage() {
     m_bExpanded = 1;
 }
 
-void CMainDlg::ShowViewLayout(bool tall) {
+void CMainDlg::showViewLayout(bool tall) {
     if (tall) {
-        LayoutViewPage();
+        layoutTall();
         m_viewer->setVisible(currentPage() == kPageView);
         return;
     }
@@ -413,9 +314,10 @@ void CMainDlg::ShowViewLayout(bool tall) {
 }
 
 void CMainDlg::toggleLargeView() {
-    m_settings.m_bLargeView = m_settings.m_bLargeView ? 0 : 1;
-    SelectViewPage(1);
-    RefitImages();
+    TwinlySettings& s = m_run.settings();
+    s.m_bLargeView = s.m_bLargeView ? 0 : 1;
+    selectPage(kPageView, true);
+    m_pairViewer->RefitImages();
 }
 
 void CMainDlg::changeEvent(QEvent* event) {
@@ -428,8 +330,8 @@ void CMainDlg::changeEvent(QEvent* event) {
     if ((change->oldState() & wasOff) && !(windowState() & wasOff)) {
         // A running job may have put its percentage into the caption.
         setWindowTitle(kTextCaption);
-        if (currentPage() == kPageView && PairCount() > 0) {
-            LayoutViewPage();
+        if (currentPage() == kPageView && m_pairViewer->pairCount() > 0) {
+            layoutTall();
         }
     }
 }
@@ -445,22 +347,11 @@ void CMainDlg::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-// ----- Commands -----
-
-void CMainDlg::setCommandHandler(int id, std::function<void()> handler) {
-    m_handlers[id] = std::move(handler);
-}
-
-void CMainDlg::OnCommand(int id) {
-    const auto it = m_handlers.find(id);
-    if (it != m_handlers.end() && it->second) {
-        it->second();
-    }
-}
-
-void CMainDlg::PressFocusedButton() {
+// Whichever of left/right "Delete", "Next" or "Back" has the focus.
+void CMainDlg::pressFocusedButton() {
+    using namespace MainId;
     QWidget* focus = QApplication::focusWidget();
-    for (int id : {1018, 1017, 1041, 1044}) {
+    for (int id : {RightDelete, LeftDelete, Next, Back}) {
         if (focus != nullptr && focus == m_viewer->button(id)) {
             OnCommand(id);
             return;
@@ -468,109 +359,25 @@ void CMainDlg::PressFocusedButton() {
     }
 }
 
-void CMainDlg::showHelp() {
-    m_desktop.openHelp("introduction.html");
-}
-
-void CMainDlg::showAbout() {
-    CAboutDlg about(this);
-    about.exec();
-}
-
-void CMainDlg::ApplyMoveRule() {
-    const MoveFlags f =
-        ::ApplyMoveRule(m_settings.m_bMoveTo != 0, MoveFolderExists(m_settings.m_strMoveFolder),
-                        MoveFolderExists(m_settings.m_strMoveFolder2));
-    m_bLeftMoves = f.leftMoves;
-    m_bRightMoves = f.rightMoves;
-    m_settings.m_bMoveTo = f.moveTo ? 1 : 0;
-    m_viewer->button(1017)->setText(DeleteButtonCaption(m_bLeftMoves));
-    m_viewer->button(1018)->setText(DeleteButtonCaption(m_bRightMoves));
-    ApplyMoveButtonRule();
-}
-
-void CMainDlg::ApplyMoveButtonRule() {
-    const bool show = m_settings.m_bShowMove != 0;
-    m_viewer->button(1019)->setVisible(
-        MoveButtonShown(show, MoveFolderExists(m_settings.m_strMoveFolder), m_bLeftMoves));
-    m_viewer->button(1020)->setVisible(
-        MoveButtonShown(show, MoveFolderExists(m_settings.m_strMoveFolder2), m_bRightMoves));
-}
-
-// ----- Bounds and status lines -----
-
-FindSettings CMainDlg::findSettings() const {
-    FindSettings f;
-    f.method = m_settings.m_nMethod;
-    f.restriction = m_settings.m_nMatchRestriction;
-    f.aspectTol = m_settings.m_nAspectTol;
-    f.sizeTol = m_settings.m_nSizeTol;
-    f.adjustAmount = m_settings.m_nAdjustAmount;
-    f.useLumForGrey = m_settings.m_bUseLumForGrey != 0;
-    f.checkMirror = m_settings.m_bCheckMirror != 0;
-    f.adjustColor = m_settings.m_bAdjustColor != 0;
-    f.prescreen = m_settings.m_bLargeView != 0 && m_nCompareMode != CompareMode::SingleToPrimary;
-    return f;
-}
-
-void CMainDlg::RefreshSettingsText() {
-    m_findPage->setSettingsText(qs(SettingsSummaryText(findSettings())));
-}
-
-std::int32_t CMainDlg::lowerBoundTenths() const {
-    return ParseTenths(m_findPage->lowerEdit()->text().toStdString());
-}
-
-std::int32_t CMainDlg::upperBoundTenths() const {
-    return ParseTenths(m_findPage->upperEdit()->text().toStdString());
-}
-
-void CMainDlg::setStatus(const QString& text) {
-    m_getDataPage->setStatus(text);
-}
-
-QString CMainDlg::status() const {
-    return m_getDataPage->status();
-}
-
-void CMainDlg::setDataState(const QString& text, bool show) {
-    m_dataState->setText(text);
-    if (show) {
-        m_dataState->show();
-    }
-}
-
-void CMainDlg::setStatus3(const QString& text) {
-    m_status3->setText(text);
-}
-
-void CMainDlg::setStatus4(const QString& text) {
-    m_status4->setText(text);
-}
-
-void CMainDlg::setStatus7(const QString& text) {
-    m_status7->setText(text);
-}
-
 // ----- Close -----
 
 void CMainDlg::reject() {
     // No image may go behind the reminder or after the window has gone.
     m_pairViewer->autoDelete().endRun();
-    if (m_primary.hasRecords() && !m_jobs->isRunning() && m_settings.m_bRemindSave == 1 &&
-        m_bPrimaryUnsaved == 1) {
+    if (m_run.primary().hasRecords() && !m_jobs->isRunning() &&
+        m_run.settings().m_bRemindSave == 1 && m_run.primaryUnsaved()) {
         CSaveDatafileDlg reminder(this);
         const int answer = reminder.exec();
-        m_settings.m_bRemindSave = reminder.remind() ? 1 : 0;
+        m_run.settings().m_bRemindSave = reminder.remind() ? 1 : 0;
         if (answer == CSaveDatafileDlg::kYes) {
-            m_bPrimaryUnsaved = 0;
+            m_run.setPrimaryUnsaved(false);
             // Saved once this close request has fully unwound.
             m_saveTimer.start(400);
             return;
         }
     }
-    if (m_bLogChanged) {
-        SaveLogViewToDefault();
+    if (m_run.logChanged()) {
+        m_logCommands->WriteBack();
     }
     m_saveTimer.stop();
     QDialog::reject();
@@ -578,16 +385,8 @@ void CMainDlg::reject() {
 
 void CMainDlg::onDeferredSave() {
     if (!m_jobs->isRunning()) {
-        OnSaveAsDatafile(0);
+        m_datafiles->saveAs(kPrimarySlot);
     }
-}
-
-void CMainDlg::OnSaveAsDatafile(int slot) {
-    m_datafiles->saveAs(slot);
-}
-
-bool CMainDlg::OnOpenDatafile(int slot) {
-    return m_datafiles->open(slot);
 }
 
 void CMainDlg::OnDestroy() {
@@ -602,38 +401,5 @@ void CMainDlg::OnDestroy() {
     if (m_builds) {
         m_builds->StoreSlotSources();
     }
-    SaveSettings(m_store, m_prompter, m_settings, lowerBoundTenths());
-    m_primary.clearData();
-    m_secondary.clearData();
-    m_pRmsTable.reset();
-}
-
-// ----- Places later work fills in -----
-
-int CMainDlg::PairCount() const {
-    return m_pairViewer->pairCount();
-}
-
-void CMainDlg::ReloadPairList() {
-    m_logCommands->OpenDefaultLog();
-}
-
-void CMainDlg::ShowCurrentPairAgain() {
-    m_pairViewer->ShowCurrentPairAgain();
-}
-
-void CMainDlg::MarkAutoDeleteConfirmNeeded() {
-    m_pairViewer->autoRun().confirmNeeded = 1;
-}
-
-void CMainDlg::RefitImages() {
-    m_pairViewer->RefitImages();
-}
-
-void CMainDlg::SaveLogViewToDefault() {
-    m_logCommands->WriteBack();
-}
-
-void CMainDlg::ShowResultsAfterRun() {
-    m_logCommands->ShowResultsAfterRun();
+    SaveSettings(m_store, m_prompter, m_run.settings(), m_findPage->lowerBoundTenths());
 }

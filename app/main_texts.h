@@ -3,7 +3,6 @@
 
 inline constexpr const char* kTextNotBuilt = "Image data file: not built";
 inline constexpr const char* kTextBuiltReady = "Image data file: built - ready";
-inline constexpr const char* kTextFinishedBuilding = "Finished building data. Ready to find dups.";
 inline constexpr const char* kTextReadingImages = "Reading image files...";
 inline constexpr const char* kTextNoPairs = "No matching image pairs!";
 inline constexpr const char* kTextInvalidLog = "Not a valid dups log record file!";

@@ -4,9 +4,13 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include "job_controller.h"
+#include "main_ids.h"
 #include "placement.h"
+#include "run_state.h"
 
-MethodPage::MethodPage(QWidget* parent) : QWidget(parent) {
+MethodPage::MethodPage(const RunState& run, const JobController& jobs, QWidget* parent)
+    : QWidget(parent) {
     static const char* const kTexts[3] = {
         "Compare all images within primary datafile (one folder or image list)",
         "Compare images between two datafiles (no comparison within the datafiles)",
@@ -14,12 +18,12 @@ MethodPage::MethodPage(QWidget* parent) : QWidget(parent) {
     };
     auto* group = new QButtonGroup(this);
     for (int mode = 0; mode < 3; ++mode) {
-        m_modes[mode] =
-            PlaceControl<QRadioButton>(this, 1079 + mode, QRect(24, 40 + 52 * mode, 590, 24),
-                                       QString::fromLatin1(kTexts[mode]));
+        m_modes[mode] = PlaceControl<QRadioButton>(this, MainId::ModeWithinPrimary + mode,
+                                                   QRect(24, 40 + 52 * mode, 590, 24),
+                                                   QString::fromLatin1(kTexts[mode]));
         group->addButton(m_modes[mode], mode);
     }
-    m_modes[0]->setChecked(true);
+    setCompareMode(run.compareMode());
     auto* next = new QLabel(
         "Then open or build the image data on 'Get data' and search for duplicates on "
         "'Find dups'.",
@@ -27,16 +31,10 @@ MethodPage::MethodPage(QWidget* parent) : QWidget(parent) {
     next->setGeometry(24, 206, 590, 40);
     next->setWordWrap(true);
     connect(group, &QButtonGroup::idClicked, this,
-            [this](int mode) { emit compareModeChanged(static_cast<CompareMode>(mode)); });
-}
-
-CompareMode MethodPage::compareMode() const {
-    for (int mode = 0; mode < 3; ++mode) {
-        if (m_modes[mode]->isChecked()) {
-            return static_cast<CompareMode>(mode);
-        }
-    }
-    return CompareMode::WithinPrimary;
+            [this](int mode) { emit compareModeChosen(static_cast<CompareMode>(mode)); });
+    connect(&run, &RunState::compareModeChanged, this, &MethodPage::setCompareMode);
+    connect(&jobs, &JobController::started, this, [this] { setModeButtonsEnabled(false); });
+    connect(&jobs, &JobController::finished, this, [this] { setModeButtonsEnabled(true); });
 }
 
 void MethodPage::setCompareMode(CompareMode mode) {

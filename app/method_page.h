@@ -4,22 +4,24 @@
 
 #include "find_modes.h"
 
+class JobController;
 class QRadioButton;
+class RunState;
 
-/// Page "Method": the comparison mode radio group (1079..1081).
+/// Page "Method": the comparison mode radio group. It shows the run's mode
+/// and is disabled while a job runs.
 class MethodPage : public QWidget {
     Q_OBJECT
   public:
-    explicit MethodPage(QWidget* parent = nullptr);
-
-    CompareMode compareMode() const;
-    void setCompareMode(CompareMode mode);
-    void setModeButtonsEnabled(bool enable);
+    MethodPage(const RunState& run, const JobController& jobs, QWidget* parent = nullptr);
 
   signals:
     /// The user chose a mode.
-    void compareModeChanged(CompareMode mode);
+    void compareModeChosen(CompareMode mode);
 
   private:
+    void setCompareMode(CompareMode mode);
+    void setModeButtonsEnabled(bool enable);
+
     QRadioButton* m_modes[3];
 };

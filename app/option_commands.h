@@ -4,7 +4,12 @@
 
 #include "delete_criteria.h"
 
-class CMainDlg;
+class CommandRouter;
+class Desktop;
+class MainMenus;
+class PairViewer;
+class RunState;
+class ViewerPanel;
 
 /// The switches of the Options menu with the rules that mark and gray them
 /// when the menu opens, the three delete modes, and the Tools and list
@@ -13,7 +18,8 @@ class CMainDlg;
 class OptionCommands : public QObject {
     Q_OBJECT
   public:
-    explicit OptionCommands(CMainDlg& dlg);
+    OptionCommands(RunState& run, PairViewer& pairs, ViewerPanel& viewer, CommandRouter& commands,
+                   MainMenus& menus, Desktop& desktop);
 
     /// Check and radio marks of the Options items from the settings; "Pause
     /// on 'No delete'" is enabled only in automatic mode and keeps its mark.
@@ -28,8 +34,12 @@ class OptionCommands : public QObject {
     void ExploreLastFolder();
 
   private:
-    void flip(int id, int& flag);
+    void flip(CommandRouter& commands, int id, int& flag);
     void toggleShowMove();
 
-    CMainDlg& m_dlg;
+    RunState& m_run;
+    PairViewer& m_pairs;
+    ViewerPanel& m_viewer;
+    MainMenus& m_menus;
+    Desktop& m_desktop;
 };

@@ -1,36 +1,41 @@
 #include "pair_removal.h"
 
 #include "auto_delete_runner.h"
+#include "command_router.h"
 #include "delete_messages.h"
 #include "desktop.h"
 #include "file_ops.h"
 #include "image_pane.h"
-#include "main_dlg.h"
-#include "match_list_model.h"
+#include "main_ids.h"
 #include "pair_viewer.h"
 #include "prompter.h"
+#include "run_state.h"
 #include "wait_cursor.h"
 
-PairRemoval::PairRemoval(CMainDlg& dlg, PairViewer& viewer) : m_dlg(dlg), m_viewer(viewer) {
-    const auto bind = [&dlg, this](int id, int side, auto move) {
-        dlg.setCommandHandler(id, [this, side, move] { DeleteOrMoveImage(side, move()); });
+PairRemoval::PairRemoval(RunState& run, PairViewer& viewer, CommandRouter& commands,
+                         Prompter& prompter, Desktop& desktop, FileOps& fileOps)
+    : m_run(run), m_viewer(viewer), m_prompter(prompter), m_desktop(desktop), m_fileOps(fileOps) {
+    using namespace MainId;
+    const auto bind = [&commands, this](int id, int side, bool move) {
+        commands.setHandler(id, [this, side, move] { DeleteOrMoveImage(side, move); });
     };
     // The two Delete buttons drop a pending automatic step first: the press
     // is the step, or the user's own choice.
-    const auto bindDelete = [&dlg, this](int id, int side, bool (CMainDlg::*moves)() const) {
-        dlg.setCommandHandler(id, [this, side, moves] {
+    const auto bindDelete = [&commands, this](int id, int side) {
+        commands.setHandler(id, [this, side] {
             m_viewer.autoDelete().stopStep();
-            DeleteOrMoveImage(side, (m_dlg.*moves)());
+            const MoveFlags& moves = m_run.moves();
+            DeleteOrMoveImage(side, side == kRightSide ? moves.rightMoves : moves.leftMoves);
         });
     };
-    bindDelete(1017, kLeftSide, &CMainDlg::leftMoves);
-    bindDelete(1018, kRightSide, &CMainDlg::rightMoves);
-    bind(1019, kLeftSide, [] { return true; });
-    bind(1020, kRightSide, [] { return true; });
-    bind(32793, kLeftSide, [] { return false; });
-    bind(32791, kRightSide, [] { return false; });
-    bind(32840, kLeftSide, [] { return true; });
-    bind(32841, kRightSide, [] { return true; });
+    bindDelete(LeftDelete, kLeftSide);
+    bindDelete(RightDelete, kRightSide);
+    bind(LeftMove, kLeftSide, true);
+    bind(RightMove, kRightSide, true);
+    bind(MenuLeftDelete, kLeftSide, false);
+    bind(MenuRightDelete, kRightSide, false);
+    bind(MenuLeftMove, kLeftSide, true);
+    bind(MenuRightMove, kRightSide, true);
 }
 
 void PairRemoval::DeleteOrMoveImage(int side, bool move) {
@@ -38,7 +43,7 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     if (m_viewer.selectedPair() < 0 || facts.path.empty() || facts.titleText == kDeletedEntry) {
         return;
     }
-    TwinlySettings& settings = m_dlg.settings();
+    TwinlySettings& settings = m_run.settings();
     AutoDeleteRun& run = m_viewer.autoRun();
     if (settings.m_nDeleteMode == DeleteMode::Automatic && run.confirmNeeded) {
         if (!ConfirmAutomaticDelete()) {
@@ -54,42 +59,29 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     if (facts.loaded && !removeFile(side, path, move)) {
         return;
     }
-    MarkReferencesDeleted(path);
+    m_run.markDeleted(path);
     if (settings.m_nDeleteMode != DeleteMode::Automatic && settings.m_bBeep) {
-        m_dlg.desktop().playAsterisk();
+        m_desktop.playAsterisk();
     }
     facts.loaded = false;
     m_viewer.pane(side)->setCrossed(true);
     // Seen while the next pair is read.
     m_viewer.pane(side)->repaint();
-    m_dlg.setLogChanged(true);
+    m_run.setLogChanged(true);
     run.deletedCount += 1;
     m_viewer.RunNextSteps(settings.m_nDeleteMode);
 }
 
 bool PairRemoval::removeFile(int side, const std::string& path, bool move) {
-    FileOps& ops = m_dlg.fileOps();
+    FileOps& ops = m_fileOps;
     if (move) {
-        const std::string& folder = side == kRightSide ? m_dlg.settings().m_strMoveFolder2
-                                                       : m_dlg.settings().m_strMoveFolder;
+        const std::string& folder = side == kRightSide ? m_run.settings().m_strMoveFolder2
+                                                       : m_run.settings().m_strMoveFolder;
         return !folder.empty() && ops.moveToFolder(path, folder).has_value();
     }
     // Never a permanent delete the user did not choose: no trash, no delete.
-    return m_dlg.settings().m_bPermanentDelete ? ops.deletePermanently(path)
+    return m_run.settings().m_bPermanentDelete ? ops.deletePermanently(path)
                                                : ops.moveToTrash(path);
-}
-
-void PairRemoval::MarkReferencesDeleted(const std::string& path) {
-    m_viewer.matches().markDeleted(path);
-    m_viewer.model().linesChanged();
-    // Either side of a pair may come from the primary data file, and its
-    // records changed either way, so the reminder to save covers both.
-    if (m_dlg.primary().hasRecords() && m_dlg.primary().markDeleted(path)) {
-        m_dlg.setPrimaryUnsaved(true);
-    }
-    if (m_dlg.secondary().hasRecords()) {
-        m_dlg.secondary().markDeleted(path);
-    }
 }
 
 void PairRemoval::ShowDeleteSummary(int count) {
@@ -98,21 +90,20 @@ void PairRemoval::ShowDeleteSummary(int count) {
     run.confirmNeeded = 1;
     run.summaryShown = 1;
     const int last = m_viewer.selectedPair() + 1;
-    const std::string text =
-        DeleteSummaryText(run.firstPair, last, count, m_dlg.leftMoves() || m_dlg.rightMoves(),
-                          m_dlg.settings().m_bPermanentDelete != 0);
+    const std::string text = DeleteSummaryText(run.firstPair, last, count,
+                                               m_run.moves().leftMoves || m_run.moves().rightMoves,
+                                               m_run.settings().m_bPermanentDelete != 0);
     if (text.empty()) {
         return;
     }
-    m_dlg.prompter().message(kDeleteSummaryCaption, text, PromptButtons::Ok,
-                             PromptIcon::Information);
+    m_prompter.message(kDeleteSummaryCaption, text, PromptButtons::Ok, PromptIcon::Information);
 }
 
 bool PairRemoval::ConfirmAutomaticDelete() {
     AutoDeleteRun& run = m_viewer.autoRun();
     const PromptAnswer answer =
-        m_dlg.prompter().message(kConfirmAutoDeleteCaption, kConfirmAutoDeleteText,
-                                 PromptButtons::YesNoCancel, PromptIcon::Information);
+        m_prompter.message(kConfirmAutoDeleteCaption, kConfirmAutoDeleteText,
+                           PromptButtons::YesNoCancel, PromptIcon::Information);
     if (answer == PromptAnswer::Yes) {
         run.confirmNeeded = 0;
         run.firstPair = m_viewer.selectedPair() + 1;
@@ -120,6 +111,6 @@ bool PairRemoval::ConfirmAutomaticDelete() {
         run.deletedCount = 0;
         return true;
     }
-    m_dlg.settings().m_nDeleteMode = DeleteMode::SemiAuto;
+    m_run.settings().m_nDeleteMode = DeleteMode::SemiAuto;
     return answer == PromptAnswer::No;
 }

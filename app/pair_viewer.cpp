@@ -9,18 +9,20 @@
 
 #include "app_paths.h"
 #include "auto_delete_runner.h"
+#include "command_router.h"
 #include "desktop.h"
 #include "format_file_size.h"
 #include "image_pane.h"
 #include "image_suffix.h"
 #include "image_view.h"
-#include "main_dlg.h"
+#include "main_ids.h"
 #include "main_menus.h"
 #include "main_texts.h"
 #include "match_list_model.h"
 #include "move_rule.h"
 #include "pair_removal.h"
 #include "pane_image_loader.h"
+#include "run_state.h"
 #include "view_page.h"
 #include "viewer_panel.h"
 #include "wait_cursor.h"
@@ -38,17 +40,30 @@ bool isDeleted(const std::string& entry) {
 struct PaneMenuIds {
     int menu, fullScreen, open, properties, remove, move;
 };
-constexpr PaneMenuIds kPaneMenus[2] = {{142, 32792, 32836, 32811, 32793, 32840},
-                                       {141, 32790, 32837, 32812, 32791, 32841}};
+constexpr PaneMenuIds kPaneMenus[2] = {
+    {MainId::LeftPaneMenu, MainId::MenuLeftFullScreen, MainId::MenuLeftOpenImage,
+     MainId::MenuLeftProperties, MainId::MenuLeftDelete, MainId::MenuLeftMove},
+    {MainId::RightPaneMenu, MainId::MenuRightFullScreen, MainId::MenuRightOpenImage,
+     MainId::MenuRightProperties, MainId::MenuRightDelete, MainId::MenuRightMove}};
 
 }  // namespace
 
-PairViewer::PairViewer(CMainDlg& dlg)
-    : m_dlg(dlg),
-      m_model(std::make_unique<MatchListModel>(m_matches)),
-      m_removal(std::make_unique<PairRemoval>(dlg, *this)),
-      m_autoDelete(std::make_unique<AutoDeleteRunner>(dlg, *this)),
-      m_logView(dlg.viewPage().logView()) {
+PairViewer::PairViewer(RunState& run, ViewerPanel& panel, ViewPage& page, CommandRouter& commands,
+                       MainMenus& menus, Prompter& prompter, Desktop& desktop, FileOps& fileOps,
+                       QWidget& window)
+    : m_run(run),
+      m_panel(panel),
+      m_page(page),
+      m_menus(menus),
+      m_desktop(desktop),
+      m_window(window),
+      m_model(std::make_unique<MatchListModel>(run.matches())),
+      m_removal(std::make_unique<PairRemoval>(run, *this, commands, prompter, desktop, fileOps)),
+      m_autoDelete(std::make_unique<AutoDeleteRunner>(run, *this, panel, commands, window)),
+      m_logView(page.logView()) {
+    connect(&run, &RunState::matchesAboutToReset, m_model.get(), &MatchListModel::beginReplace);
+    connect(&run, &RunState::matchesReset, m_model.get(), &MatchListModel::endReplace);
+    connect(&run, &RunState::matchLinesChanged, m_model.get(), &MatchListModel::linesChanged);
     m_logView->setModel(m_model.get());
     m_logView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_logView->setTextElideMode(Qt::ElideNone);
@@ -62,33 +77,35 @@ PairViewer::PairViewer(CMainDlg& dlg)
                 [this, s](const QPoint& at) { showPaneMenu(s, pane(s)->mapToGlobal(at)); });
     }
 
-    dlg.setCommandHandler(1041, [this] { OnNext(); });
-    dlg.setCommandHandler(1044, [this] { OnBack(); });
-    dlg.setCommandHandler(1106, [this] { OnFirst(); });
-    dlg.setCommandHandler(1107, [this] { OnLast(); });
+    commands.setHandler(MainId::Next, [this] { OnNext(); });
+    commands.setHandler(MainId::Back, [this] { OnBack(); });
+    commands.setHandler(MainId::First, [this] { OnFirst(); });
+    commands.setHandler(MainId::Last, [this] { OnLast(); });
     for (int s : {kLeftSide, kRightSide}) {
         const PaneMenuIds& ids = kPaneMenus[s];
-        dlg.setCommandHandler(ids.fullScreen, [this, s] { OnFullScreen(s); });
-        dlg.setCommandHandler(ids.open, [this, s] { OpenImage(s); });
-        dlg.setCommandHandler(ids.properties, [this, s] { ShowProperties(s); });
+        commands.setHandler(ids.fullScreen, [this, s] { OnFullScreen(s); });
+        commands.setHandler(ids.open, [this, s] { OpenImage(s); });
+        commands.setHandler(ids.properties, [this, s] { ShowProperties(s); });
     }
 }
 
 PairViewer::~PairViewer() = default;
 
+int PairViewer::pairCount() const {
+    return m_run.matches().pairCount();
+}
+
 ImagePane* PairViewer::pane(int side) const {
-    return m_dlg.viewer().pane(clampSide(side));
+    return m_panel.pane(clampSide(side));
 }
 
 void PairViewer::replaceMatches(MatchList& list) {
-    m_model->replace([&] { m_matches.swap(list); });
+    m_run.replaceMatches(list);
     m_selected = -1;
 }
 
 bool PairViewer::sortMatches(bool descending) {
-    bool sorted = false;
-    m_model->replace([&] { sorted = SortPairs(m_matches, descending); });
-    return sorted;
+    return m_run.sortMatches(descending);
 }
 
 void PairViewer::selectPair(int pair) {
@@ -108,19 +125,18 @@ void PairViewer::selectLogLine(int line) {
 
 bool PairViewer::pairRemoved(int pair) const {
     const auto i = static_cast<std::size_t>(pair);
-    return isDeleted(m_matches.m_leftPaths[i]) || isDeleted(m_matches.m_rightPaths[i]);
+    return isDeleted(m_run.matches().m_leftPaths[i]) || isDeleted(m_run.matches().m_rightPaths[i]);
 }
 
 void PairViewer::copyPaths(int pair) {
     const auto i = static_cast<std::size_t>(pair);
-    m_sides[kLeftSide].facts.path = m_matches.m_leftPaths[i];
-    m_sides[kRightSide].facts.path = m_matches.m_rightPaths[i];
+    m_sides[kLeftSide].facts.path = m_run.matches().m_leftPaths[i];
+    m_sides[kRightSide].facts.path = m_run.matches().m_rightPaths[i];
 }
 
 void PairViewer::showPairCaption(int pair) {
     m_nCurrentPair = pair;
-    m_dlg.viewPage().setTitle(
-        QStringLiteral("Viewing pair %1 of %2").arg(pair + 1).arg(pairCount()));
+    m_page.setTitle(QStringLiteral("Viewing pair %1 of %2").arg(pair + 1).arg(pairCount()));
 }
 
 void PairViewer::scrollLogTo(int line, int topLine) {
@@ -133,12 +149,12 @@ void PairViewer::scrollLogTo(int line, int topLine) {
 
 void PairViewer::setExtentForPair(int pair) {
     // Wide enough to scroll to the end of the pair's longer path line.
-    const int first = m_matches.m_firstPairLine + 5 * pair;
+    const int first = m_run.matches().m_firstPairLine + 5 * pair;
     const QFontMetrics metrics = m_logView->fontMetrics();
     int extent = m_logView->viewport()->width();
     for (int line : {first + 1, first + 2}) {
-        if (line >= 0 && line < static_cast<int>(m_matches.m_logView.size())) {
-            const QString text = qs(m_matches.m_logView[static_cast<std::size_t>(line)]);
+        if (line >= 0 && line < static_cast<int>(m_run.matches().m_logView.size())) {
+            const QString text = qs(m_run.matches().m_logView[static_cast<std::size_t>(line)]);
             extent = std::max(extent, metrics.horizontalAdvance(text) + 12);
         }
     }
@@ -149,17 +165,17 @@ void PairViewer::setExtentForPair(int pair) {
 
 void PairViewer::OnNext() {
     m_autoDelete->stopStep();
-    RunNextSteps(m_dlg.settings().m_nDeleteMode);
+    RunNextSteps(m_run.settings().m_nDeleteMode);
 }
 
 void PairViewer::endAutomaticRunIfDue() {
-    if (m_dlg.settings().m_nDeleteMode != DeleteMode::Automatic || m_autoRun.confirmNeeded ||
+    if (m_run.settings().m_nDeleteMode != DeleteMode::Automatic || m_autoRun.confirmNeeded ||
         m_autoRun.summaryShown) {
         return;
     }
     m_autoRun.active = 0;
-    if (m_dlg.isMinimized()) {
-        m_dlg.setWindowTitle(kTextCaption);
+    if (m_window.isMinimized()) {
+        m_window.setWindowTitle(kTextCaption);
     } else {
         m_removal->ShowDeleteSummary(m_autoRun.deletedCount);
     }
@@ -176,12 +192,12 @@ void PairViewer::RunNextSteps(DeleteMode deleteMode) {
         i = 0;
         endAutomaticRunIfDue();
     }
-    m_dlg.viewer().setPairInfo(QString());
+    m_panel.setPairInfo(QString());
     // Removed pairs are skipped up to the last pair, never round to the first.
     while (pairRemoved(i) && i < n - 1) {
         ++i;
     }
-    const int line = m_matches.m_firstPairLine + 5 * i;
+    const int line = m_run.matches().m_firstPairLine + 5 * i;
     scrollLogTo(line, line - 5);
     setExtentForPair(i);
     showPairCaption(i);
@@ -192,8 +208,8 @@ void PairViewer::RunNextSteps(DeleteMode deleteMode) {
     pushFields();
     if (side(kLeftSide).length == 0 || side(kRightSide).length == 0) {
         ShowPair(true);
-        if (m_dlg.isMinimized()) {
-            m_dlg.setWindowTitle(kTextCaption);
+        if (m_window.isMinimized()) {
+            m_window.setWindowTitle(kTextCaption);
         }
     } else {
         ShowPair(false);
@@ -208,12 +224,12 @@ void PairViewer::OnBack() {
         return;
     }
     int i = c - 1 < 0 ? n - 1 : c - 1;
-    m_dlg.viewer().setPairInfo(QString());
+    m_panel.setPairInfo(QString());
     m_autoRun.confirmNeeded = 1;
     while (pairRemoved(i) && i != 0) {
         --i;
     }
-    const int line = m_matches.m_firstPairLine + 5 * i;
+    const int line = m_run.matches().m_firstPairLine + 5 * i;
     scrollLogTo(line, line);
     setExtentForPair(i);
     showPairCaption(i);
@@ -243,14 +259,14 @@ void PairViewer::onLogSelectionChanged() {
 }
 
 void PairViewer::OnSelchangeLogView() {
-    const int first = m_matches.m_firstPairLine;
+    const int first = m_run.matches().m_firstPairLine;
     const QModelIndex current = m_logView->selectionModel()->currentIndex();
     if (pairCount() == 0 || first < 0 || !current.isValid()) {
         return;
     }
     const int s = std::max(current.row(), first);
     int i = (s - first) / 5;
-    if (first + 5 * i > m_matches.m_lastPairLine) {
+    if (first + 5 * i > m_run.matches().m_lastPairLine) {
         i -= 1;
     }
     i = std::clamp(i, 0, pairCount() - 1);
@@ -258,7 +274,7 @@ void PairViewer::OnSelchangeLogView() {
     if (i == m_selected) {
         return;
     }
-    m_dlg.viewer().setPairInfo(QString());
+    m_panel.setPairInfo(QString());
     m_autoRun.confirmNeeded = 1;
     showPairCaption(i);
     copyPaths(i);
@@ -361,10 +377,10 @@ void PairViewer::LoadSideFacts(int s) {
 
 void PairViewer::UpdateSizeLabels() {
     for (int s : {kLeftSide, kRightSide}) {
-        const QString text = m_dlg.settings().m_bShowFileSizes
+        const QString text = m_run.settings().m_bShowFileSizes
                                  ? qs(FormatFileSize(side(s).length) + " bytes")
                                  : QString();
-        m_dlg.viewer().setSizeText(s, text);
+        m_panel.setSizeText(s, text);
     }
 }
 
@@ -374,7 +390,7 @@ void PairViewer::RunDeleteModeStep(DeleteMode deleteMode) {
 
 void PairViewer::pushFields() {
     for (int s : {kLeftSide, kRightSide}) {
-        m_dlg.viewer().setSideTexts(s, qs(side(s).titleText), qs(side(s).dimensionsLabel));
+        m_panel.setSideTexts(s, qs(side(s).titleText), qs(side(s).dimensionsLabel));
     }
 }
 
@@ -385,7 +401,7 @@ void PairViewer::OnFullScreen(int s) {
     if (!facts.loaded || isDeleted(facts.path)) {
         return;
     }
-    QScreen* screen = m_dlg.screen();
+    QScreen* screen = m_window.screen();
     const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
     DisplayImage image;
     {
@@ -396,7 +412,7 @@ void PairViewer::OnFullScreen(int s) {
     if (!image.read) {
         return;
     }
-    CImageView view(std::move(image), &m_dlg);
+    CImageView view(std::move(image), &m_window);
     // Without a window manager to maximise it, it still covers the screen.
     if (screen != nullptr) {
         view.setGeometry(screen->availableGeometry());
@@ -407,14 +423,14 @@ void PairViewer::OnFullScreen(int s) {
 void PairViewer::OpenImage(int s) {
     const std::string& path = side(s).path;
     if (!path.empty() && !isDeleted(path)) {
-        m_dlg.desktop().openFile(path);
+        m_desktop.openFile(path);
     }
 }
 
 void PairViewer::ShowProperties(int s) {
     const std::string& path = side(s).path;
     if (!path.empty() && !isDeleted(path)) {
-        m_dlg.desktop().showProperties(path);
+        m_desktop.showProperties(path);
     }
 }
 
@@ -423,16 +439,16 @@ void PairViewer::updatePaneMenu(int s) {
     const bool usable = facts.loaded && !facts.path.empty() && !isDeleted(facts.path);
     const PaneMenuIds& ids = kPaneMenus[clampSide(s)];
     for (int id : {ids.fullScreen, ids.open, ids.properties, ids.remove, ids.move}) {
-        m_dlg.menus().action(id)->setEnabled(usable);
+        m_menus.action(id)->setEnabled(usable);
     }
     const std::string& folder =
-        s == kRightSide ? m_dlg.settings().m_strMoveFolder2 : m_dlg.settings().m_strMoveFolder;
+        s == kRightSide ? m_run.settings().m_strMoveFolder2 : m_run.settings().m_strMoveFolder;
     if (!MoveFolderExists(folder)) {
-        m_dlg.menus().action(ids.move)->setEnabled(false);
+        m_menus.action(ids.move)->setEnabled(false);
     }
 }
 
 void PairViewer::showPaneMenu(int s, const QPoint& globalPos) {
     updatePaneMenu(s);
-    m_dlg.menus().contextMenu(kPaneMenus[clampSide(s)].menu)->exec(globalPos);
+    m_menus.contextMenu(kPaneMenus[clampSide(s)].menu)->exec(globalPos);
 }

@@ -11,11 +11,19 @@
 #include "side_facts.h"
 
 class AutoDeleteRunner;
-class CMainDlg;
+class CommandRouter;
+class Desktop;
+class FileOps;
 class ImagePane;
+class MainMenus;
 class MatchListModel;
 class PairRemoval;
+class Prompter;
 class QListView;
+class QWidget;
+class RunState;
+class ViewerPanel;
+class ViewPage;
 
 /// Image 1 of a pair is shown on the left, image 2 on the right.
 inline constexpr int kLeftSide = 0;
@@ -35,22 +43,22 @@ struct AutoDeleteRun {
     DeleteVerdict lastVerdict = DeleteVerdict::NoDelete;
 };
 
-/// The pair viewer of "View dups": owns the match list (the log view's lines
-/// and both path lists) and the log view's model over it, shows the current
-/// pair in the two panes with its file facts, and steps through the pairs.
-/// Removing images is PairRemoval's. User-interface thread.
+/// The pair viewer of "View dups": the log view's model over the run's match
+/// list, the current pair shown in the two panes with its file facts, and the
+/// steps through the pairs. Removing images is PairRemoval's; the automatic
+/// modes are AutoDeleteRunner's. `window` parents the full-screen view and
+/// carries the minimised caption. User-interface thread.
 class PairViewer : public QObject {
     Q_OBJECT
   public:
-    explicit PairViewer(CMainDlg& dlg);
+    PairViewer(RunState& run, ViewerPanel& panel, ViewPage& page, CommandRouter& commands,
+               MainMenus& menus, Prompter& prompter, Desktop& desktop, FileOps& fileOps,
+               QWidget& window);
     ~PairViewer() override;
 
-    MatchList& matches() { return m_matches; }
-    const MatchList& matches() const { return m_matches; }
-    MatchListModel& model() { return *m_model; }
     PairRemoval& removal() { return *m_removal; }
     AutoDeleteRunner& autoDelete() { return *m_autoDelete; }
-    int pairCount() const { return m_matches.pairCount(); }
+    int pairCount() const;
 
     /// Takes over a freshly read list (swapped in; `list` gets the old lines).
     /// No pair is selected afterwards.
@@ -122,8 +130,12 @@ class PairViewer : public QObject {
     std::string placeholderPath(bool noMatch) const;
     void showPictures(bool noMatch, bool onlyResized);
 
-    CMainDlg& m_dlg;
-    MatchList m_matches;
+    RunState& m_run;
+    ViewerPanel& m_panel;
+    ViewPage& m_page;
+    MainMenus& m_menus;
+    Desktop& m_desktop;
+    QWidget& m_window;
     std::unique_ptr<MatchListModel> m_model;
     std::unique_ptr<PairRemoval> m_removal;
     std::unique_ptr<AutoDeleteRunner> m_autoDelete;

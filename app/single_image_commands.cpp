@@ -1,13 +1,12 @@
 #include "single_image_commands.h"
 
-#include <QApplication>
-#include <QFileInfo>
-
-#include "get_data_page.h"
+#include "command_router.h"
 #include "image_loading.h"
-#include "main_dlg.h"
+#include "main_ids.h"
 #include "prompter.h"
+#include "run_state.h"
 #include "signature.h"
+#include "wait_cursor.h"
 
 namespace {
 
@@ -30,8 +29,9 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
-SingleImageCommands::SingleImageCommands(CMainDlg& dlg) : m_dlg(dlg) {
-    dlg.setCommandHandler(1097, [this] { OnOpenSingle(); });
+SingleImageCommands::SingleImageCommands(RunState& run, CommandRouter& commands, Prompter& prompter)
+    : m_run(run), m_prompter(prompter) {
+    commands.setHandler(MainId::SingleOpen, [this] { OnOpenSingle(); });
 }
 
 void SingleImageCommands::OnOpenSingle() {
@@ -40,26 +40,24 @@ void SingleImageCommands::OnOpenSingle() {
     spec.filter = kImageFilter;
     spec.initialName = kImagePatterns;
     spec.defaultExtension = kImagePatterns;
-    spec.initialFolder = m_dlg.settings().m_strLastSingleFolder;
+    spec.initialFolder = m_run.settings().m_strLastSingleFolder;
     spec.mustExist = true;
-    const std::optional<std::string> path = m_dlg.prompter().openFile(spec);
+    const std::optional<std::string> path = m_prompter.openFile(spec);
     if (!path) {
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     RgbBuffer image;
-    const bool loaded = LoadImageFile(*path, image);
-    QApplication::restoreOverrideCursor();
+    bool loaded = false;
+    {
+        WaitCursor wait;
+        loaded = LoadImageFile(*path, image);
+    }
     if (!loaded) {
-        m_dlg.prompter().inform("Error", ImageLoadErrorText(LastImageError()), PromptIcon::Error);
+        m_prompter.inform("Error", ImageLoadErrorText(LastImageError()), PromptIcon::Error);
         return;
     }
-    const QString shown = QString::fromStdString(*path);
-    m_dlg.setSinglePath(*path);
-    m_dlg.getDataPage().setSingle("Single image:" + QFileInfo(shown).completeBaseName(), shown);
-    m_dlg.settings().m_strLastSingleFolder = folderOf(*path);
-    MakeSingleImageSignature(image, static_cast<ResizeMode>(m_dlg.filterIndex()),
-                             m_dlg.singleRecord());
-    m_dlg.setSingleLoaded(true);
-    m_dlg.UpdateFindButton();
+    m_run.settings().m_strLastSingleFolder = folderOf(*path);
+    ImageRecord record{};
+    MakeSingleImageSignature(image, static_cast<ResizeMode>(m_run.filterIndex()), record);
+    m_run.setSingleImage(*path, record);
 }

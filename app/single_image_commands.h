@@ -1,16 +1,18 @@
 #pragma once
 
-class CMainDlg;
+class CommandRouter;
+class Prompter;
+class RunState;
 
 /// "Open..." of the single-image row: choose an image file, load it and make
 /// the single comparison record from it. User-interface thread.
 class SingleImageCommands {
   public:
-    /// Registers the button with `dlg`.
-    explicit SingleImageCommands(CMainDlg& dlg);
+    SingleImageCommands(RunState& run, CommandRouter& commands, Prompter& prompter);
 
     void OnOpenSingle();
 
   private:
-    CMainDlg& m_dlg;
+    RunState& m_run;
+    Prompter& m_prompter;
 };

@@ -8,8 +8,11 @@
 #include <QPushButton>
 
 #include "image_pane.h"
+#include "main_ids.h"
 #include "main_texts.h"
+#include "move_rule.h"
 #include "placement.h"
+#include "run_state.h"
 
 namespace {
 
@@ -72,7 +75,7 @@ QWidget* makeControl(const ViewerControl& c, QWidget* parent) {
 
 }  // namespace
 
-ViewerPanel::ViewerPanel(QWidget* parent) : QWidget(parent) {
+ViewerPanel::ViewerPanel(const RunState& run, QWidget* parent) : QWidget(parent), m_run(run) {
     for (const ViewerControl& c : kControls) {
         makeControl(c, this);
         m_template.insert(c.id, c.rect);
@@ -93,6 +96,9 @@ ViewerPanel::ViewerPanel(QWidget* parent) : QWidget(parent) {
     // Shown only by the Move-button rule.
     button(1019)->hide();
     button(1020)->hide();
+    showLeftSource();
+    connect(&run, &RunState::compareModeChanged, this, &ViewerPanel::showLeftSource);
+    connect(&run, &RunState::movesChanged, this, &ViewerPanel::showMoveRule);
 }
 
 void ViewerPanel::layoutTall(int dw, int dh, int width, int height) {
@@ -152,8 +158,27 @@ void ViewerPanel::setSourceLabelsVisible(bool visible) {
     m_rightSource->setVisible(visible);
 }
 
-void ViewerPanel::setLeftSource(const QString& text) {
-    m_leftSource->setText(text);
+void ViewerPanel::showLeftSource() {
+    static const char* const kSources[] = {kTextSourcePrimary, kTextSourceSecondary,
+                                           kTextSourceSingle};
+    m_leftSource->setText(kSources[static_cast<int>(m_run.compareMode())]);
+}
+
+void ViewerPanel::showMoveRule() {
+    button(MainId::LeftDelete)->setText(DeleteButtonCaption(m_run.moves().leftMoves));
+    button(MainId::RightDelete)->setText(DeleteButtonCaption(m_run.moves().rightMoves));
+    applyMoveButtonRule();
+}
+
+void ViewerPanel::applyMoveButtonRule() {
+    const TwinlySettings& s = m_run.settings();
+    const bool show = s.m_bShowMove != 0;
+    button(MainId::LeftMove)
+        ->setVisible(
+            MoveButtonShown(show, MoveFolderExists(s.m_strMoveFolder), m_run.moves().leftMoves));
+    button(MainId::RightMove)
+        ->setVisible(
+            MoveButtonShown(show, MoveFolderExists(s.m_strMoveFolder2), m_run.moves().rightMoves));
 }
 
 void ViewerPanel::setPairInfo(const QString& text) {

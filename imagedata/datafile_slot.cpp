@@ -48,6 +48,16 @@ void DatafileSlot::clearData() {
     m_paths.clear();
 }
 
+DatafileSlot DatafileSlot::sourceOnly() const {
+    DatafileSlot source;
+    source.m_nSourceKind = m_nSourceKind;
+    source.m_bSubfolders = m_bSubfolders;
+    source.m_strSourceFolder = m_strSourceFolder;
+    source.m_strSourceList = m_strSourceList;
+    source.m_strSourceNote = m_strSourceNote;
+    return source;
+}
+
 std::string DatafileSlot::sourceNote() const {
     if (m_nSourceKind != 1) {
         return "; Source: " + m_strSourceList;

@@ -54,6 +54,8 @@ class DatafileSlot {
     bool markDeleted(const std::string& path);
     /// Drops records and paths; the source description stays.
     void clearData();
+    /// A slot with this one's source description and no data.
+    DatafileSlot sourceOnly() const;
 
     /// "; Source: " and the list path, or the folder with " + all subfolders"
     /// when they are included: what m_strSourceNote is set to at a build or open.

@@ -9,13 +9,7 @@ bool isRebuild(BuildRun run) {
 }  // namespace
 
 SlotBuild::SlotBuild(BuildRun run, const DatafileSlot& source, SlotEntries old)
-    : m_run(run), m_old(std::move(old)) {
-    m_slot.m_nSourceKind = source.m_nSourceKind;
-    m_slot.m_bSubfolders = source.m_bSubfolders;
-    m_slot.m_strSourceFolder = source.m_strSourceFolder;
-    m_slot.m_strSourceList = source.m_strSourceList;
-    m_slot.m_strSourceNote = source.m_strSourceNote;
-}
+    : m_run(run), m_slot(source.sourceOnly()), m_old(std::move(old)) {}
 
 GatherResult SlotBuild::gather(Prompter& prompter, bool* userCancelled, ImageFormats formats) {
     return GatherSourcePaths(m_run, m_slot, prompter, userCancelled, formats);

@@ -2,7 +2,7 @@
 
 #include "match_list.h"
 
-MatchListModel::MatchListModel(MatchList& list, QObject* parent)
+MatchListModel::MatchListModel(const MatchList& list, QObject* parent)
     : QAbstractListModel(parent), m_list(list) {}
 
 int MatchListModel::rowCount(const QModelIndex& parent) const {
@@ -21,12 +21,6 @@ QVariant MatchListModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
-}
-
-void MatchListModel::replace(const std::function<void()>& change) {
-    beginResetModel();
-    change();
-    endResetModel();
 }
 
 void MatchListModel::linesChanged() {

@@ -20,11 +20,11 @@
 #include "desktop.h"
 #include "file_ops.h"
 #include "image_loading.h"
-#include "main_dlg.h"
 #include "pair_viewer.h"
 #include "pane_image_loader.h"
 #include "qsettings_store.h"
 #include "scripted_prompter.h"
+#include "window_test_kit.h"
 
 namespace {
 

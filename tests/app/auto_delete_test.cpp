@@ -8,10 +8,10 @@
 
 #include "auto_delete_runner.h"
 #include "delete_messages.h"
-#include "main_dlg.h"
 #include "main_menus.h"
 #include "pair_viewer.h"
 #include "viewer_test_kit.h"
+#include "window_test_kit.h"
 
 namespace {
 
@@ -29,9 +29,9 @@ class AutoDeleteTest : public QObject {
     // Opens "View dups" on the log with the given delete setup, the window active.
     std::unique_ptr<CMainDlg> openViewer(DeleteMode mode, const Sequence& sequence) {
         auto dlg = m_fx->makeDlg();
-        dlg->settings().m_nDeleteMode = mode;
-        dlg->settings().m_nDeleteSequence = sequence;
-        dlg->settings().m_nAutoDelay = 100;
+        dlg->run().settings().m_nDeleteMode = mode;
+        dlg->run().settings().m_nDeleteSequence = sequence;
+        dlg->run().settings().m_nAutoDelay = 100;
         dlg->activateWindow();
         if (!QTest::qWaitForWindowActive(dlg.get())) {
             qFatal("the window did not become active");
@@ -129,13 +129,13 @@ class AutoDeleteTest : public QObject {
         m_fx->prompter().answerMessage(PromptAnswer::Cancel);
         QTest::mouseClick(button(*dlg, 1018), Qt::LeftButton);
         QVERIFY(QFile::exists(pairs[0].second));
-        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::SemiAuto);
+        QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::SemiAuto);
 
         dlg->OnCommand(32814);
         m_fx->prompter().answerMessage(PromptAnswer::No);
         QTest::mouseClick(button(*dlg, 1018), Qt::LeftButton);
         QVERIFY(!QFile::exists(pairs[0].second));
-        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::SemiAuto);
+        QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::SemiAuto);
         QCOMPARE(dlg->pairViewer().autoRun().active, 0);
         QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
         QCOMPARE(m_fx->prompter().calls().size(), std::size_t(2));
@@ -155,7 +155,7 @@ class AutoDeleteTest : public QObject {
         QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 2 of 4"));
 
         // Paused at "No delete", minimised: the caption says where it waits.
-        dlg->settings().m_bPauseOnNoDelete = 1;
+        dlg->run().settings().m_bPauseOnNoDelete = 1;
         dlg->showMinimized();
         QVERIFY(dlg->isMinimized());
         m_fx->prompter().answerMessage(PromptAnswer::Yes);

@@ -67,14 +67,14 @@ class BuildJobsTest : public QObject {
         answerBuildDialog(m_pollers.get(), folder);
         dlg.OnCommand(slot == 0 ? 1084 : 1088);
         QTRY_COMPARE_WITH_TIMEOUT(
-            dlg.status(),
+            textOf(&dlg, 1025),
             QStringLiteral("Finished: %1 images analyzed. Ready to 'Find dups'").arg(images),
             20000);
     }
 
     static void chooseMode(CMainDlg& dlg, int mode) {
         control<QRadioButton>(&dlg, 1079 + mode)->click();
-        QCOMPARE(dlg.compareMode(), static_cast<CompareMode>(mode));
+        QCOMPARE(dlg.run().compareMode(), static_cast<CompareMode>(mode));
     }
 
   private slots:
@@ -92,16 +92,17 @@ class BuildJobsTest : public QObject {
         const auto primary = m_fx->writeImages("one", 4);
         m_fx->writeImages("two", 3, "other", 10);
         auto dlg = m_fx->makeDlg();
-        dlg->SelectGetDataPage();
+        dlg->selectPage(kPageGetData);
         build(*dlg, 0, m_fx->path("one"), 4);
-        QCOMPARE(dlg->primary().count(), 4);
-        QCOMPARE(std::set(dlg->primary().paths().begin(), dlg->primary().paths().end()),
+        QCOMPARE(dlg->run().primary().count(), 4);
+        QCOMPARE(std::set(dlg->run().primary().paths().begin(), dlg->run().primary().paths().end()),
                  std::set(primary.begin(), primary.end()));
-        QVERIFY(std::all_of(dlg->primary().records().begin(), dlg->primary().records().end(),
+        QVERIFY(std::all_of(dlg->run().primary().records().begin(),
+                            dlg->run().primary().records().end(),
                             [](const ImageRecord& r) { return r.nWidth != 0; }));
         QCOMPARE(textOf(dlg.get(), 1082), QString("Primary data file images: 4"));
         QCOMPARE(textOf(dlg.get(), 1085), QString("Image data file: built - ready"));
-        QVERIFY(dlg->primaryUnsaved());
+        QVERIFY(dlg->run().primaryUnsaved());
         QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
         QVERIFY(!control<QWidget>(dlg.get(), 1090)->isVisible());
         QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
@@ -110,12 +111,12 @@ class BuildJobsTest : public QObject {
         QVERIFY(!menuItemEnabled(*dlg, 32824));
 
         // The secondary build leaves the primary slot and its unsaved mark alone.
-        dlg->setPrimaryUnsaved(false);
+        dlg->run().setPrimaryUnsaved(false);
         chooseMode(*dlg, 1);
         build(*dlg, 1, m_fx->path("two"), 3);
-        QCOMPARE(dlg->secondary().count(), 3);
-        QCOMPARE(dlg->primary().count(), 4);
-        QVERIFY(!dlg->primaryUnsaved());
+        QCOMPARE(dlg->run().secondary().count(), 3);
+        QCOMPARE(dlg->run().primary().count(), 4);
+        QVERIFY(!dlg->run().primaryUnsaved());
         QCOMPARE(textOf(dlg.get(), 1086), QString("Secondary data file images: 3"));
 
         // The primary slot's source is a stored setting; the next window offers it again.
@@ -130,7 +131,7 @@ class BuildJobsTest : public QObject {
         });
         dlg->OnCommand(1084);
         QCOMPARE(offered, m_fx->qpath("one"));
-        QVERIFY(!dlg->primary().hasRecords());
+        QVERIFY(!dlg->run().primary().hasRecords());
     }
 
     void buildDialogCountsTheFolderItIsGiven() {
@@ -155,7 +156,7 @@ class BuildJobsTest : public QObject {
         QCOMPARE(lines.size(), 2);
         // Cancel builds nothing and keeps the slot's source.
         QVERIFY(!dlg->jobs().isRunning());
-        QVERIFY(dlg->primary().m_strSourceFolder.empty());
+        QVERIFY(dlg->run().primary().m_strSourceFolder.empty());
         QVERIFY(m_fx->prompter().calls().empty());
     }
 
@@ -164,7 +165,7 @@ class BuildJobsTest : public QObject {
         m_fx->writeImages("two", 5, "other", 10);
         auto dlg = m_fx->makeDlg();
         build(*dlg, 0, m_fx->path("one"), 4);
-        const std::vector<ImageRecord> primaryRecords = dlg->primary().records();
+        const std::vector<ImageRecord> primaryRecords = dlg->run().primary().records();
         chooseMode(*dlg, 1);
 
         StopGate gate;
@@ -176,7 +177,7 @@ class BuildJobsTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(gate.waiting() > 0, 5000);
 
         // What a running build shows.
-        QCOMPARE(dlg->status(), QString("Reading image files..."));
+        QCOMPARE(textOf(dlg.get(), 1025), QString("Reading image files..."));
         QCOMPARE(textOf(dlg.get(), 1051), QString("Total:  5"));
         QVERIFY(control<QProgressBar>(dlg.get(), 1037)->isVisible());
         QVERIFY(control<QWidget>(dlg.get(), 1090)->isVisible());
@@ -189,21 +190,21 @@ class BuildJobsTest : public QObject {
         // Starting another build while one runs does nothing (no dialog either).
         dlg->OnCommand(1084);
         dlg->OnCommand(32823);
-        QCOMPARE(dlg->jobs().mode(), int(JobController::kBuildSecondary));
+        QCOMPARE(dlg->jobs().mode(), JobMode::BuildSecondary);
         QVERIFY(m_fx->prompter().calls().empty());
 
         QTest::mouseClick(control<QPushButton>(dlg.get(), 1090), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(dlg->status(), QString("User aborted..."), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), 1025), QString("User aborted..."), 5000);
         QVERIFY(!dlg->jobs().isRunning());
-        QVERIFY(!dlg->secondary().hasRecords());
-        QVERIFY(dlg->secondary().paths().empty());
-        QCOMPARE(dlg->slotLabel(1), std::string("Image data file: not built"));
+        QVERIFY(!dlg->run().secondary().hasRecords());
+        QVERIFY(dlg->run().secondary().paths().empty());
+        QCOMPARE(dlg->run().slotLabel(kSecondarySlot), std::string("Image data file: not built"));
         QCOMPARE(textOf(dlg.get(), 1052), QString("Image data file: not built"));
         QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
         QVERIFY(control<QWidget>(dlg.get(), 1081)->isEnabled());
         QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
         QCOMPARE(dlg->windowTitle(), QString("Twinly"));
-        QVERIFY(dlg->primary().records() == primaryRecords);
+        QVERIFY(dlg->run().primary().records() == primaryRecords);
         QVERIFY(menuItemEnabled(*dlg, 32806) && menuItemEnabled(*dlg, 32823));
         QVERIFY(!menuItemEnabled(*dlg, 32824));
     }
@@ -217,8 +218,8 @@ class BuildJobsTest : public QObject {
         QCOMPARE(m_fx->prompter().messageTexts(),
                  std::vector<std::string>{"You need at least 2 image files to process!"});
         QVERIFY(!dlg->jobs().isRunning());
-        QVERIFY(!dlg->primary().hasRecords());
-        QVERIFY(dlg->primary().paths().empty());
+        QVERIFY(!dlg->run().primary().hasRecords());
+        QVERIFY(dlg->run().primary().paths().empty());
     }
 
     void anUnreadableImageBecomesDeleted() {
@@ -233,13 +234,14 @@ class BuildJobsTest : public QObject {
         auto dlg = m_fx->makeDlg();
         answerBuildDialog(m_pollers.get(), m_fx->path("one"));
         dlg->OnCommand(1084);
-        QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning() && dlg->primary().hasRecords(), 20000);
-        QCOMPARE(dlg->primary().count(), 4);
-        const auto& names = dlg->primary().paths();
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning() && dlg->run().primary().hasRecords(),
+                                 20000);
+        QCOMPARE(dlg->run().primary().count(), 4);
+        const auto& names = dlg->run().primary().paths();
         const auto deleted = std::find(names.begin(), names.end(), std::string("Deleted"));
         QVERIFY(deleted != names.end());
         QCOMPARE(std::count(names.begin(), names.end(), std::string("Deleted")), 1);
-        QCOMPARE(dlg->primary().records()[deleted - names.begin()].nWidth, 0);
+        QCOMPARE(dlg->run().primary().records()[deleted - names.begin()].nWidth, 0);
         for (const std::string& p : paths) {
             QVERIFY(std::find(names.begin(), names.end(), p) != names.end());
         }
@@ -250,11 +252,11 @@ class BuildJobsTest : public QObject {
         auto dlg = m_fx->makeDlg();
         build(*dlg, 0, m_fx->path("one"), 5);
         const auto indexOf = [&dlg](const std::string& path) {
-            const auto& names = dlg->primary().paths();
+            const auto& names = dlg->run().primary().paths();
             return std::find(names.begin(), names.end(), path) - names.begin();
         };
-        const ImageRecord kept = dlg->primary().records()[indexOf(first[1])];
-        dlg->setPrimaryUnsaved(false);
+        const ImageRecord kept = dlg->run().primary().records()[indexOf(first[1])];
+        dlg->run().setPrimaryUnsaved(false);
 
         std::filesystem::remove(first[4]);
         const auto added = m_fx->writeImages("one", 3, "new", 50);
@@ -269,12 +271,13 @@ class BuildJobsTest : public QObject {
         QCOMPARE(call.text, std::string("There are changes in the file count.\nYou need to rebuild "
                                         "the primary data file. Press 'OK' to rebuild.\nImage "
                                         "file count change = 3"));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            dlg->status(), QString("Finished: 7 images analyzed. Ready to 'Find dups'"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), 1025),
+                                  QString("Finished: 7 images analyzed. Ready to 'Find dups'"),
+                                  20000);
         QCOMPARE(counter.read, std::multiset<std::string>(added.begin(), added.end()));
-        QVERIFY(dlg->primary().records()[indexOf(first[1])] == kept);
+        QVERIFY(dlg->run().primary().records()[indexOf(first[1])] == kept);
         QCOMPARE(indexOf(first[4]), std::ptrdiff_t(7));
-        QVERIFY(!dlg->primaryUnsaved());
+        QVERIFY(!dlg->run().primaryUnsaved());
     }
 
     void unchangedSecondaryOnlyInforms() {
@@ -282,7 +285,7 @@ class BuildJobsTest : public QObject {
         auto dlg = m_fx->makeDlg();
         chooseMode(*dlg, 1);
         build(*dlg, 1, m_fx->path("two"), 3);
-        const auto before = dlg->secondary().records();
+        const auto before = dlg->run().secondary().records();
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
         dlg->OnCommand(32824);
         const auto& call = m_fx->prompter().calls().back();
@@ -291,7 +294,7 @@ class BuildJobsTest : public QObject {
                                         "is no need to rebuild the secondary data file.\nImage "
                                         "file count = 3"));
         QVERIFY(!dlg->jobs().isRunning());
-        QVERIFY(dlg->secondary().records() == before);
+        QVERIFY(dlg->run().secondary().records() == before);
     }
 
     void closingDuringABuildStopsAndJoinsTheWorker() {

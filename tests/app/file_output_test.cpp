@@ -22,7 +22,6 @@
 #include "desktop.h"
 #include "file_ops.h"
 #include "log_reader.h"
-#include "main_dlg.h"
 #include "match_list.h"
 #include "qsettings_store.h"
 #include "scripted_prompter.h"

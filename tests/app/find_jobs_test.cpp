@@ -54,10 +54,10 @@ class FindJobsTest : public QObject {
         auto dlg = m_fx->makeDlg();
         answerBuildDialog(m_pollers.get(), m_fx->path("one"));
         dlg->OnCommand(1084);
-        if (!QTest::qWaitFor([&] { return dlg->primary().count() == 5; }, 20000)) {
+        if (!QTest::qWaitFor([&] { return dlg->run().primary().count() == 5; }, 20000)) {
             qFatal("the primary build did not finish");
         }
-        dlg->SelectFindPage();
+        dlg->selectPage(kPageFind);
         return dlg;
     }
 
@@ -84,7 +84,7 @@ class FindJobsTest : public QObject {
 
     void findRunWritesTheLogAndShowsTheFinishText() {
         auto dlg = windowWithPrimary();
-        QCOMPARE(dlg->primary().count(), 5);
+        QCOMPARE(dlg->run().primary().count(), 5);
         QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
         QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), kOneMatchOfFive, 20000);
@@ -102,7 +102,7 @@ class FindJobsTest : public QObject {
         QCOMPARE(dlg->currentPage(), 2);
 
         // With "Show 'View Dups'" the window goes on to the pairs.
-        dlg->settings().m_bAutoView = 1;
+        dlg->run().settings().m_bAutoView = 1;
         QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(dlg->currentPage(), 3, 20000);
         QVERIFY(!dlg->jobs().isRunning());
@@ -190,7 +190,7 @@ class FindJobsTest : public QObject {
     void singleImageOpensAndIsComparedWithThePrimary() {
         auto dlg = windowWithPrimary();
         control<QRadioButton>(dlg.get(), 1081)->click();
-        dlg->SelectGetDataPage();
+        dlg->selectPage(kPageGetData);
 
         // A file that is no image: the loader's message with its code; nothing changes.
         const std::string bad = m_fx->path("bad.jpg");
@@ -208,7 +208,7 @@ class FindJobsTest : public QObject {
         QVERIFY(error.text.starts_with("Unable to open file. Error: "));
         QCOMPARE(error.text, ImageLoadErrorText(LastImageError()));
         QCOMPARE(textOf(dlg.get(), 1096), QString("Single image: none opened"));
-        QVERIFY(!dlg->singleLoaded());
+        QVERIFY(!dlg->run().singleLoaded());
 
         // A copy of one primary image.
         QDir().mkpath(m_fx->qpath("pics"));
@@ -218,12 +218,12 @@ class FindJobsTest : public QObject {
         dlg->OnCommand(1097);
         QCOMPARE(textOf(dlg.get(), 1096), QString("Single image:cat"));
         QCOMPARE(textOf(dlg.get(), 1099), QString::fromStdString(cat));
-        QVERIFY(dlg->singleLoaded());
+        QVERIFY(dlg->run().singleLoaded());
         m_fx->prompter().answerOpenFile(std::nullopt);
         dlg->OnCommand(1097);
         QCOMPARE(m_fx->prompter().calls().back().file.initialFolder, m_fx->path("pics") + "/");
 
-        dlg->SelectFindPage();
+        dlg->selectPage(kPageFind);
         QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
         dlg->OnCommand(1029);
         QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), kOneMatchOfFive, 20000);

@@ -21,7 +21,6 @@
 #include "desktop.h"
 #include "file_ops.h"
 #include "job_progress.h"
-#include "main_dlg.h"
 #include "qsettings_store.h"
 #include "scripted_prompter.h"
 #include "test_images.h"

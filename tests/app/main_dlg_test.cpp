@@ -23,23 +23,26 @@
 #include "datafile_io.h"
 #include "desktop.h"
 #include "file_ops.h"
+#include "find_page.h"
 #include "job_controller.h"
-#include "main_dlg.h"
 #include "main_menus.h"
 #include "qsettings_store.h"
 #include "scripted_prompter.h"
 #include "up_down_control.h"
+#include "viewer_panel.h"
 #include "window_test_kit.h"
 
 namespace {
 
 // Fills a slot with `count` empty records of made-up paths.
-void giveRecords(DatafileSlot& slot, int count) {
+void giveRecords(RunState& run, int slot, int count) {
     std::vector<std::string> paths;
     for (int i = 0; i < count; ++i) {
         paths.push_back("/pictures/" + std::to_string(i) + ".jpg");
     }
-    slot.setEntries(std::move(paths), std::vector<ImageRecord>(static_cast<std::size_t>(count)));
+    DatafileSlot data;
+    data.setEntries(std::move(paths), std::vector<ImageRecord>(static_cast<std::size_t>(count)));
+    run.setSlot(slot, std::move(data));
 }
 
 class NoFileOps : public FileOps {
@@ -107,14 +110,14 @@ class MainDlgTest : public QObject {
         dlg->show();
         QCOMPARE(dlg->windowTitle(), QString("Twinly"));
         QCOMPARE(dlg->currentPage(), 0);
-        QCOMPARE(dlg->compareMode(), CompareMode::WithinPrimary);
+        QCOMPARE(dlg->run().compareMode(), CompareMode::WithinPrimary);
         QVERIFY(control<QRadioButton>(dlg.get(), 1079)->isChecked());
         QCOMPARE(clientHeight(*dlg), 54 * 640 / 100);
         QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("98.0"));
         QCOMPARE(control<UpDownControl>(dlg.get(), 1059)->position(), 98);
         QCOMPARE(control<QLineEdit>(dlg.get(), 1058)->text(), QString("100"));
-        QCOMPARE(dlg->lowerBoundTenths(), 980);
-        QCOMPARE(dlg->upperBoundTenths(), 1000);
+        QCOMPARE(dlg->findPage().lowerBoundTenths(), 980);
+        QCOMPARE(dlg->findPage().upperBoundTenths(), 1000);
 
         clickTab(*dlg, 2);
         QVERIFY(!control<QPushButton>(dlg.get(), 1029)->isEnabled());
@@ -127,7 +130,7 @@ class MainDlgTest : public QObject {
         QFile shipped(":/twinly/Dups.log");
         QVERIFY(shipped.open(QIODevice::ReadOnly));
         QCOMPARE(seeded.readAll(), shipped.readAll());
-        QCOMPARE(dlg->settings().m_strDupDataPath, path("data/DupData").toStdString());
+        QCOMPARE(dlg->run().settings().m_strDupDataPath, path("data/DupData").toStdString());
         QVERIFY(m_prompter.calls().empty());
     }
 
@@ -172,13 +175,13 @@ class MainDlgTest : public QObject {
         QVERIFY(shown(*dlg, 2) && shown(*dlg, 1000));
         QVERIFY(!shown(*dlg, 1037) && !shown(*dlg, 1090));
 
-        dlg->setStatus("old status");
+        control<QLabel>(dlg.get(), 1025)->setText("old status");
         clickTab(*dlg, 1);
         QVERIFY(!shown(*dlg, 1079));
         for (int id : {1082, 1083, 1084, 1085, 1086, 1087, 1088, 1089, 1096, 1097, 1099, 1025}) {
             QVERIFY2(shown(*dlg, id), qPrintable(QString::number(id)));
         }
-        QCOMPARE(dlg->status(), QString());
+        QCOMPARE(textOf(dlg.get(), 1025), QString());
         QCOMPARE(control<QLabel>(dlg.get(), 1082)->text(), QString("Primary data file"));
         QCOMPARE(control<QLabel>(dlg.get(), 1085)->text(), QString("No data file loaded"));
         // Mode 0 needs only the primary row.
@@ -186,7 +189,7 @@ class MainDlgTest : public QObject {
         QVERIFY(!control<QWidget>(dlg.get(), 1087)->isEnabled());
         QVERIFY(!control<QWidget>(dlg.get(), 1097)->isEnabled());
 
-        dlg->settings().m_bCheckMirror = 1;
+        dlg->run().settings().m_bCheckMirror = 1;
         clickTab(*dlg, 2);
         QCOMPARE(control<QLabel>(dlg.get(), 1093)->text(),
                  QString("Match algorithm: color (euclidean)\nAdditional check for mirrored "
@@ -198,7 +201,7 @@ class MainDlgTest : public QObject {
         QCOMPARE(clientHeight(*dlg), compact);
 
         // Without a log to read, the page keeps its tall layout.
-        dlg->setResultsPending(false);
+        dlg->run().setResultsPending(false);
         clickTab(*dlg, 3);
         QVERIFY(dlg->isExpanded());
         QCOMPARE(clientHeight(*dlg), 640 + 10);
@@ -220,14 +223,14 @@ class MainDlgTest : public QObject {
         auto dlg = makeDlg();
         dlg->show();
         QTest::mouseClick(control<QRadioButton>(dlg.get(), 1081), Qt::LeftButton);
-        QCOMPARE(dlg->compareMode(), CompareMode::SingleToPrimary);
+        QCOMPARE(dlg->run().compareMode(), CompareMode::SingleToPrimary);
         QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Single image file"));
         QTest::mouseClick(control<QRadioButton>(dlg.get(), 1080), Qt::LeftButton);
         QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Source: secondary datafile"));
         QCOMPARE(control<QLabel>(dlg.get(), 1027)->text(), QString("Source: primary datafile"));
 
-        giveRecords(dlg->primary(), 3);
-        dlg->slotLabel(0) = "Data file: holiday";
+        giveRecords(dlg->run(), kPrimarySlot, 3);
+        dlg->run().setSlotLabel(kPrimarySlot, "Data file: holiday");
         clickTab(*dlg, 1);
         QVERIFY(control<QWidget>(dlg.get(), 1087)->isEnabled());
         QVERIFY(!control<QWidget>(dlg.get(), 1097)->isEnabled());
@@ -237,12 +240,11 @@ class MainDlgTest : public QObject {
         // Mode 1 needs both slots.
         clickTab(*dlg, 2);
         QVERIFY(!control<QPushButton>(dlg.get(), 1029)->isEnabled());
-        giveRecords(dlg->secondary(), 2);
-        dlg->UpdateFindButton();
+        giveRecords(dlg->run(), kSecondarySlot, 2);
         QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
         QVERIFY(!shown(*dlg, 1094));
 
-        dlg->EnableModeButtons(false);
+        emit dlg->jobs().started(JobMode::Find);
         QVERIFY(!control<QWidget>(dlg.get(), 1079)->isEnabled());
         QVERIFY(!control<QWidget>(dlg.get(), 1081)->isEnabled());
     }
@@ -257,7 +259,7 @@ class MainDlgTest : public QObject {
         lower->clear();
         QTest::keyClicks(lower, "60");
         QCOMPARE(spin->position(), 98);
-        QCOMPARE(dlg->lowerBoundTenths(), 600);
+        QCOMPARE(dlg->findPage().lowerBoundTenths(), 600);
         // The edit takes at most five characters.
         lower->clear();
         QTest::keyClicks(lower, "99.123");
@@ -285,8 +287,8 @@ class MainDlgTest : public QObject {
     void closeReminderYesSavesLaterAndClosesNextTime() {
         auto dlg = makeDlg();
         dlg->show();
-        giveRecords(dlg->primary(), 2);
-        dlg->setPrimaryUnsaved(true);
+        giveRecords(dlg->run(), kPrimarySlot, 2);
+        dlg->run().setPrimaryUnsaved(true);
 
         QString caption;
         onNextModal(m_pollers.get(), [&caption](QWidget* modal) {
@@ -301,15 +303,15 @@ class MainDlgTest : public QObject {
         dlg->reject();
         QCOMPARE(caption, QString("Save Primary datafile"));
         QVERIFY(dlg->isVisible());
-        QVERIFY(!dlg->primaryUnsaved());
-        QCOMPARE(dlg->settings().m_bRemindSave, 0);
+        QVERIFY(!dlg->run().primaryUnsaved());
+        QCOMPARE(dlg->run().settings().m_bRemindSave, 0);
 
         QTRY_COMPARE_WITH_TIMEOUT(m_prompter.calls().size(), size_t(1), 5000);
         const ScriptedPrompter::Call& save = m_prompter.calls()[0];
         QVERIFY(save.kind == ScriptedPrompter::Kind::SaveFile);
         QCOMPARE(save.caption, std::string("SaveAs (Dups data file)"));
         QCOMPARE(save.file.initialName, std::string("PrimaryData"));
-        QCOMPARE(save.file.initialFolder, dlg->settings().m_strDupDataPath);
+        QCOMPARE(save.file.initialFolder, dlg->run().settings().m_strDupDataPath);
 
         dlg->reject();
         QVERIFY(!dlg->isVisible());
@@ -321,24 +323,24 @@ class MainDlgTest : public QObject {
     void closeReminderNoClosesAtOnce() {
         auto dlg = makeDlg();
         dlg->show();
-        giveRecords(dlg->primary(), 2);
-        dlg->setPrimaryUnsaved(true);
+        giveRecords(dlg->run(), kPrimarySlot, 2);
+        dlg->run().setPrimaryUnsaved(true);
         onNextModal(m_pollers.get(), [](QWidget* modal) {
             QTest::mouseClick(control<QPushButton>(modal, 2), Qt::LeftButton);
         });
         dlg->reject();
         QVERIFY(!dlg->isVisible());
-        QCOMPARE(dlg->settings().m_bRemindSave, 1);
-        QVERIFY(dlg->primaryUnsaved());
+        QCOMPARE(dlg->run().settings().m_bRemindSave, 1);
+        QVERIFY(dlg->run().primaryUnsaved());
     }
 
     void closeWhileAJobRunsSkipsTheReminder() {
         auto dlg = makeDlg();
         dlg->show();
-        giveRecords(dlg->primary(), 2);
-        dlg->setPrimaryUnsaved(true);
+        giveRecords(dlg->run(), kPrimarySlot, 2);
+        dlg->run().setPrimaryUnsaved(true);
         std::atomic<bool> started{false};
-        QVERIFY(dlg->jobs().start(JobController::kBuildPrimary, 2, [&started](JobProgress& p) {
+        QVERIFY(dlg->jobs().start(JobMode::BuildPrimary, 2, [&started](JobProgress& p) {
             started = true;
             while (!p.stopRequested()) {
                 std::this_thread::yield();
@@ -347,7 +349,7 @@ class MainDlgTest : public QObject {
         }));
         QTRY_VERIFY_WITH_TIMEOUT(started.load(), 5000);
         // A second job is refused while one runs.
-        QVERIFY(!dlg->jobs().start(JobController::kFind, 1, [](JobProgress&) { return true; }));
+        QVERIFY(!dlg->jobs().start(JobMode::Find, 1, [](JobProgress&) { return true; }));
 
         bool reminded = false;
         onNextModal(m_pollers.get(), [&reminded](QWidget* modal) {
@@ -368,7 +370,7 @@ class MainDlgTest : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
         std::map<int, int> hits;
         for (int id : {1017, 1018, 1041, 1044, 1106, 1107}) {
-            dlg->setCommandHandler(id, [&hits, id] { ++hits[id]; });
+            dlg->commands().setHandler(id, [&hits, id] { ++hits[id]; });
         }
 
         auto* radio = control<QRadioButton>(dlg.get(), 1079);
@@ -376,7 +378,7 @@ class MainDlgTest : public QObject {
         QTest::keyClick(radio, Qt::Key_1, Qt::ControlModifier);
         QVERIFY(hits.empty());
 
-        dlg->SelectViewPage(0);
+        dlg->selectPage(kPageView);
         auto* list = control<QListView>(dlg.get(), 1043);
         QTest::keyClick(list, Qt::Key_PageDown);
         QTest::keyClick(list, Qt::Key_PageUp);
@@ -406,15 +408,15 @@ class MainDlgTest : public QObject {
         auto* lower = control<QLineEdit>(dlg.get(), 1057);
         lower->clear();
         QTest::keyClicks(lower, "60");
-        dlg->settings().m_nSortMode = 3;
+        dlg->run().settings().m_nSortMode = 3;
         dlg.reset();
         QCOMPARE(m_store->readNumber("Dups", "MatchTol"), std::optional<std::int32_t>(600));
         QCOMPARE(m_store->readString("Dups", "First"), std::optional<std::string>("Second"));
 
         dlg = makeDlg();
         QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("75.0"));
-        QCOMPARE(dlg->settings().m_nSortMode, 3);
-        QCOMPARE(dlg->settings().m_bFirstRun, 0);
+        QCOMPARE(dlg->run().settings().m_nSortMode, 3);
+        QCOMPARE(dlg->run().settings().m_bFirstRun, 0);
     }
 
     void unreadableSettingsStillStart() {
@@ -422,7 +424,7 @@ class MainDlgTest : public QObject {
         auto dlg = makeDlg(&broken);
         QCOMPARE(m_prompter.messageTexts(), std::vector<std::string>{"Registry readfail #5965"});
         QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("98.0"));
-        QCOMPARE(dlg->settings().m_nDupsLimit, 1000);
+        QCOMPARE(dlg->run().settings().m_nDupsLimit, 1000);
         m_prompter.clear();
         dlg.reset();
         QCOMPARE(m_prompter.messageTexts(), std::vector<std::string>{"Registry write fail #5385"});
@@ -449,9 +451,9 @@ class MainDlgTest : public QObject {
         QCOMPARE(title, QString("About Twinly"));
         QVERIFY(texts.contains("Twinly Version 3.3.0.2   7/8/2011"));
 
-        dlg->setResultsPending(false);
+        dlg->run().setResultsPending(false);
         dlg->menus().action(32813)->trigger();
-        QCOMPARE(dlg->settings().m_bLargeView, 1);
+        QCOMPARE(dlg->run().settings().m_bLargeView, 1);
         QCOMPARE(dlg->currentPage(), 3);
         QVERIFY(dlg->isExpanded());
     }
@@ -470,14 +472,15 @@ class MainDlgTest : public QObject {
         QCOMPARE(WriteDatafile(dup, source), 1);
 
         // The page's "Open..." leaves the unsaved mark alone.
-        dlg->setPrimaryUnsaved(true);
+        dlg->run().setPrimaryUnsaved(true);
         clickTab(*dlg, 1);
         m_prompter.answerOpenFile(dup);
         QTest::mouseClick(control<QPushButton>(dlg.get(), 1083), Qt::LeftButton);
         QCOMPARE(m_prompter.calls().back().caption, std::string("Open (Dups data file)"));
-        QCOMPARE(m_prompter.calls().back().file.initialFolder, dlg->settings().m_strDupDataPath);
-        QCOMPARE(dlg->primary().count(), 2);
-        QVERIFY(dlg->primaryUnsaved());
+        QCOMPARE(m_prompter.calls().back().file.initialFolder,
+                 dlg->run().settings().m_strDupDataPath);
+        QCOMPARE(dlg->run().primary().count(), 2);
+        QVERIFY(dlg->run().primaryUnsaved());
         QCOMPARE(dlg->currentPage(), 1);
         QCOMPARE(control<QLabel>(dlg.get(), 1082)->text(), QString("Primary data file images: 2"));
         QCOMPARE(control<QLabel>(dlg.get(), 1085)->text(), QString("Data file: holiday"));
@@ -485,26 +488,26 @@ class MainDlgTest : public QObject {
         // The menu's "Open" clears it.
         m_prompter.answerOpenFile(dup);
         dlg->menus().action(32806)->trigger();
-        QVERIFY(!dlg->primaryUnsaved());
+        QVERIFY(!dlg->run().primaryUnsaved());
         clickTab(*dlg, 2);
         QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
 
-        dlg->setPrimaryUnsaved(true);
+        dlg->run().setPrimaryUnsaved(true);
         const QString copy = path("copy.dup");
         m_prompter.answerSaveFile(copy.toStdString());
         dlg->menus().action(32803)->trigger();
         QCOMPARE(m_prompter.calls().back().file.initialName, dup);
         QVERIFY(QFile::exists(copy));
-        QVERIFY(!dlg->primaryUnsaved());
+        QVERIFY(!dlg->run().primaryUnsaved());
         QCOMPARE(m_desktop.count("beep"), 1);
 
         // A file that cannot be written is reported and the mark stays.
-        dlg->setPrimaryUnsaved(true);
+        dlg->run().setPrimaryUnsaved(true);
         m_prompter.answerSaveFile((copy + "/below-a-file.dup").toStdString());
         m_prompter.answerMessage(PromptAnswer::Ok);
         dlg->menus().action(32803)->trigger();
         QCOMPARE(m_prompter.messageTexts().back(), std::string("Unable to save Dups data file!"));
-        QVERIFY(dlg->primaryUnsaved());
+        QVERIFY(dlg->run().primaryUnsaved());
 
         // A damaged file leaves the slot as it was.
         QFile bad(path("bad.dup"));
@@ -516,7 +519,7 @@ class MainDlgTest : public QObject {
         m_prompter.answerMessage(PromptAnswer::Ok);
         dlg->menus().action(32818)->trigger();
         QCOMPARE(m_prompter.messageTexts().back(), std::string("Unable to open Dups data file!"));
-        QVERIFY(!dlg->secondary().hasRecords());
+        QVERIFY(!dlg->run().secondary().hasRecords());
         QCOMPARE(m_prompter.unexpectedCalls(), 0);
         QVERIFY(m_prompter.allAnswersUsed());
     }
@@ -530,20 +533,20 @@ class MainDlgTest : public QObject {
         m_store->writeString("Dups", "MoveFolder2", path("missing").toStdString());
         auto dlg = makeDlg();
         dlg->show();
-        dlg->SelectViewPage(0);
-        QVERIFY(dlg->leftMoves());
-        QVERIFY(!dlg->rightMoves());
+        dlg->selectPage(kPageView);
+        QVERIFY(dlg->run().moves().leftMoves);
+        QVERIFY(!dlg->run().moves().rightMoves);
         QCOMPARE(control<QPushButton>(dlg.get(), 1017)->text(), QString("Move"));
         QCOMPARE(control<QPushButton>(dlg.get(), 1018)->text(), QString("Delete"));
         QVERIFY(!shown(*dlg, 1019) && !shown(*dlg, 1020));
-        QCOMPARE(dlg->settings().m_bMoveTo, 1);
+        QCOMPARE(dlg->run().settings().m_bMoveTo, 1);
 
-        dlg->settings().m_strMoveFolder = path("gone").toStdString();
-        dlg->ApplyMoveRule();
+        dlg->run().settings().m_strMoveFolder = path("gone").toStdString();
+        dlg->run().applyMoveRule();
         QCOMPARE(control<QPushButton>(dlg.get(), 1017)->text(), QString("Delete"));
-        QCOMPARE(dlg->settings().m_bMoveTo, 0);
-        dlg->settings().m_strMoveFolder2 = path("left").toStdString();
-        dlg->ApplyMoveButtonRule();
+        QCOMPARE(dlg->run().settings().m_bMoveTo, 0);
+        dlg->run().settings().m_strMoveFolder2 = path("left").toStdString();
+        dlg->viewer().applyMoveButtonRule();
         QVERIFY(!shown(*dlg, 1019) && shown(*dlg, 1020));
     }
 };

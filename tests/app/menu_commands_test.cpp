@@ -12,9 +12,9 @@
 #include <memory>
 
 #include "app_paths.h"
-#include "main_dlg.h"
 #include "main_menus.h"
 #include "viewer_test_kit.h"
+#include "window_test_kit.h"
 
 namespace {
 
@@ -78,21 +78,21 @@ class MenuCommandsTest : public QObject {
 
     void optionsMenuFollowsTheSettings() {
         auto dlg = m_fx->makeDlg();
-        dlg->settings().m_bPauseOnNoDelete = 1;
-        dlg->settings().m_nDeleteMode = DeleteMode::Manual;
+        dlg->run().settings().m_bPauseOnNoDelete = 1;
+        dlg->run().settings().m_nDeleteMode = DeleteMode::Manual;
         // Grayed outside automatic mode, but still checked.
         QCOMPARE(optionsItem(*dlg, 32799), (ItemState{false, true}));
         QCOMPARE(optionsItem(*dlg, 32827), (ItemState{true, true}));
         dlg->menus().action(32815)->trigger();
-        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::SemiAuto);
+        QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::SemiAuto);
         QCOMPARE(optionsItem(*dlg, 32799), (ItemState{false, true}));
         QCOMPARE(optionsItem(*dlg, 32827), (ItemState{true, false}));
         dlg->menus().action(32814)->trigger();
-        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::Automatic);
+        QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::Automatic);
         QCOMPARE(optionsItem(*dlg, 32799), (ItemState{true, true}));
         QCOMPARE(optionsItem(*dlg, 32814), (ItemState{true, true}));
         dlg->menus().action(32799)->trigger();
-        QCOMPARE(dlg->settings().m_bPauseOnNoDelete, 0);
+        QCOMPARE(dlg->run().settings().m_bPauseOnNoDelete, 0);
         QCOMPARE(optionsItem(*dlg, 32799), (ItemState{true, false}));
 
         // Switches flip their setting and their mark together.
@@ -105,9 +105,9 @@ class MenuCommandsTest : public QObject {
             {32835, &TwinlySettings::m_bShowFileSizes},
             {32842, &TwinlySettings::m_bShowMove}};
         for (const auto& [id, field] : switches) {
-            const int before = dlg->settings().*field;
+            const int before = dlg->run().settings().*field;
             dlg->menus().action(id)->trigger();
-            QVERIFY2(dlg->settings().*field == 1 - before, qPrintable(QString::number(id)));
+            QVERIFY2(dlg->run().settings().*field == 1 - before, qPrintable(QString::number(id)));
             QVERIFY2(optionsItem(*dlg, id).checked == (before == 0),
                      qPrintable(QString::number(id)));
         }
@@ -115,19 +115,19 @@ class MenuCommandsTest : public QObject {
 
     void moveInsteadOfDeleteNeedsAMoveFolder() {
         auto dlg = m_fx->makeDlg();
-        dlg->SelectViewPage(0);
-        dlg->settings().m_bShowMove = 1;
-        dlg->settings().m_strMoveFolder = m_fx->path("left").toStdString();
-        dlg->settings().m_strMoveFolder2 = m_fx->path("right").toStdString();
+        dlg->selectPage(kPageView);
+        dlg->run().settings().m_bShowMove = 1;
+        dlg->run().settings().m_strMoveFolder = m_fx->path("left").toStdString();
+        dlg->run().settings().m_strMoveFolder2 = m_fx->path("right").toStdString();
         dlg->menus().action(32838)->trigger();
-        QCOMPARE(dlg->settings().m_bMoveTo, 0);
+        QCOMPARE(dlg->run().settings().m_bMoveTo, 0);
         QCOMPARE(optionsItem(*dlg, 32838), (ItemState{true, false}));
         QCOMPARE(textOf(dlg.get(), 1017), QString("Delete"));
         QCOMPARE(textOf(dlg.get(), 1018), QString("Delete"));
 
         QVERIFY(QDir().mkpath(m_fx->path("left")));
         dlg->menus().action(32838)->trigger();
-        QCOMPARE(dlg->settings().m_bMoveTo, 1);
+        QCOMPARE(dlg->run().settings().m_bMoveTo, 1);
         QCOMPARE(optionsItem(*dlg, 32838), (ItemState{true, true}));
         QCOMPARE(textOf(dlg.get(), 1017), QString("Move"));
         QCOMPARE(textOf(dlg.get(), 1018), QString("Delete"));
@@ -163,8 +163,8 @@ class MenuCommandsTest : public QObject {
             QTest::mouseClick(control<QRadioButton>(d, 1075), Qt::LeftButton);
             clickOk(d);
         });
-        QCOMPARE(dlg->settings().m_nDupsLimit, 10);
-        QCOMPARE(dlg->settings().m_nMethod, 1);
+        QCOMPARE(dlg->run().settings().m_nDupsLimit, 10);
+        QCOMPARE(dlg->run().settings().m_nMethod, 1);
         QVERIFY(textOf(dlg.get(), 1093).contains("weighted euclidean"));
 
         withDialog(*dlg, 32829, [](QWidget* d) {
@@ -172,22 +172,22 @@ class MenuCommandsTest : public QObject {
             setEdit(d, 1107, "2000000");
             clickOk(d);
         });
-        QCOMPARE(dlg->settings().m_nDupsLimit, 1000000);
+        QCOMPARE(dlg->run().settings().m_nDupsLimit, 1000000);
 
-        const TwinlySettings before = dlg->settings();
+        const TwinlySettings before = dlg->run().settings();
         withDialog(*dlg, 32829, [](QWidget* d) {
             QTest::mouseClick(control<QRadioButton>(d, 1102), Qt::LeftButton);
             setEdit(d, 1107, "50");
             QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
         });
-        QCOMPARE(dlg->settings().m_nMethod, before.m_nMethod);
-        QCOMPARE(dlg->settings().m_nDupsLimit, 1000000);
+        QCOMPARE(dlg->run().settings().m_nMethod, before.m_nMethod);
+        QCOMPARE(dlg->run().settings().m_nDupsLimit, 1000000);
         QVERIFY(summary != textOf(dlg.get(), 1093));
     }
 
     void unlockedFilterStaysForTheRunAndFeedsTheBuild() {
         auto dlg = m_fx->makeDlg();
-        QCOMPARE(dlg->filterIndex(), 3);
+        QCOMPARE(dlg->run().filterIndex(), 3);
         withDialog(*dlg, 32829, [](QWidget* d) {
             QVERIFY(!control<QComboBox>(d, 1001)->isVisible());
             // Each tolerance edit takes input only under its own restriction.
@@ -200,21 +200,21 @@ class MenuCommandsTest : public QObject {
             control<QComboBox>(d, 1001)->setCurrentIndex(8);
             clickOk(d);
         });
-        QVERIFY(dlg->filterUnlocked());
-        QCOMPARE(dlg->filterIndex(), 8);
+        QVERIFY(dlg->run().filterUnlocked());
+        QCOMPARE(dlg->run().filterIndex(), 8);
         withDialog(*dlg, 32829, [](QWidget* d) {
             setEdit(d, 1065, "1");
             QVERIFY(control<QComboBox>(d, 1001)->isVisible());
             QCOMPARE(control<QComboBox>(d, 1001)->currentText(), QString("Lanczos3"));
             clickOk(d);
         });
-        QVERIFY(dlg->filterUnlocked());
+        QVERIFY(dlg->run().filterUnlocked());
 
         // A new start forgets both.
         dlg.reset();
         dlg = m_fx->makeDlg();
-        QVERIFY(!dlg->filterUnlocked());
-        QCOMPARE(dlg->filterIndex(), 3);
+        QVERIFY(!dlg->run().filterUnlocked());
+        QCOMPARE(dlg->run().filterIndex(), 3);
     }
 
     void deleteSetupStoresTheDelayAndAppliesTheMoveRule() {
@@ -228,12 +228,12 @@ class MenuCommandsTest : public QObject {
             QTest::mouseClick(control<QPushButton>(d, 1001), Qt::LeftButton);
             clickOk(d);
         });
-        QCOMPARE(dlg->settings().m_nAutoDelay, 2100);
-        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::Automatic);
-        QCOMPARE(dlg->settings().m_nDeleteSequence,
+        QCOMPARE(dlg->run().settings().m_nAutoDelay, 2100);
+        QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::Automatic);
+        QCOMPARE(dlg->run().settings().m_nDeleteSequence,
                  (std::array<int, 11>{9, 1, 2, 4, 3, 5, 6, 7, 8, 10, 11}));
         // No move folder exists: stored as off.
-        QCOMPARE(dlg->settings().m_bMoveTo, 0);
+        QCOMPARE(dlg->run().settings().m_bMoveTo, 0);
 
         withDialog(*dlg, 32816, [](QWidget* d) {
             QCOMPARE(control<QLineEdit>(d, 1114)->text(), QString("2000"));
@@ -241,15 +241,15 @@ class MenuCommandsTest : public QObject {
             QTest::mouseClick(control<QRadioButton>(d, 1062), Qt::LeftButton);
             QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
         });
-        QCOMPARE(dlg->settings().m_nAutoDelay, 2100);
-        QCOMPARE(dlg->settings().m_nDeleteMode, DeleteMode::Automatic);
+        QCOMPARE(dlg->run().settings().m_nAutoDelay, 2100);
+        QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::Automatic);
         dlg.reset();
         QCOMPARE(m_fx->store().readNumber("Dups", "mSec"), std::optional<std::int32_t>(2100));
     }
 
     void moveFoldersAndDefaultFolders() {
         auto dlg = m_fx->makeDlg();
-        dlg->SelectViewPage(0);
+        dlg->selectPage(kPageView);
         QVERIFY(QDir().mkpath(m_fx->path("right")));
         const QString right = m_fx->path("right");
         withDialog(*dlg, 32839, [&right](QWidget* d) {
@@ -258,8 +258,8 @@ class MenuCommandsTest : public QObject {
             setEdit(d, 1109, right);
             clickOk(d);
         });
-        QCOMPARE(dlg->settings().m_bMoveTo, 1);
-        QCOMPARE(dlg->settings().m_strMoveFolder2, right.toStdString());
+        QCOMPARE(dlg->run().settings().m_bMoveTo, 1);
+        QCOMPARE(dlg->run().settings().m_strMoveFolder2, right.toStdString());
         QCOMPARE(textOf(dlg.get(), 1017), QString("Delete"));
         QCOMPARE(textOf(dlg.get(), 1018), QString("Move"));
 
@@ -277,14 +277,16 @@ class MenuCommandsTest : public QObject {
             setEdit(d, 1109, "/elsewhere");
             QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
         });
-        QCOMPARE(dlg->settings().m_strLogPath, m_fx->path("logs").toStdString());
+        QCOMPARE(dlg->run().settings().m_strLogPath, m_fx->path("logs").toStdString());
     }
 
     void listEditorAndFileManager() {
         auto dlg = m_fx->makeDlg();
         RecordingDesktop& desktop = m_fx->desktop();
         dlg->menus().action(32802)->trigger();
-        dlg->primary().m_strSourceList = "/lists/my photos.lst";
+        DatafileSlot source;
+        source.m_strSourceList = "/lists/my photos.lst";
+        dlg->run().setSlotSource(kPrimarySlot, source);
         dlg->menus().action(32802)->trigger();
         QCOMPARE(desktop.count("start"), 2);
         QCOMPARE(desktop.requests[0].target, OrvexExecutable().toStdString());
@@ -292,7 +294,8 @@ class MenuCommandsTest : public QObject {
         QCOMPARE(desktop.requests[1].args, std::vector<std::string>{"/lists/my photos.lst"});
 
         dlg->menus().action(32781)->trigger();
-        dlg->primary().m_strSourceFolder = m_fx->path("pictures").toStdString();
+        source.m_strSourceFolder = m_fx->path("pictures").toStdString();
+        dlg->run().setSlotSource(kPrimarySlot, source);
         dlg->menus().action(32781)->trigger();
         QCOMPARE(desktop.count("explore"), 2);
         QCOMPARE(desktop.requests[2].target, QDir::homePath().toStdString());

@@ -26,7 +26,6 @@
 #include "image_view.h"
 #include "log_commands.h"
 #include "log_reader.h"
-#include "main_dlg.h"
 #include "match_list.h"
 #include "pair_viewer.h"
 #include "qsettings_store.h"
@@ -146,7 +145,7 @@ class PairViewerTest : public QObject {
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
     }
     static std::string logLine(CMainDlg& dlg, int line) {
-        return dlg.pairViewer().matches().m_logView.at(static_cast<std::size_t>(line));
+        return dlg.run().matches().m_logView.at(static_cast<std::size_t>(line));
     }
 
     // The names a log pair is made of, as files in the test folder.
@@ -211,7 +210,7 @@ class PairViewerTest : public QObject {
         QVERIFY(right->hasPicture());
         QVERIFY(!dlg->pairViewer().side(kRightSide).loaded);
 
-        dlg->settings().m_bShowFileSizes = 0;
+        dlg->run().settings().m_bShowFileSizes = 0;
         dlg->pairViewer().UpdateSizeLabels();
         QCOMPARE(text(*dlg, 1028), QString());
     }
@@ -232,7 +231,8 @@ class PairViewerTest : public QObject {
     // texts, neither is cut off, they do not overlap, and ordinary texts keep
     // the window's font.
     void infoRowKeepsLongDimensionsAndSizesWhole() {
-        ViewerPanel panel;
+        RunState run;
+        ViewerPanel panel(run);
         panel.resize(800, 300);
         panel.layoutTall(0, 0, 800, 300);
         const auto fits = [&](int id) {
@@ -309,7 +309,7 @@ class PairViewerTest : public QObject {
         writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}}));
         auto dlg = makeDlg();
         clickTab(*dlg, 3);
-        const int first = dlg->pairViewer().matches().m_firstPairLine;
+        const int first = dlg->run().matches().m_firstPairLine;
         dlg->viewer().setPairInfo("proposal");
         for (int line = first; line < first + 5; ++line) {
             clickLogLine(*dlg, line);
@@ -342,7 +342,9 @@ class PairViewerTest : public QObject {
             paths.push_back(path(n).toStdString());
             records.emplace_back().nWidth = 64;
         }
-        dlg->primary().setEntries(std::move(paths), std::move(records));
+        DatafileSlot primary;
+        primary.setEntries(std::move(paths), std::move(records));
+        dlg->run().setSlot(kPrimarySlot, std::move(primary));
         clickTab(*dlg, 3);
         press(*dlg, 1017);
 
@@ -352,7 +354,7 @@ class PairViewerTest : public QObject {
         QVERIFY(!QDir(trash).entryList({"a*.jpg"}).isEmpty());
         QCOMPARE(m_fileOps.permanentCalls, 0);
 
-        const MatchList& m = dlg->pairViewer().matches();
+        const MatchList& m = dlg->run().matches();
         const int first = m.m_firstPairLine;
         const std::string deleted = "Deleted " + a.toStdString();
         QCOMPARE(logLine(*dlg, first + 1), "Image 1 path: " + deleted);
@@ -363,15 +365,15 @@ class PairViewerTest : public QObject {
                                                           path("c.jpg").toStdString()}));
         QCOMPARE(m.m_rightPaths[1], std::string("Deleted"));
         QCOMPARE(m.m_rightPaths[2], std::string("Deleted"));
-        QCOMPARE(dlg->primary().records()[1].nWidth, std::uint16_t(0));
-        QCOMPARE(dlg->primary().records()[0].nWidth, std::uint16_t(64));
-        QVERIFY(dlg->primaryUnsaved());
-        QVERIFY(dlg->logChanged());
+        QCOMPARE(dlg->run().primary().records()[1].nWidth, std::uint16_t(0));
+        QCOMPARE(dlg->run().primary().records()[0].nWidth, std::uint16_t(64));
+        QVERIFY(dlg->run().primaryUnsaved());
+        QVERIFY(dlg->run().logChanged());
         QCOMPARE(m_desktop.count("beep"), 1);
         QCOMPARE(title(*dlg), QString("Viewing pair 4 of 4"));
 
         // The marks survive closing: the log is written back.
-        dlg->settings().m_bRemindSave = 0;
+        dlg->run().settings().m_bRemindSave = 0;
         dlg->reject();
         MatchList reread;
         QCOMPARE(ReadDupsLog(logFile().toStdString(), reread), kLogRead);
@@ -385,7 +387,7 @@ class PairViewerTest : public QObject {
         const QString c = image("c.jpg");
         writeLog(logFile(), pairsOf({{"-a.jpg", "b.jpg"}, {"a.jpg", "b.jpg"}, {"b.jpg", "c.jpg"}}));
         auto dlg = makeDlg();
-        dlg->settings().m_bPermanentDelete = 1;
+        dlg->run().settings().m_bPermanentDelete = 1;
         clickTab(*dlg, 3);
         press(*dlg, 1107);
         QCOMPARE(title(*dlg), QString("Viewing pair 3 of 3"));
@@ -402,19 +404,19 @@ class PairViewerTest : public QObject {
         QDir().mkpath(path("moved"));
         writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}}));
         auto dlg = makeDlg();
-        dlg->settings().m_strMoveFolder = path("moved").toStdString();
+        dlg->run().settings().m_strMoveFolder = path("moved").toStdString();
         clickTab(*dlg, 3);
-        const std::vector<std::string> lines = dlg->pairViewer().matches().m_logView;
+        const std::vector<std::string> lines = dlg->run().matches().m_logView;
         m_fileOps.failAll = true;
         dlg->OnCommand(32840);  // move left
         press(*dlg, 1018);      // delete right: no trash to be had
         QCOMPARE(m_fileOps.permanentCalls, 0);
         QVERIFY(QFile::exists(a) && QFile::exists(b));
-        QCOMPARE(dlg->pairViewer().matches().m_logView, lines);
-        QCOMPARE(dlg->pairViewer().matches().m_leftPaths[0], a.toStdString());
+        QCOMPARE(dlg->run().matches().m_logView, lines);
+        QCOMPARE(dlg->run().matches().m_leftPaths[0], a.toStdString());
         QVERIFY(!control<ImagePane>(dlg.get(), 1002)->crossed() &&
                 !control<ImagePane>(dlg.get(), 1003)->crossed());
-        QVERIFY(!dlg->logChanged());
+        QVERIFY(!dlg->run().logChanged());
         QCOMPARE(m_desktop.count("beep"), 0);
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
     }
@@ -430,7 +432,7 @@ class PairViewerTest : public QObject {
         }();
         writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}}));
         auto dlg = makeDlg();
-        dlg->settings().m_strMoveFolder2 = path("moved").toStdString();
+        dlg->run().settings().m_strMoveFolder2 = path("moved").toStdString();
         clickTab(*dlg, 3);
         dlg->OnCommand(32841);
         QVERIFY(!QFile::exists(b));
@@ -469,7 +471,7 @@ class PairViewerTest : public QObject {
         QCOMPARE(menuStates(1), QString("off off off off off"));
         // No move folder: only Move is grayed on the left.
         QCOMPARE(menuStates(0), QString("on on on on off"));
-        dlg->settings().m_strMoveFolder = m_dir->path().toStdString();
+        dlg->run().settings().m_strMoveFolder = m_dir->path().toStdString();
         QCOMPARE(menuStates(0), QString("on on on on on"));
 
         dlg->OnCommand(32836);
@@ -522,7 +524,7 @@ class PairViewerTest : public QObject {
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("DUPS\r\nno end\r\n");
         bad.close();
-        dlg->setResultsPending(true);
+        dlg->run().setResultsPending(true);
         m_prompter.answerMessage(PromptAnswer::Yes);
         clickTab(*dlg, 0);
         clickTab(*dlg, 3);
@@ -535,7 +537,7 @@ class PairViewerTest : public QObject {
 
         // No pairs: the log view alone in the short layout.
         writeLog(logFile(), {});
-        dlg->setResultsPending(true);
+        dlg->run().setResultsPending(true);
         clickTab(*dlg, 0);
         clickTab(*dlg, 3);
         QCOMPARE(title(*dlg), QString("No matching image pairs. No dups!"));
@@ -589,7 +591,7 @@ class PairViewerTest : public QObject {
         dlg->OnCommand(32798);
         QCOMPARE(dlg->currentPage(), 3);
         QCOMPARE(title(*dlg), QString("No matching image pairs!"));
-        QVERIFY(!dlg->resultsPending());
+        QVERIFY(!dlg->run().resultsPending());
 
         writeLog(path("mine.log"), pairsOf({{"a.jpg", "b.jpg"}}));
         m_prompter.answerOpenFile(path("mine.log").toStdString());
@@ -620,26 +622,26 @@ class PairViewerTest : public QObject {
         auto dlg = makeDlg();
         clickTab(*dlg, 3);
         control<QAction>(dlg.get(), 32825)->trigger();
-        QCOMPARE(dlg->settings().m_nSortMode, 3);
+        QCOMPARE(dlg->run().settings().m_nSortMode, 3);
         QVERIFY(control<QAction>(dlg.get(), 32825)->isChecked());
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 3"));
         QCOMPARE(text(*dlg, 1031), QString("b"));
-        const std::vector<std::string> sorted = dlg->pairViewer().matches().m_leftPaths;
+        const std::vector<std::string> sorted = dlg->run().matches().m_leftPaths;
         QCOMPARE(sorted,
                  (std::vector<std::string>{path("b.jpg").toStdString(), path("a.jpg").toStdString(),
                                            path("c.jpg").toStdString()}));
         // Choosing the same order again does nothing; "No sort" only records itself.
         control<QAction>(dlg.get(), 32828)->trigger();
-        QCOMPARE(dlg->settings().m_nSortMode, 1);
-        QCOMPARE(dlg->pairViewer().matches().m_leftPaths, sorted);
+        QCOMPARE(dlg->run().settings().m_nSortMode, 1);
+        QCOMPARE(dlg->run().matches().m_leftPaths, sorted);
 
         // Shown at pair 2, reloaded: same order, same pair.
         press(*dlg, 1041);
-        dlg->setResultsPending(true);
+        dlg->run().setResultsPending(true);
         clickTab(*dlg, 0);
         clickTab(*dlg, 3);
-        QCOMPARE(dlg->pairViewer().matches().m_leftPaths, sorted);
-        QCOMPARE(logLine(*dlg, dlg->pairViewer().matches().m_firstPairLine + 5),
+        QCOMPARE(dlg->run().matches().m_leftPaths, sorted);
+        QCOMPARE(logLine(*dlg, dlg->run().matches().m_firstPairLine + 5),
                  std::string(";Match no: 2"));
         QCOMPARE(title(*dlg), QString("Viewing pair 2 of 3"));
 
@@ -657,11 +659,11 @@ class PairViewerTest : public QObject {
         pairs[1].percent = "100.0";
         writeLog(logFile(), pairs);
         auto dlg = makeDlg();
-        dlg->settings().m_nSortMode = 3;
-        dlg->settings().m_nDeleteMode = DeleteMode::Automatic;
-        dlg->ShowResultsAfterRun();
-        QVERIFY(!dlg->resultsPending());
-        QCOMPARE(dlg->pairViewer().matches().m_leftPaths[0], path("b.jpg").toStdString());
+        dlg->run().settings().m_nSortMode = 3;
+        dlg->run().settings().m_nDeleteMode = DeleteMode::Automatic;
+        dlg->logCommands().ShowResultsAfterRun();
+        QVERIFY(!dlg->run().resultsPending());
+        QCOMPARE(dlg->run().matches().m_leftPaths[0], path("b.jpg").toStdString());
         QCOMPARE(dlg->pairViewer().selectedPair(), 0);
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
         // Nothing was deleted on sight although automatic delete is set.
@@ -674,7 +676,7 @@ class PairViewerTest : public QObject {
         QCOMPARE(m_prompter.calls().back().file.initialName, std::string("DupsRecordLog"));
         MatchList copy;
         QCOMPARE(ReadDupsLog(path("copy.log").toStdString(), copy), kLogRead);
-        QCOMPARE(copy.m_logView, dlg->pairViewer().matches().m_logView);
+        QCOMPARE(copy.m_logView, dlg->run().matches().m_logView);
         QCOMPARE(m_desktop.count("beep"), 1);
     }
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Finding controls by id and answering the next modal dialog: shared by the
-// main window's test kits.
+// The main window, finding controls by id and answering the next modal
+// dialog: shared by the main window's tests and benchmarks.
 
 #include <QApplication>
 #include <QTimer>
@@ -11,6 +11,8 @@
 #include <utility>
 
 #include "control_ids.h"
+#include "main_dlg.h"
+#include "main_ids.h"
 
 template <class T>
 T* control(const QObject* root, int id) {
