@@ -8,7 +8,7 @@
 #include "control_ids.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    SetControlId(this, 100);
+    SetControlId(this, AboutId::Dialog);
     setWindowTitle("About Twinly");
     setModal(true);
 
@@ -17,11 +17,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* version = new QLabel("Twinly Version 3.3.0.2   7/8/2011", this);
     auto* note = new QLabel("Finds duplicate and near-duplicate images.", this);
     auto* web = new QLineEdit("https://twinly.velmora.example/", this);
-    SetControlId(web, 1107);
+    SetControlId(web, AboutId::Web);
     web->setReadOnly(true);
     web->setMaxLength(100);
     auto* ok = new QPushButton("OK", this);
-    SetControlId(ok, 1);
+    SetControlId(ok, AboutId::Ok);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

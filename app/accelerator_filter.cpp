@@ -4,13 +4,16 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "main_ids.h"
+
 AcceleratorFilter::AcceleratorFilter(QWidget* window, std::function<bool()> active,
                                      std::function<void(int)> command)
     : QObject(window),
       m_window(window),
       m_active(std::move(active)),
       m_command(std::move(command)) {
-    // Application-wide, so the keys are seen before the focused control acts on them.
+    // Application-wide, so the keys are seen before the focused control acts on
+    // them.
     qApp->installEventFilter(this);
 }
 
@@ -24,9 +27,9 @@ int AcceleratorFilter::commandFor(int key, Qt::KeyboardModifiers modifiers) {
     if (mods == Qt::ControlModifier) {
         switch (key) {
             case Qt::Key_1:
-                return 1017;
+                return MainId::LeftDelete;
             case Qt::Key_2:
-                return 1018;
+                return MainId::RightDelete;
             default:
                 return 0;
         }
@@ -38,15 +41,15 @@ int AcceleratorFilter::commandFor(int key, Qt::KeyboardModifiers modifiers) {
         case Qt::Key_Delete:
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return 32822;
+            return MainId::PressFocused;
         case Qt::Key_End:
-            return 1107;
+            return MainId::Last;
         case Qt::Key_Home:
-            return 1106;
+            return MainId::First;
         case Qt::Key_PageDown:
-            return 1041;
+            return MainId::Next;
         case Qt::Key_PageUp:
-            return 1044;
+            return MainId::Back;
         default:
             return 0;
     }

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 
 #include "control_ids.h"
+#include "main_ids.h"
 
 namespace {
 
@@ -15,60 +16,71 @@ struct Command {
 
 // Every command of the menus with its text.
 const Command kCommands[] = {
-    {32806, "Open (Primary image data file)..."},
-    {32818, "Open (Secondary image data file)..."},
-    {32794, "Open Dups.log (view images)"},
-    {32798, "Open log file (view images)..."},
-    {32802, "Open Image list..."},
-    {32803, "SaveAs (Primary image data file)..."},
-    {32821, "SaveAs (Secondary image data file)..."},
-    {32830, "SaveAs log file..."},
-    {32804, "Exit"},
-    {32823, "Fast rebuild (Primary image data file)"},
-    {32824, "Fast rebuild (Secondary image data file)"},
-    {32829, "Find dups setup (method and restrictions)..."},
-    {32782, "Open Dups.log (text only)"},
-    {32805, "Open log file (text only)..."},
-    {32828, "No sort on % match"},
-    {32825, "Sort high-to-low % match"},
-    {32826, "Sort low-to-high % match"},
-    {32813, "Large size dropdown view"},
-    {32809, "Show 'Find dups' (after Get data)"},
-    {32807, "Show 'View Dups' (after Find dups)"},
-    {32835, "Show file sizes"},
-    {32834, "Beep on deleting file"},
-    {32843, "Remind to save datafile"},
-    {32827, "Manual delete"},
-    {32815, "Semi-auto delete"},
-    {32814, "Automatic delete"},
-    {32799, "Pause on 'No delete' in Automatic mode"},
-    {32832, "Deletes are permanent"},
-    {32842, "Show 'Move' controls"},
-    {32838, "'Move' instead of 'Delete'"},
-    {32839, "'Move' to folder setup..."},
-    {32816, "Automatic and Semi-auto delete setup..."},
-    {32844, "Folder preferences..."},
-    {32781, "Run Windows Explorer..."},
-    {32796, "Help"},
-    {32797, "About"},
+    {MainId::MenuOpenPrimary, "Open (Primary image data file)..."},
+    {MainId::MenuOpenSecondary, "Open (Secondary image data file)..."},
+    {MainId::MenuOpenDupsLog, "Open Dups.log (view images)"},
+    {MainId::MenuOpenLog, "Open log file (view images)..."},
+    {MainId::MenuOpenImageList, "Open Image list..."},
+    {MainId::MenuSavePrimary, "SaveAs (Primary image data file)..."},
+    {MainId::MenuSaveSecondary, "SaveAs (Secondary image data file)..."},
+    {MainId::MenuSaveLog, "SaveAs log file..."},
+    {MainId::MenuExit, "Exit"},
+    {MainId::MenuRebuildPrimary, "Fast rebuild (Primary image data file)"},
+    {MainId::MenuRebuildSecondary, "Fast rebuild (Secondary image data file)"},
+    {MainId::MenuFindSetup, "Find dups setup (method and restrictions)..."},
+    {MainId::MenuOpenDupsLogText, "Open Dups.log (text only)"},
+    {MainId::MenuOpenLogText, "Open log file (text only)..."},
+    {MainId::MenuNoSort, "No sort on % match"},
+    {MainId::MenuSortDescending, "Sort high-to-low % match"},
+    {MainId::MenuSortAscending, "Sort low-to-high % match"},
+    {MainId::MenuLargeView, "Large size dropdown view"},
+    {MainId::MenuAutoFind, "Show 'Find dups' (after Get data)"},
+    {MainId::MenuAutoView, "Show 'View Dups' (after Find dups)"},
+    {MainId::MenuShowFileSizes, "Show file sizes"},
+    {MainId::MenuBeep, "Beep on deleting file"},
+    {MainId::MenuRemindSave, "Remind to save datafile"},
+    {MainId::MenuManualDelete, "Manual delete"},
+    {MainId::MenuSemiAutoDelete, "Semi-auto delete"},
+    {MainId::MenuAutomaticDelete, "Automatic delete"},
+    {MainId::MenuPauseOnNoDelete, "Pause on 'No delete' in Automatic mode"},
+    {MainId::MenuPermanentDelete, "Deletes are permanent"},
+    {MainId::MenuShowMove, "Show 'Move' controls"},
+    {MainId::MenuMoveInstead, "'Move' instead of 'Delete'"},
+    {MainId::MenuMoveFolders, "'Move' to folder setup..."},
+    {MainId::MenuDeleteSetup, "Automatic and Semi-auto delete setup..."},
+    {MainId::MenuFolderPrefs, "Folder preferences..."},
+    {MainId::MenuExplore, "Run Windows Explorer..."},
+    {MainId::MenuHelp, "Help"},
+    {MainId::MenuAbout, "About"},
     // Pane menus.
-    {32792, "Full screen"},
-    {32836, "Open image"},
-    {32811, "Properties"},
-    {32793, "Delete"},
-    {32840, "Move"},
-    {32790, "Full screen "},
-    {32837, "Open image"},
-    {32812, "Properties"},
-    {32791, "Delete"},
-    {32841, "Move"},
+    {MainId::MenuLeftFullScreen, "Full screen"},
+    {MainId::MenuLeftOpenImage, "Open image"},
+    {MainId::MenuLeftProperties, "Properties"},
+    {MainId::MenuLeftDelete, "Delete"},
+    {MainId::MenuLeftMove, "Move"},
+    {MainId::MenuRightFullScreen, "Full screen "},
+    {MainId::MenuRightOpenImage, "Open image"},
+    {MainId::MenuRightProperties, "Properties"},
+    {MainId::MenuRightDelete, "Delete"},
+    {MainId::MenuRightMove, "Move"},
 };
 
 constexpr int kSeparator = 0;
 
-const int kCheckable[] = {32813, 32809, 32807, 32835, 32834, 32843, 32799, 32832, 32842, 32838};
-// Checked in the menu resource itself; the update rules take over when a popup opens.
-const int kCheckedAtStart[] = {32809, 32807, 32799};
+const int kCheckable[] = {MainId::MenuLargeView,
+                          MainId::MenuAutoFind,
+                          MainId::MenuAutoView,
+                          MainId::MenuShowFileSizes,
+                          MainId::MenuBeep,
+                          MainId::MenuRemindSave,
+                          MainId::MenuPauseOnNoDelete,
+                          MainId::MenuPermanentDelete,
+                          MainId::MenuShowMove,
+                          MainId::MenuMoveInstead};
+// Checked in the menu resource itself; the update rules take over when a popup
+// opens.
+const int kCheckedAtStart[] = {MainId::MenuAutoFind, MainId::MenuAutoView,
+                               MainId::MenuPauseOnNoDelete};
 
 }  // namespace
 
@@ -78,7 +90,7 @@ MainMenus::MainMenus(QWidget* window)
       m_bar(new QMenuBar(window)),
       m_sortGroup(new QActionGroup(this)),
       m_deleteModeGroup(new QActionGroup(this)) {
-    SetControlId(m_bar, 137);
+    SetControlId(m_bar, MainId::MenuBar);
     for (const Command& c : kCommands) {
         makeAction(c.id, c.text);
     }
@@ -88,27 +100,56 @@ MainMenus::MainMenus(QWidget* window)
     for (int id : kCheckedAtStart) {
         m_actions[id]->setChecked(true);
     }
-    for (int id : {32828, 32825, 32826}) {
+    for (int id : {MainId::MenuNoSort, MainId::MenuSortDescending, MainId::MenuSortAscending}) {
         m_actions[id]->setCheckable(true);
         m_sortGroup->addAction(m_actions[id]);
     }
-    for (int id : {32827, 32815, 32814}) {
+    for (int id :
+         {MainId::MenuManualDelete, MainId::MenuSemiAutoDelete, MainId::MenuAutomaticDelete}) {
         m_actions[id]->setCheckable(true);
         m_deleteModeGroup->addAction(m_actions[id]);
     }
 
-    addPopup("&File", {32806, 32818, kSeparator, 32794, 32798, kSeparator, 32802, kSeparator, 32803,
-                       32821, 32830, kSeparator, 32804});
-    addPopup("&Data", {32806, 32818, kSeparator, 32803, 32821, kSeparator, 32823, 32824});
-    addPopup("F&ind", {32829});
-    addPopup("&View", {32794, 32798, kSeparator, 32782, 32805, kSeparator, 32830, kSeparator, 32828,
-                       32825, 32826, kSeparator, 32813});
-    addPopup("&Options",
-             {32809,      32807, 32813,      32835, 32834,      32843, kSeparator, 32827,
-              32815,      32814, 32799,      32832, kSeparator, 32842, 32838,      32839,
-              kSeparator, 32816, kSeparator, 32828, 32825,      32826, kSeparator, 32844});
-    addPopup("&Tools", {32781});
-    addPopup("&Help", {32796, 32797});
+    addPopup("&File",
+             {MainId::MenuOpenPrimary, MainId::MenuOpenSecondary, kSeparator,
+              MainId::MenuOpenDupsLog, MainId::MenuOpenLog, kSeparator, MainId::MenuOpenImageList,
+              kSeparator, MainId::MenuSavePrimary, MainId::MenuSaveSecondary, MainId::MenuSaveLog,
+              kSeparator, MainId::MenuExit});
+    addPopup("&Data", {MainId::MenuOpenPrimary, MainId::MenuOpenSecondary, kSeparator,
+                       MainId::MenuSavePrimary, MainId::MenuSaveSecondary, kSeparator,
+                       MainId::MenuRebuildPrimary, MainId::MenuRebuildSecondary});
+    addPopup("F&ind", {MainId::MenuFindSetup});
+    addPopup(
+        "&View",
+        {MainId::MenuOpenDupsLog, MainId::MenuOpenLog, kSeparator, MainId::MenuOpenDupsLogText,
+         MainId::MenuOpenLogText, kSeparator, MainId::MenuSaveLog, kSeparator, MainId::MenuNoSort,
+         MainId::MenuSortDescending, MainId::MenuSortAscending, kSeparator, MainId::MenuLargeView});
+    addPopup("&Options", {MainId::MenuAutoFind,
+                          MainId::MenuAutoView,
+                          MainId::MenuLargeView,
+                          MainId::MenuShowFileSizes,
+                          MainId::MenuBeep,
+                          MainId::MenuRemindSave,
+                          kSeparator,
+                          MainId::MenuManualDelete,
+                          MainId::MenuSemiAutoDelete,
+                          MainId::MenuAutomaticDelete,
+                          MainId::MenuPauseOnNoDelete,
+                          MainId::MenuPermanentDelete,
+                          kSeparator,
+                          MainId::MenuShowMove,
+                          MainId::MenuMoveInstead,
+                          MainId::MenuMoveFolders,
+                          kSeparator,
+                          MainId::MenuDeleteSetup,
+                          kSeparator,
+                          MainId::MenuNoSort,
+                          MainId::MenuSortDescending,
+                          MainId::MenuSortAscending,
+                          kSeparator,
+                          MainId::MenuFolderPrefs});
+    addPopup("&Tools", {MainId::MenuExplore});
+    addPopup("&Help", {MainId::MenuHelp, MainId::MenuAbout});
 
     const auto context = [this](int resourceId, std::initializer_list<int> ids) {
         auto* menu = new QMenu(m_window);
@@ -122,10 +163,16 @@ MainMenus::MainMenus(QWidget* window)
         }
         m_context.insert(resourceId, menu);
     };
-    context(142, {32792, 32836, 32811, kSeparator, 32793, 32840});
-    context(141, {32790, 32837, 32812, kSeparator, 32791, 32841});
-    context(149, {32794, 32782, 32798, 32805, 32830, kSeparator, 32828, 32825, 32826, kSeparator,
-                  32813});
+    context(MainId::LeftPaneMenu,
+            {MainId::MenuLeftFullScreen, MainId::MenuLeftOpenImage, MainId::MenuLeftProperties,
+             kSeparator, MainId::MenuLeftDelete, MainId::MenuLeftMove});
+    context(MainId::RightPaneMenu,
+            {MainId::MenuRightFullScreen, MainId::MenuRightOpenImage, MainId::MenuRightProperties,
+             kSeparator, MainId::MenuRightDelete, MainId::MenuRightMove});
+    context(MainId::LogViewMenu, {MainId::MenuOpenDupsLog, MainId::MenuOpenDupsLogText,
+                                  MainId::MenuOpenLog, MainId::MenuOpenLogText, MainId::MenuSaveLog,
+                                  kSeparator, MainId::MenuNoSort, MainId::MenuSortDescending,
+                                  MainId::MenuSortAscending, kSeparator, MainId::MenuLargeView});
 }
 
 QAction* MainMenus::makeAction(int id, const char* text) {

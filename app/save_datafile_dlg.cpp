@@ -10,7 +10,7 @@
 #include "control_ids.h"
 
 CSaveDatafileDlg::CSaveDatafileDlg(QWidget* parent) : QDialog(parent) {
-    SetControlId(this, 152);
+    SetControlId(this, SaveDatafileId::Dialog);
     setWindowTitle("Save Primary datafile");
     setModal(true);
 
@@ -20,12 +20,12 @@ CSaveDatafileDlg::CSaveDatafileDlg(QWidget* parent) : QDialog(parent) {
     auto* text = new QLabel("Do you want to save the datafile before closing?", this);
 
     auto* yes = new QPushButton("Yes", this);
-    SetControlId(yes, 1);
+    SetControlId(yes, SaveDatafileId::Yes);
     yes->setDefault(true);
     auto* no = new QPushButton("No", this);
-    SetControlId(no, 2);
+    SetControlId(no, SaveDatafileId::No);
     m_remind = new QCheckBox("Always remind to save datafile", this);
-    SetControlId(m_remind, 1104);
+    SetControlId(m_remind, SaveDatafileId::Remind);
     m_remind->setChecked(true);
 
     auto* top = new QHBoxLayout;

@@ -4,13 +4,14 @@
 #include <QListView>
 #include <QPushButton>
 
+#include "main_ids.h"
 #include "placement.h"
 
 ViewPage::ViewPage(QWidget* parent) : QWidget(parent) {
-    m_title = PlaceControl<QLabel>(this, 1055, QRect(14, 8, 440, 22), QString());
-    PlaceControl<QPushButton>(this, 1106, QRect(466, 4, 74, 28), "First");
-    PlaceControl<QPushButton>(this, 1107, QRect(546, 4, 74, 28), "Last");
-    m_logView = PlaceControl<QListView>(this, 1043, QRect(14, 36, 606, 222));
+    m_title = PlaceControl<QLabel>(this, MainId::ViewTitle, QRect(14, 8, 440, 22), QString());
+    PlaceControl<QPushButton>(this, MainId::First, QRect(466, 4, 74, 28), "First");
+    PlaceControl<QPushButton>(this, MainId::Last, QRect(546, 4, 74, 28), "Last");
+    m_logView = PlaceControl<QListView>(this, MainId::LogView, QRect(14, 36, 606, 222));
     m_logView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_logView->setUniformItemSizes(true);
     m_logView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -34,23 +34,23 @@ struct ViewerControl {
 constexpr int kRowB = 604;
 
 const ViewerControl kControls[] = {
-    {1026, Kind::Label, kTextSourcePrimary, QRect(8, 346, 320, 18), 0, 0, 0, 0},
-    {1027, Kind::Label, kTextSourcePrimary, QRect(336, 346, 320, 18), 1, 0, 0, 0},
-    {1002, Kind::Pane, "", QRect(8, 366, 320, 200), 0, 0, 1, 1},
-    {1003, Kind::Pane, "", QRect(336, 366, 320, 200), 1, 0, 1, 1},
-    {1105, Kind::Label, "", QRect(664, 366, 128, 226), 2, 1, 0, 0},
-    {1031, Kind::Path, "", QRect(8, 572, 320, 26), 0, 1, 1, 0},
-    {1032, Kind::Path, "", QRect(336, 572, 320, 26), 1, 1, 1, 0},
-    {1023, Kind::Label, "", QRect(8, kRowB, 100, 22), 0, 1, 0, 0},
-    {1028, Kind::Label, "", QRect(108, kRowB, 102, 22), 0, 1, 0, 0},
-    {1017, Kind::Button, "Delete", QRect(212, 602, 56, 28), 0, 1, 0, 0},
-    {1019, Kind::Button, "Move", QRect(272, 602, 56, 28), 0, 1, 0, 0},
-    {1024, Kind::Label, "", QRect(336, kRowB, 100, 22), 1, 1, 0, 0},
-    {1030, Kind::Label, "", QRect(436, kRowB, 102, 22), 1, 1, 0, 0},
-    {1018, Kind::Button, "Delete", QRect(540, 602, 56, 28), 1, 1, 0, 0},
-    {1020, Kind::Button, "Move", QRect(600, 602, 56, 28), 1, 1, 0, 0},
-    {1044, Kind::Button, "Back", QRect(664, 602, 62, 28), 2, 1, 0, 0},
-    {1041, Kind::Button, "Next", QRect(730, 602, 62, 28), 2, 1, 0, 0},
+    {MainId::LeftSource, Kind::Label, kTextSourcePrimary, QRect(8, 346, 320, 18), 0, 0, 0, 0},
+    {MainId::RightSource, Kind::Label, kTextSourcePrimary, QRect(336, 346, 320, 18), 1, 0, 0, 0},
+    {MainId::LeftPane, Kind::Pane, "", QRect(8, 366, 320, 200), 0, 0, 1, 1},
+    {MainId::RightPane, Kind::Pane, "", QRect(336, 366, 320, 200), 1, 0, 1, 1},
+    {MainId::PairInfo, Kind::Label, "", QRect(664, 366, 128, 226), 2, 1, 0, 0},
+    {MainId::LeftTitle, Kind::Path, "", QRect(8, 572, 320, 26), 0, 1, 1, 0},
+    {MainId::RightTitle, Kind::Path, "", QRect(336, 572, 320, 26), 1, 1, 1, 0},
+    {MainId::LeftDimensions, Kind::Label, "", QRect(8, kRowB, 100, 22), 0, 1, 0, 0},
+    {MainId::LeftSize, Kind::Label, "", QRect(108, kRowB, 102, 22), 0, 1, 0, 0},
+    {MainId::LeftDelete, Kind::Button, "Delete", QRect(212, 602, 56, 28), 0, 1, 0, 0},
+    {MainId::LeftMove, Kind::Button, "Move", QRect(272, 602, 56, 28), 0, 1, 0, 0},
+    {MainId::RightDimensions, Kind::Label, "", QRect(336, kRowB, 100, 22), 1, 1, 0, 0},
+    {MainId::RightSize, Kind::Label, "", QRect(436, kRowB, 102, 22), 1, 1, 0, 0},
+    {MainId::RightDelete, Kind::Button, "Delete", QRect(540, 602, 56, 28), 1, 1, 0, 0},
+    {MainId::RightMove, Kind::Button, "Move", QRect(600, 602, 56, 28), 1, 1, 0, 0},
+    {MainId::Back, Kind::Button, "Back", QRect(664, 602, 62, 28), 2, 1, 0, 0},
+    {MainId::Next, Kind::Button, "Next", QRect(730, 602, 62, 28), 2, 1, 0, 0},
 };
 
 QWidget* makeControl(const ViewerControl& c, QWidget* parent) {
@@ -80,22 +80,22 @@ ViewerPanel::ViewerPanel(const RunState& run, QWidget* parent) : QWidget(parent)
         makeControl(c, this);
         m_template.insert(c.id, c.rect);
     }
-    m_left = FindControl<ImagePane>(this, 1002);
-    m_right = FindControl<ImagePane>(this, 1003);
-    m_leftSource = FindControl<QLabel>(this, 1026);
-    m_rightSource = FindControl<QLabel>(this, 1027);
-    m_pairInfo = FindControl<QLabel>(this, 1105);
+    m_left = FindControl<ImagePane>(this, MainId::LeftPane);
+    m_right = FindControl<ImagePane>(this, MainId::RightPane);
+    m_leftSource = FindControl<QLabel>(this, MainId::LeftSource);
+    m_rightSource = FindControl<QLabel>(this, MainId::RightSource);
+    m_pairInfo = FindControl<QLabel>(this, MainId::PairInfo);
     m_pairInfo->setWordWrap(true);
     m_pairInfo->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     // Sizes line up on the right, clear of the dimensions beside them.
-    for (int id : {1028, 1030}) {
+    for (int id : {MainId::LeftSize, MainId::RightSize}) {
         auto* label = FindControl<QLabel>(this, id);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setIndent(4);
     }
     // Shown only by the Move-button rule.
-    button(1019)->hide();
-    button(1020)->hide();
+    button(MainId::LeftMove)->hide();
+    button(MainId::RightMove)->hide();
     showLeftSource();
     connect(&run, &RunState::compareModeChanged, this, &ViewerPanel::showLeftSource);
     connect(&run, &RunState::movesChanged, this, &ViewerPanel::showMoveRule);
@@ -119,11 +119,13 @@ void ViewerPanel::layoutTall(int dw, int dh, int width, int height) {
 // need more than the template's split, so the split follows the texts and, as
 // a last resort, the font steps down a little rather than cutting a digit off.
 void ViewerPanel::fitInfoRow(int side) {
-    auto* dims = FindControl<QLabel>(this, side == 0 ? 1023 : 1024);
-    auto* size = FindControl<QLabel>(this, side == 0 ? 1028 : 1030);
+    auto* dims =
+        FindControl<QLabel>(this, side == 0 ? MainId::LeftDimensions : MainId::RightDimensions);
+    auto* size = FindControl<QLabel>(this, side == 0 ? MainId::LeftSize : MainId::RightSize);
     const int left = dims->x();
-    const int span = button(side == 0 ? 1017 : 1018)->x() - 2 - left;
-    const int templateDims = m_template.value(side == 0 ? 1023 : 1024).width();
+    const int span = button(side == 0 ? MainId::LeftDelete : MainId::RightDelete)->x() - 2 - left;
+    const int templateDims =
+        m_template.value(side == 0 ? MainId::LeftDimensions : MainId::RightDimensions).width();
 
     QFont font = this->font();
     const qreal smallest = font.pointSizeF() * 0.75;
@@ -186,13 +188,15 @@ void ViewerPanel::setPairInfo(const QString& text) {
 }
 
 void ViewerPanel::setSideTexts(int side, const QString& title, const QString& dimensions) {
-    FindControl<QLineEdit>(this, side == 0 ? 1031 : 1032)->setText(title);
-    FindControl<QLabel>(this, side == 0 ? 1023 : 1024)->setText(dimensions);
+    FindControl<QLineEdit>(this, side == 0 ? MainId::LeftTitle : MainId::RightTitle)
+        ->setText(title);
+    FindControl<QLabel>(this, side == 0 ? MainId::LeftDimensions : MainId::RightDimensions)
+        ->setText(dimensions);
     fitInfoRow(side);
 }
 
 void ViewerPanel::setSizeText(int side, const QString& text) {
-    FindControl<QLabel>(this, side == 0 ? 1028 : 1030)->setText(text);
+    FindControl<QLabel>(this, side == 0 ? MainId::LeftSize : MainId::RightSize)->setText(text);
     fitInfoRow(side);
 }
 

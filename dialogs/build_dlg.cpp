@@ -47,40 +47,41 @@ void CBuildDlg::buildLayout() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     m_kind = new QComboBox;
-    SetControlId(m_kind, 1002);
+    SetControlId(m_kind, BuildDlgId::Kind);
     m_kind->addItem(QString::fromLatin1(kFolderLabel));
     m_kind->addItem(QString::fromLatin1(kListLabel));
     layout->addWidget(m_kind);
 
     m_folderGroup = new QGroupBox(QString::fromLatin1(kFolderLabel));
-    SetControlId(m_folderGroup, 1004);
+    SetControlId(m_folderGroup, BuildDlgId::FolderGroup);
     auto* folderBox = new QVBoxLayout(m_folderGroup);
     auto* folderRow = new QHBoxLayout;
-    m_folder = MakeEdit(1007, kPathEditMax);
+    m_folder = MakeEdit(BuildDlgId::Folder, kPathEditMax);
     m_folder->setMinimumWidth(380);
-    m_browseFolder = MakeButton(1006, QStringLiteral("Browse..."));
+    m_browseFolder = MakeButton(BuildDlgId::BrowseFolder, QStringLiteral("Browse..."));
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(m_browseFolder);
     folderBox->addLayout(folderRow);
-    m_subfolders = MakeCheck(1039, QStringLiteral("Include all subfolders (recursive search)"));
+    m_subfolders = MakeCheck(BuildDlgId::Subfolders,
+                             QStringLiteral("Include all subfolders (recursive search)"));
     folderBox->addWidget(m_subfolders);
     layout->addWidget(m_folderGroup);
 
     m_listGroup = new QGroupBox(QString::fromLatin1(kListLabel));
-    SetControlId(m_listGroup, 1005);
+    SetControlId(m_listGroup, BuildDlgId::ListGroup);
     auto* listRow = new QHBoxLayout(m_listGroup);
-    m_list = MakeEdit(1010, kPathEditMax);
+    m_list = MakeEdit(BuildDlgId::List, kPathEditMax);
     m_list->setMinimumWidth(380);
-    m_browseList = MakeButton(1008, QStringLiteral("Browse..."));
-    m_editList = MakeButton(1009, QStringLiteral("Edit..."));
+    m_browseList = MakeButton(BuildDlgId::BrowseList, QStringLiteral("Browse..."));
+    m_editList = MakeButton(BuildDlgId::EditList, QStringLiteral("Edit..."));
     listRow->addWidget(m_list, 1);
     listRow->addWidget(m_browseList);
     listRow->addWidget(m_editList);
     layout->addWidget(m_listGroup);
 
-    m_quick = MakeCheck(1099, QStringLiteral("Quick count of files"));
+    m_quick = MakeCheck(BuildDlgId::QuickCount, QStringLiteral("Quick count of files"));
     layout->addWidget(m_quick);
-    m_countLine = MakeLabel(1025, QString());
+    m_countLine = MakeLabel(BuildDlgId::CountLine, QString());
     m_countLine->setMinimumHeight(m_countLine->fontMetrics().height() + 4);
     layout->addWidget(m_countLine);
 

@@ -14,6 +14,23 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+/// Control ids of "Build images data file".
+namespace BuildDlgId {
+enum : int {
+    Kind = 1002,
+    FolderGroup = 1004,
+    ListGroup = 1005,
+    BrowseFolder = 1006,
+    Folder = 1007,
+    BrowseList = 1008,
+    EditList = 1009,
+    List = 1010,
+    CountLine = 1025,
+    Subfolders = 1039,
+    QuickCount = 1099,
+};
+}  // namespace BuildDlgId
+
 /// "Build images data file": chooses the source of a data file slot, a folder
 /// (optionally with all subfolders) or an image list, and keeps a count line
 /// of the image files the source holds up to date while the user edits.

@@ -47,7 +47,7 @@ void CDeleteSetupDlg::buildLayout() {
     listColumn->addWidget(MakeLabel(0, QStringLiteral("Delete/move criteria sequence")), 0, 0, 1,
                           2);
     m_lbCriteria = new QListWidget;
-    SetControlId(m_lbCriteria, 1096);
+    SetControlId(m_lbCriteria, DeleteSetupId::Criteria);
     m_lbCriteria->setSelectionMode(QAbstractItemView::SingleSelection);
     // Wide enough for the padded marker texts; the height follows the rows.
     const std::string_view widest = DeleteCriterionText(9);
@@ -58,8 +58,8 @@ void CDeleteSetupDlg::buildLayout() {
     listColumn->addWidget(MakeLabel(0, QStringLiteral("11")), 1, 0, Qt::AlignBottom);
     listColumn->addWidget(m_lbCriteria, 1, 1);
     auto* swapRow = new QHBoxLayout;
-    QPushButton* up = MakeButton(1001, QStringLiteral("Swap up"));
-    QPushButton* down = MakeButton(1002, QStringLiteral("Swap down"));
+    QPushButton* up = MakeButton(DeleteSetupId::SwapUp, QStringLiteral("Swap up"));
+    QPushButton* down = MakeButton(DeleteSetupId::SwapDown, QStringLiteral("Swap down"));
     swapRow->addWidget(up);
     swapRow->addWidget(down);
     listColumn->addLayout(swapRow, 2, 1);
@@ -72,7 +72,9 @@ void CDeleteSetupDlg::buildLayout() {
     auto* modeBox = new QVBoxLayout(modeGroup);
     m_modes = new QButtonGroup(this);
     const std::array<std::pair<int, const char*>, 3> modes{
-        {{1062, "OFF"}, {1063, "Semi auto delete ON"}, {1064, "Automatic delete ON"}}};
+        {{DeleteSetupId::ModeOff, "OFF"},
+         {DeleteSetupId::ModeSemiAuto, "Semi auto delete ON"},
+         {DeleteSetupId::ModeAutomatic, "Automatic delete ON"}}};
     // Each radio button's group id is its delete mode's number.
     for (int i = 0; i < 3; ++i) {
         QRadioButton* r = MakeRadio(modes[i].first, QString::fromLatin1(modes[i].second));
@@ -80,9 +82,9 @@ void CDeleteSetupDlg::buildLayout() {
         modeBox->addWidget(r);
     }
     right->addWidget(modeGroup);
-    m_pause = MakeCheck(1104, QStringLiteral("Pause on 'No delete/move'"));
-    m_permanent = MakeCheck(1105, QStringLiteral("Deletes are permanent"));
-    m_moveInstead = MakeCheck(1106, QStringLiteral("MOVE instead of DELETE"));
+    m_pause = MakeCheck(DeleteSetupId::Pause, QStringLiteral("Pause on 'No delete/move'"));
+    m_permanent = MakeCheck(DeleteSetupId::Permanent, QStringLiteral("Deletes are permanent"));
+    m_moveInstead = MakeCheck(DeleteSetupId::MoveInstead, QStringLiteral("MOVE instead of DELETE"));
     // The other switches stay in place while the pause is hidden.
     QSizePolicy keepPlace = m_pause->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
@@ -95,7 +97,7 @@ void CDeleteSetupDlg::buildLayout() {
     right->addLayout(permanentRow);
     right->addWidget(m_moveInstead);
     right->addWidget(MakeLabel(0, QStringLiteral("Automatic mode delay (0-2000 milliseconds)")));
-    m_delay = MakeEdit(1114, kNumberEditMax);
+    m_delay = MakeEdit(DeleteSetupId::Delay, kNumberEditMax);
     m_delay->setFixedWidth(90);
     right->addWidget(m_delay);
     right->addStretch(1);
@@ -103,8 +105,8 @@ void CDeleteSetupDlg::buildLayout() {
 
     // Both explanations share one place; the mode decides which shows.
     m_explanations = new QStackedWidget;
-    m_automaticText = explanation(1097, kAutomaticExplanation);
-    m_otherText = explanation(1098, kOtherExplanation);
+    m_automaticText = explanation(DeleteSetupId::AutomaticText, kAutomaticExplanation);
+    m_otherText = explanation(DeleteSetupId::OtherText, kOtherExplanation);
     m_explanations->addWidget(m_automaticText);
     m_explanations->addWidget(m_otherText);
     m_explanations->setFixedWidth(560);

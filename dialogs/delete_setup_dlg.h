@@ -14,6 +14,24 @@ class QLineEdit;
 class QListWidget;
 class QStackedWidget;
 
+/// Control ids of the delete setup.
+namespace DeleteSetupId {
+enum : int {
+    SwapUp = 1001,
+    SwapDown = 1002,
+    ModeOff = 1062,
+    ModeSemiAuto = 1063,
+    ModeAutomatic = 1064,
+    Criteria = 1096,
+    AutomaticText = 1097,
+    OtherText = 1098,
+    Pause = 1104,
+    Permanent = 1105,
+    MoveInstead = 1106,
+    Delay = 1114,
+};
+}  // namespace DeleteSetupId
+
 /// "Automatic and Semi-auto delete setup...": the delete mode, the ordered
 /// criteria list the viewer walks for each pair, the pause, permanent deletes,
 /// move instead of delete and the automatic step delay.
@@ -35,7 +53,8 @@ class CDeleteSetupDlg : public SetupDialog {
     std::string m_strDelay;
 
     static constexpr const char* kAutomaticExplanation =
-        "Tests begin with first criteria for left and right displayed duplicate images.\n"
+        "Tests begin with first criteria for left and right displayed duplicate "
+        "images.\n"
         "If a difference, the selected image is deleted/moved.\n"
         "If not, the next criteria in the list is used. \n"
         "If 'No delete/move', neither image is deleted with optional 'Pause'.";

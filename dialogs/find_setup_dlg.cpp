@@ -48,26 +48,28 @@ void CFindSetupDlg::buildLayout() {
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QGroupBox* method = group(1073, QStringLiteral("Match method"));
+    QGroupBox* method = group(FindSetupId::MethodGroup, QStringLiteral("Match method"));
     auto* methodBox = new QVBoxLayout(method);
     m_methods = new QButtonGroup(this);
-    const std::array<std::pair<int, const char*>, 4> methods{{{1074, "Color (euclidean)"},
-                                                              {1075, "Color (weighted euclidean)"},
-                                                              {1101, "Color (variance)"},
-                                                              {1102, "Luminance (as greyscale)"}}};
+    const std::array<std::pair<int, const char*>, 4> methods{
+        {{FindSetupId::MethodEuclidean, "Color (euclidean)"},
+         {FindSetupId::MethodWeighted, "Color (weighted euclidean)"},
+         {FindSetupId::MethodVariance, "Color (variance)"},
+         {FindSetupId::MethodLuminance, "Luminance (as greyscale)"}}};
     for (int i = 0; i < 4; ++i) {
         QRadioButton* r = MakeRadio(methods[i].first, QString::fromLatin1(methods[i].second));
         m_methods->addButton(r, i);
         methodBox->addWidget(r);
     }
-    m_useLum = MakeCheck(1103, QStringLiteral("Use 'Luminance' if one image of pair is greyscale"));
-    m_mirror =
-        MakeCheck(1104, QStringLiteral("Check for mirrored images (left and right flipped)"));
-    m_adjust = MakeCheck(1069, QStringLiteral("Adjust for mean color difference"));
+    m_useLum = MakeCheck(FindSetupId::UseLuminance,
+                         QStringLiteral("Use 'Luminance' if one image of pair is greyscale"));
+    m_mirror = MakeCheck(FindSetupId::Mirror,
+                         QStringLiteral("Check for mirrored images (left and right flipped)"));
+    m_adjust = MakeCheck(FindSetupId::Adjust, QStringLiteral("Adjust for mean color difference"));
     methodBox->addWidget(m_useLum);
     methodBox->addWidget(m_mirror);
     auto* adjustRow = new QHBoxLayout;
-    m_adjustAmount = MakeEdit(1070, kNumberEditMax);
+    m_adjustAmount = MakeEdit(FindSetupId::AdjustAmount, kNumberEditMax);
     m_adjustAmount->setFixedWidth(60);
     adjustRow->addWidget(m_adjust);
     adjustRow->addWidget(m_adjustAmount);
@@ -76,17 +78,21 @@ void CFindSetupDlg::buildLayout() {
     methodBox->addLayout(adjustRow);
     layout->addWidget(method);
 
-    QGroupBox* restriction = group(1061, QStringLiteral("Match restriction"));
+    QGroupBox* restriction =
+        group(FindSetupId::RestrictionGroup, QStringLiteral("Match restriction"));
     auto* grid = new QGridLayout(restriction);
     m_restrictions = new QButtonGroup(this);
-    QRadioButton* none = MakeRadio(1062, QStringLiteral("None (match all image pairs)"));
-    QRadioButton* aspect = MakeRadio(1063, QStringLiteral("Same aspect ratio   Tolerance"));
-    QRadioButton* size = MakeRadio(1064, QStringLiteral("Same size               Tolerance"));
+    QRadioButton* none =
+        MakeRadio(FindSetupId::RestrictNone, QStringLiteral("None (match all image pairs)"));
+    QRadioButton* aspect =
+        MakeRadio(FindSetupId::RestrictAspect, QStringLiteral("Same aspect ratio   Tolerance"));
+    QRadioButton* size =
+        MakeRadio(FindSetupId::RestrictSize, QStringLiteral("Same size               Tolerance"));
     m_restrictions->addButton(none, static_cast<int>(MatchRestriction::None));
     m_restrictions->addButton(aspect, static_cast<int>(MatchRestriction::SameAspect));
     m_restrictions->addButton(size, static_cast<int>(MatchRestriction::SameSize));
-    m_aspectTol = MakeEdit(1065, kNumberEditMax);
-    m_sizeTol = MakeEdit(1066, kNumberEditMax);
+    m_aspectTol = MakeEdit(FindSetupId::AspectTolerance, kNumberEditMax);
+    m_sizeTol = MakeEdit(FindSetupId::SizeTolerance, kNumberEditMax);
     m_aspectTol->setFixedWidth(60);
     m_sizeTol->setFixedWidth(60);
     grid->addWidget(none, 0, 0, 1, 3);
@@ -101,12 +107,12 @@ void CFindSetupDlg::buildLayout() {
 
     auto* bottom = new QGridLayout;
     bottom->addWidget(MakeLabel(0, QStringLiteral("Duplicate pairs limit")), 0, 0);
-    m_dupsLimit = MakeEdit(1107, kNumberEditMax);
+    m_dupsLimit = MakeEdit(FindSetupId::DupsLimit, kNumberEditMax);
     m_dupsLimit->setFixedWidth(90);
     bottom->addWidget(m_dupsLimit, 1, 0);
-    m_filterLabel = MakeLabel(1113, QStringLiteral("Convolution filter"));
+    m_filterLabel = MakeLabel(FindSetupId::FilterLabel, QStringLiteral("Convolution filter"));
     m_filter = new QComboBox;
-    SetControlId(m_filter, 1001);
+    SetControlId(m_filter, FindSetupId::Filter);
     for (const char* name : kFilterNames) {
         m_filter->addItem(QString::fromLatin1(name));
     }

@@ -13,6 +13,30 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 
+/// Control ids of the find setup.
+namespace FindSetupId {
+enum : int {
+    Filter = 1001,
+    RestrictionGroup = 1061,
+    RestrictNone = 1062,
+    RestrictAspect = 1063,
+    RestrictSize = 1064,
+    AspectTolerance = 1065,
+    SizeTolerance = 1066,
+    Adjust = 1069,
+    AdjustAmount = 1070,
+    MethodGroup = 1073,
+    MethodEuclidean = 1074,
+    MethodWeighted = 1075,
+    MethodVariance = 1101,
+    MethodLuminance = 1102,
+    UseLuminance = 1103,
+    Mirror = 1104,
+    DupsLimit = 1107,
+    FilterLabel = 1113,
+};
+}  // namespace FindSetupId
+
 /// "Find dups setup (method and restrictions)": the match method, greyscale
 /// and mirror checks, colour adjustment, match restriction with tolerances, the
 /// pairs limit and, once unlocked, the resampling filter of builds.

@@ -17,9 +17,12 @@ struct RowSpec {
     const char* browseTitle;
 };
 constexpr std::array<RowSpec, 3> kRows{{
-    {1107, 1108, "Dups data files", "Choose default folder dup data lists"},
-    {1109, 1111, "Dup log files", "Choose default folder for dup logs"},
-    {1110, 1112, "Image lists", "Choose default folder for image lists"},
+    {FolderPrefsId::DataFolder, FolderPrefsId::BrowseData, "Dups data files",
+     "Choose default folder dup data lists"},
+    {FolderPrefsId::LogFolder, FolderPrefsId::BrowseLog, "Dup log files",
+     "Choose default folder for dup logs"},
+    {FolderPrefsId::ListFolder, FolderPrefsId::BrowseList, "Image lists",
+     "Choose default folder for image lists"},
 }};
 }  // namespace
 

@@ -8,8 +8,21 @@
 class Prompter;
 class QLineEdit;
 
+/// Control ids of "Default folder locations".
+namespace FolderPrefsId {
+enum : int {
+    DataFolder = 1107,
+    BrowseData = 1108,
+    LogFolder = 1109,
+    ListFolder = 1110,
+    BrowseLog = 1111,
+    BrowseList = 1112,
+};
+}  // namespace FolderPrefsId
+
 /// "Default folder locations": where data files, dups logs and image lists are
-/// kept. The caller stores the three folders as soon as the dialog ends with OK.
+/// kept. The caller stores the three folders as soon as the dialog ends with
+/// OK.
 class CFolderPrefsDlg : public SetupDialog {
   public:
     explicit CFolderPrefsDlg(Prompter& prompter, QWidget* parent = nullptr);

@@ -15,16 +15,17 @@ CMoveFolderDlg::CMoveFolderDlg(Prompter& prompter, QWidget* parent)
     setWindowTitle(QStringLiteral("Specify the 'Move to' folder (instead of delete)"));
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    m_moveOnly = MakeCheck(1104, QStringLiteral("'Move' controls only, no 'Delete'"));
+    m_moveOnly =
+        MakeCheck(MoveFolderId::MoveOnly, QStringLiteral("'Move' controls only, no 'Delete'"));
     layout->addWidget(m_moveOnly);
 
     auto* grid = new QGridLayout;
-    m_left = MakeEdit(1107, kPathEditMax);
-    m_right = MakeEdit(1109, kPathEditMax);
+    m_left = MakeEdit(MoveFolderId::LeftFolder, kPathEditMax);
+    m_right = MakeEdit(MoveFolderId::RightFolder, kPathEditMax);
     m_left->setMinimumWidth(400);
-    QPushButton* browseLeft = MakeButton(1108, QStringLiteral("Browse..."));
-    QPushButton* browseRight = MakeButton(1110, QStringLiteral("Browse..."));
-    QPushButton* copy = MakeButton(1112, QStringLiteral("Copy above path"));
+    QPushButton* browseLeft = MakeButton(MoveFolderId::BrowseLeft, QStringLiteral("Browse..."));
+    QPushButton* browseRight = MakeButton(MoveFolderId::BrowseRight, QStringLiteral("Browse..."));
+    QPushButton* copy = MakeButton(MoveFolderId::CopyPath, QStringLiteral("Copy above path"));
     grid->addWidget(
         MakeLabel(0, QStringLiteral("Folder to move left displayed image files on 'Move'")), 0, 0);
     grid->addWidget(m_left, 1, 0);

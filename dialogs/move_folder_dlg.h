@@ -8,6 +8,18 @@ class Prompter;
 class QCheckBox;
 class QLineEdit;
 
+/// Control ids of the 'Move to' folder setup.
+namespace MoveFolderId {
+enum : int {
+    MoveOnly = 1104,
+    LeftFolder = 1107,
+    BrowseLeft = 1108,
+    RightFolder = 1109,
+    BrowseRight = 1110,
+    CopyPath = 1112,
+};
+}  // namespace MoveFolderId
+
 /// "Specify the 'Move to' folder (instead of delete)": the folders left and
 /// right images are moved into, and whether the Delete buttons move.
 class CMoveFolderDlg : public SetupDialog {

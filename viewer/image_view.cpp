@@ -9,8 +9,8 @@
 
 CImageView::CImageView(DisplayImage image, QWidget* parent)
     : QDialog(parent), m_source(std::move(image)), m_frame(new QFrame(this)) {
-    SetControlId(this, 105);
-    SetControlId(m_frame, 1004);
+    SetControlId(this, ImageViewId::Window);
+    SetControlId(m_frame, ImageViewId::Frame);
     setWindowTitle(QString());
     // The frame only marks the area; the window paints the picture itself.
     m_frame->setAttribute(Qt::WA_TransparentForMouseEvents);

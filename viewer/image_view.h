@@ -7,6 +7,14 @@
 
 class QFrame;
 
+/// Control ids of the full-screen view.
+namespace ImageViewId {
+enum : int {
+    Window = 105,
+    Frame = 1004,
+};
+}  // namespace ImageViewId
+
 /// The full-screen view of one image (dialog 105): maximised, the picture
 /// centred in frame 1004 at most at its own size, closed by a left click.
 /// The picture is fitted once per window size, not on every paint.

@@ -8,6 +8,7 @@
 
 #include "auto_delete_runner.h"
 #include "delete_messages.h"
+#include "main_ids.h"
 #include "main_menus.h"
 #include "pair_viewer.h"
 #include "viewer_test_kit.h"
@@ -74,7 +75,7 @@ class AutoDeleteTest : public QObject {
         m_fx->writeLog(pairs);
         auto dlg = openViewer(DeleteMode::Automatic, kHigherResolutionFirst);
         // Shown, judged, and nothing removed until the user starts the run.
-        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1017));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::LeftDelete));
         QVERIFY(QFile::exists(larger[0]));
 
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
@@ -96,7 +97,7 @@ class AutoDeleteTest : public QObject {
         }
         QCOMPARE(dlg->pairViewer().autoRun().active, 0);
         QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
-        QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 5 of 5"));
+        QCOMPARE(textOf(dlg.get(), MainId::ViewTitle), QString("Viewing pair 5 of 5"));
     }
 
     void semiAutomaticProposesAndTheKeysConfirm() {
@@ -105,15 +106,15 @@ class AutoDeleteTest : public QObject {
         const QString other = m_fx->image("other.jpg", 50, 40);
         m_fx->writeLog({{left, right}, {other, left}, {other, right}});
         auto dlg = openViewer(DeleteMode::SemiAuto, kHigherResolutionFirst);
-        QCOMPARE(textOf(dlg.get(), 1105),
+        QCOMPARE(textOf(dlg.get(), MainId::PairInfo),
                  QString("Delete criteria:\nHigher resolution\n(1) 80 x 60 JPG\n(2) 102 x 77 JPG"));
-        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1018));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::RightDelete));
 
         pressEnter();
         QVERIFY(!QFile::exists(right));
         // Pair 3 has lost its right image; pair 2 is shown and judged.
-        QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 2 of 3"));
-        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1018));
+        QCOMPARE(textOf(dlg.get(), MainId::ViewTitle), QString("Viewing pair 2 of 3"));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::RightDelete));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
         QVERIFY(!QFile::exists(left));
         QVERIFY(QFile::exists(other));
@@ -125,15 +126,15 @@ class AutoDeleteTest : public QObject {
         const auto pairs = equalPairs(3);
         m_fx->writeLog(pairs);
         auto dlg = openViewer(DeleteMode::Automatic, kNoDeleteFirst);
-        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1041));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::Next));
         m_fx->prompter().answerMessage(PromptAnswer::Cancel);
-        QTest::mouseClick(button(*dlg, 1018), Qt::LeftButton);
+        QTest::mouseClick(button(*dlg, MainId::RightDelete), Qt::LeftButton);
         QVERIFY(QFile::exists(pairs[0].second));
         QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::SemiAuto);
 
-        dlg->OnCommand(32814);
+        dlg->OnCommand(MainId::MenuAutomaticDelete);
         m_fx->prompter().answerMessage(PromptAnswer::No);
-        QTest::mouseClick(button(*dlg, 1018), Qt::LeftButton);
+        QTest::mouseClick(button(*dlg, MainId::RightDelete), Qt::LeftButton);
         QVERIFY(!QFile::exists(pairs[0].second));
         QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::SemiAuto);
         QCOMPARE(dlg->pairViewer().autoRun().active, 0);
@@ -147,29 +148,29 @@ class AutoDeleteTest : public QObject {
         auto dlg = openViewer(DeleteMode::Automatic, kNoDeleteFirst);
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
-        QTest::mouseClick(button(*dlg, 1017), Qt::LeftButton);
+        QTest::mouseClick(button(*dlg, MainId::LeftDelete), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(m_fx->prompter().calls().size(), std::size_t(2), 10000);
         QCOMPARE(m_fx->prompter().calls()[1].text,
                  std::string("Deleted from image pairs 1 thru 4.\n1 image have been deleted "
                              "(placed in recycle bin)."));
-        QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 2 of 4"));
+        QCOMPARE(textOf(dlg.get(), MainId::ViewTitle), QString("Viewing pair 2 of 4"));
 
         // Paused at "No delete", minimised: the caption says where it waits.
         dlg->run().settings().m_bPauseOnNoDelete = 1;
         dlg->showMinimized();
         QVERIFY(dlg->isMinimized());
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
-        dlg->OnCommand(1017);
-        QCOMPARE(textOf(dlg.get(), 1055), QString("Viewing pair 3 of 4"));
+        dlg->OnCommand(MainId::LeftDelete);
+        QCOMPARE(textOf(dlg.get(), MainId::ViewTitle), QString("Viewing pair 3 of 4"));
         QTRY_COMPARE_WITH_TIMEOUT(dlg->windowTitle(), QString("50% Paused"), 5000);
         QCOMPARE(dlg->pairViewer().autoRun().active, 1);
         QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
         // Next goes on; the next step pauses again.
-        dlg->OnCommand(1041);
+        dlg->OnCommand(MainId::Next);
         QTRY_COMPARE_WITH_TIMEOUT(dlg->windowTitle(), QString("75% Paused"), 5000);
 
         // Choosing manual delete ends the run.
-        dlg->menus().action(32827)->trigger();
+        dlg->menus().action(MainId::MenuManualDelete)->trigger();
         QCOMPARE(dlg->pairViewer().autoRun().active, 0);
         dlg->showNormal();
         QCOMPARE(dlg->windowTitle(), QString("Twinly"));
@@ -180,7 +181,7 @@ class AutoDeleteTest : public QObject {
         const auto pairs = equalPairs(3);
         m_fx->writeLog(pairs);
         auto dlg = openViewer(DeleteMode::Automatic, Sequence{7, 1, 2, 3, 4, 5, 6, 9, 8, 10, 11});
-        QCOMPARE(QApplication::focusWidget(), button(*dlg, 1017));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::LeftDelete));
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
         QTest::keyPress(QApplication::focusWidget(), Qt::Key_P);
@@ -203,7 +204,7 @@ class AutoDeleteTest : public QObject {
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
         pressEnter();
         QVERIFY(dlg->pairViewer().autoDelete().stepPending());
-        button(*dlg, 1044)->setFocus();
+        button(*dlg, MainId::Back)->setFocus();
         QTRY_VERIFY_WITH_TIMEOUT(!dlg->pairViewer().autoDelete().stepPending(), 5000);
         QCOMPARE(dlg->pairViewer().autoRun().active, 0);
         QVERIFY(!QFile::exists(pairs[0].second));

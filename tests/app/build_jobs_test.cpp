@@ -14,6 +14,7 @@
 #include "build_commands.h"
 #include "job_controller.h"
 #include "job_test_kit.h"
+#include "main_ids.h"
 #include "main_menus.h"
 #include "source_gather.h"
 
@@ -65,15 +66,15 @@ class BuildJobsTest : public QObject {
     // Builds slot 0 or 1 from `folder` and waits for the finish text.
     void build(CMainDlg& dlg, int slot, const std::string& folder, int images) {
         answerBuildDialog(m_pollers.get(), folder);
-        dlg.OnCommand(slot == 0 ? 1084 : 1088);
+        dlg.OnCommand(slot == 0 ? MainId::PrimaryBuild : MainId::SecondaryBuild);
         QTRY_COMPARE_WITH_TIMEOUT(
-            textOf(&dlg, 1025),
+            textOf(&dlg, MainId::Status),
             QStringLiteral("Finished: %1 images analyzed. Ready to 'Find dups'").arg(images),
             20000);
     }
 
     static void chooseMode(CMainDlg& dlg, int mode) {
-        control<QRadioButton>(&dlg, 1079 + mode)->click();
+        control<QRadioButton>(&dlg, MainId::ModeWithinPrimary + mode)->click();
         QCOMPARE(dlg.run().compareMode(), static_cast<CompareMode>(mode));
     }
 
@@ -100,15 +101,17 @@ class BuildJobsTest : public QObject {
         QVERIFY(std::all_of(dlg->run().primary().records().begin(),
                             dlg->run().primary().records().end(),
                             [](const ImageRecord& r) { return r.nWidth != 0; }));
-        QCOMPARE(textOf(dlg.get(), 1082), QString("Primary data file images: 4"));
-        QCOMPARE(textOf(dlg.get(), 1085), QString("Image data file: built - ready"));
+        QCOMPARE(textOf(dlg.get(), MainId::PrimaryLabel), QString("Primary data file images: 4"));
+        QCOMPARE(textOf(dlg.get(), MainId::PrimaryFile), QString("Image data file: built - ready"));
         QVERIFY(dlg->run().primaryUnsaved());
-        QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
-        QVERIFY(!control<QWidget>(dlg.get(), 1090)->isVisible());
-        QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
-        QVERIFY(textOf(dlg.get(), 1040).isEmpty() && textOf(dlg.get(), 1051).isEmpty());
-        QVERIFY(menuItemEnabled(*dlg, 32803) && menuItemEnabled(*dlg, 32823));
-        QVERIFY(!menuItemEnabled(*dlg, 32824));
+        QVERIFY(!control<QProgressBar>(dlg.get(), MainId::Progress)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::Abort)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::ModeWithinPrimary)->isEnabled());
+        QVERIFY(textOf(dlg.get(), MainId::JobDetail).isEmpty() &&
+                textOf(dlg.get(), MainId::JobCounter).isEmpty());
+        QVERIFY(menuItemEnabled(*dlg, MainId::MenuSavePrimary) &&
+                menuItemEnabled(*dlg, MainId::MenuRebuildPrimary));
+        QVERIFY(!menuItemEnabled(*dlg, MainId::MenuRebuildSecondary));
 
         // The secondary build leaves the primary slot and its unsaved mark alone.
         dlg->run().setPrimaryUnsaved(false);
@@ -117,7 +120,8 @@ class BuildJobsTest : public QObject {
         QCOMPARE(dlg->run().secondary().count(), 3);
         QCOMPARE(dlg->run().primary().count(), 4);
         QVERIFY(!dlg->run().primaryUnsaved());
-        QCOMPARE(textOf(dlg.get(), 1086), QString("Secondary data file images: 3"));
+        QCOMPARE(textOf(dlg.get(), MainId::SecondaryLabel),
+                 QString("Secondary data file images: 3"));
 
         // The primary slot's source is a stored setting; the next window offers it again.
         dlg.reset();
@@ -126,10 +130,10 @@ class BuildJobsTest : public QObject {
         dlg = m_fx->makeDlg();
         QString offered;
         onNextModal(m_pollers.get(), [&offered](QWidget* dialog) {
-            offered = control<QLineEdit>(dialog, 1007)->text();
-            control<QAbstractButton>(dialog, 2)->click();
+            offered = control<QLineEdit>(dialog, BuildDlgId::Folder)->text();
+            control<QAbstractButton>(dialog, kIdCancel)->click();
         });
-        dlg->OnCommand(1084);
+        dlg->OnCommand(MainId::PrimaryBuild);
         QCOMPARE(offered, m_fx->qpath("one"));
         QVERIFY(!dlg->run().primary().hasRecords());
     }
@@ -140,19 +144,19 @@ class BuildJobsTest : public QObject {
         auto dlg = m_fx->makeDlg();
         QStringList lines;
         onNextModal(m_pollers.get(), [this, &lines](QWidget* dialog) {
-            control<QLineEdit>(dialog, 1007)->setText(m_fx->qpath("one"));
+            control<QLineEdit>(dialog, BuildDlgId::Folder)->setText(m_fx->qpath("one"));
             QTRY_COMPARE_WITH_TIMEOUT(
-                textOf(dialog, 1025),
+                textOf(dialog, BuildDlgId::CountLine),
                 QString("Total image files = 4 : Read image files from folder"), 5000);
-            lines << textOf(dialog, 1025);
-            control<QAbstractButton>(dialog, 1039)->click();
+            lines << textOf(dialog, BuildDlgId::CountLine);
+            control<QAbstractButton>(dialog, BuildDlgId::Subfolders)->click();
             QTRY_COMPARE_WITH_TIMEOUT(
-                textOf(dialog, 1025),
+                textOf(dialog, BuildDlgId::CountLine),
                 QString("Total image files = 6 : Read image files from folder(s)"), 5000);
-            lines << textOf(dialog, 1025);
-            control<QAbstractButton>(dialog, 2)->click();
+            lines << textOf(dialog, BuildDlgId::CountLine);
+            control<QAbstractButton>(dialog, kIdCancel)->click();
         });
-        dlg->OnCommand(1084);
+        dlg->OnCommand(MainId::PrimaryBuild);
         QCOMPARE(lines.size(), 2);
         // Cancel builds nothing and keeps the slot's source.
         QVERIFY(!dlg->jobs().isRunning());
@@ -172,41 +176,45 @@ class BuildJobsTest : public QObject {
         gate.watch(&dlg->jobs().progress());
         dlg->buildCommands().setSignerFactory(gatedSigner(gate));
         answerBuildDialog(m_pollers.get(), m_fx->path("two"));
-        dlg->OnCommand(1088);
+        dlg->OnCommand(MainId::SecondaryBuild);
         QVERIFY(dlg->jobs().isBuildRunning());
         QTRY_VERIFY_WITH_TIMEOUT(gate.waiting() > 0, 5000);
 
         // What a running build shows.
-        QCOMPARE(textOf(dlg.get(), 1025), QString("Reading image files..."));
-        QCOMPARE(textOf(dlg.get(), 1051), QString("Total:  5"));
-        QVERIFY(control<QProgressBar>(dlg.get(), 1037)->isVisible());
-        QVERIFY(control<QWidget>(dlg.get(), 1090)->isVisible());
-        QVERIFY(!control<QWidget>(dlg.get(), 1080)->isEnabled());
-        QVERIFY(!control<QWidget>(dlg.get(), 1029)->isEnabled());
-        for (int id : {32806, 32818, 32803, 32821, 32823, 32824}) {
+        QCOMPARE(textOf(dlg.get(), MainId::Status), QString("Reading image files..."));
+        QCOMPARE(textOf(dlg.get(), MainId::JobCounter), QString("Total:  5"));
+        QVERIFY(control<QProgressBar>(dlg.get(), MainId::Progress)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::Abort)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::ModeSecondaryToPrimary)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::FindDups)->isEnabled());
+        for (int id : {MainId::MenuOpenPrimary, MainId::MenuOpenSecondary, MainId::MenuSavePrimary,
+                       MainId::MenuSaveSecondary, MainId::MenuRebuildPrimary,
+                       MainId::MenuRebuildSecondary}) {
             QVERIFY2(!menuItemEnabled(*dlg, id), qPrintable(QString::number(id)));
         }
-        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), 1040), QString("Doing..0"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), MainId::JobDetail), QString("Doing..0"), 5000);
         // Starting another build while one runs does nothing (no dialog either).
-        dlg->OnCommand(1084);
-        dlg->OnCommand(32823);
+        dlg->OnCommand(MainId::PrimaryBuild);
+        dlg->OnCommand(MainId::MenuRebuildPrimary);
         QCOMPARE(dlg->jobs().mode(), JobMode::BuildSecondary);
         QVERIFY(m_fx->prompter().calls().empty());
 
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1090), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), 1025), QString("User aborted..."), 5000);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::Abort), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), MainId::Status), QString("User aborted..."),
+                                  5000);
         QVERIFY(!dlg->jobs().isRunning());
         QVERIFY(!dlg->run().secondary().hasRecords());
         QVERIFY(dlg->run().secondary().paths().empty());
         QCOMPARE(dlg->run().slotLabel(kSecondarySlot), std::string("Image data file: not built"));
-        QCOMPARE(textOf(dlg.get(), 1052), QString("Image data file: not built"));
-        QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
-        QVERIFY(control<QWidget>(dlg.get(), 1081)->isEnabled());
-        QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
+        QCOMPARE(textOf(dlg.get(), MainId::DataState), QString("Image data file: not built"));
+        QVERIFY(control<QWidget>(dlg.get(), MainId::ModeWithinPrimary)->isEnabled());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::ModeSingleToPrimary)->isEnabled());
+        QVERIFY(!control<QProgressBar>(dlg.get(), MainId::Progress)->isVisible());
         QCOMPARE(dlg->windowTitle(), QString("Twinly"));
         QVERIFY(dlg->run().primary().records() == primaryRecords);
-        QVERIFY(menuItemEnabled(*dlg, 32806) && menuItemEnabled(*dlg, 32823));
-        QVERIFY(!menuItemEnabled(*dlg, 32824));
+        QVERIFY(menuItemEnabled(*dlg, MainId::MenuOpenPrimary) &&
+                menuItemEnabled(*dlg, MainId::MenuRebuildPrimary));
+        QVERIFY(!menuItemEnabled(*dlg, MainId::MenuRebuildSecondary));
     }
 
     void tooFewImagesStartNothing() {
@@ -214,7 +222,7 @@ class BuildJobsTest : public QObject {
         auto dlg = m_fx->makeDlg();
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
         answerBuildDialog(m_pollers.get(), m_fx->path("one"));
-        dlg->OnCommand(1084);
+        dlg->OnCommand(MainId::PrimaryBuild);
         QCOMPARE(m_fx->prompter().messageTexts(),
                  std::vector<std::string>{"You need at least 2 image files to process!"});
         QVERIFY(!dlg->jobs().isRunning());
@@ -233,7 +241,7 @@ class BuildJobsTest : public QObject {
         }
         auto dlg = m_fx->makeDlg();
         answerBuildDialog(m_pollers.get(), m_fx->path("one"));
-        dlg->OnCommand(1084);
+        dlg->OnCommand(MainId::PrimaryBuild);
         QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning() && dlg->run().primary().hasRecords(),
                                  20000);
         QCOMPARE(dlg->run().primary().count(), 4);
@@ -263,7 +271,7 @@ class BuildJobsTest : public QObject {
         CountingSigner counter;
         dlg->buildCommands().setSignerFactory(counter.factory());
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
-        dlg->OnCommand(32823);
+        dlg->OnCommand(MainId::MenuRebuildPrimary);
         // The purge has already dropped the deleted image: 4 left, 7 in the folder.
         const auto& call = m_fx->prompter().calls().back();
         QCOMPARE(call.caption, std::string("Information"));
@@ -271,7 +279,7 @@ class BuildJobsTest : public QObject {
         QCOMPARE(call.text, std::string("There are changes in the file count.\nYou need to rebuild "
                                         "the primary data file. Press 'OK' to rebuild.\nImage "
                                         "file count change = 3"));
-        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), 1025),
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), MainId::Status),
                                   QString("Finished: 7 images analyzed. Ready to 'Find dups'"),
                                   20000);
         QCOMPARE(counter.read, std::multiset<std::string>(added.begin(), added.end()));
@@ -287,7 +295,7 @@ class BuildJobsTest : public QObject {
         build(*dlg, 1, m_fx->path("two"), 3);
         const auto before = dlg->run().secondary().records();
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
-        dlg->OnCommand(32824);
+        dlg->OnCommand(MainId::MenuRebuildSecondary);
         const auto& call = m_fx->prompter().calls().back();
         QCOMPARE(call.buttons, PromptButtons::Ok);
         QCOMPARE(call.text, std::string("There is no change in the file count.\nIt appears there "
@@ -305,7 +313,7 @@ class BuildJobsTest : public QObject {
         dlg->buildCommands().setSignerFactory(gatedSigner(gate));
         dlg->buildCommands().setThreads(2);
         answerBuildDialog(m_pollers.get(), m_fx->path("one"));
-        dlg->OnCommand(1084);
+        dlg->OnCommand(MainId::PrimaryBuild);
         QTRY_COMPARE_WITH_TIMEOUT(gate.waiting(), 2, 5000);
         dlg.reset();
         // Both held threads have left the signer, and no image was started after.

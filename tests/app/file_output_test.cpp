@@ -17,11 +17,14 @@
 #include <memory>
 #include <set>
 
+#include "build_dlg.h"
 #include "datafile_io.h"
 #include "datafile_slot.h"
 #include "desktop.h"
+#include "dialog_kit.h"
 #include "file_ops.h"
 #include "log_reader.h"
+#include "main_ids.h"
 #include "match_list.h"
 #include "qsettings_store.h"
 #include "scripted_prompter.h"
@@ -74,7 +77,7 @@ class FileOutputTest : public QObject {
     std::string stdAt(const QString& name) const { return at(name).toStdString(); }
 
     static void clickTab(CMainDlg& dlg, int page) {
-        QTabBar* bar = control<QTabWidget>(&dlg, 1054)->findChild<QTabBar*>();
+        QTabBar* bar = control<QTabWidget>(&dlg, MainId::Tabs)->findChild<QTabBar*>();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
     }
 
@@ -119,54 +122,56 @@ class FileOutputTest : public QObject {
                                                               .dataFolder = at("appdata"),
                                                               .seedLogFile = QString()});
         dlg->show();
-        const auto status = [&] { return textOf(dlg.get(), 1025); };
+        const auto status = [&] { return textOf(dlg.get(), MainId::Status); };
 
         // Build the primary data file from the folder and save it.
         clickTab(*dlg, 1);
         onNextModal(&pollers, [this](QWidget* d) {
-            control<QLineEdit>(d, 1007)->setText(at("pics"));
-            control<QAbstractButton>(d, 1)->click();
+            control<QLineEdit>(d, BuildDlgId::Folder)->setText(at("pics"));
+            control<QAbstractButton>(d, kIdOk)->click();
         });
-        dlg->OnCommand(1084);
+        dlg->OnCommand(MainId::PrimaryBuild);
         QVERIFY(waitFor([&] { return status().startsWith("Finished: 5 images"); }));
         prompter.answerSaveFile(stdAt("data/primary.dup"));
-        dlg->OnCommand(32803);
+        dlg->OnCommand(MainId::MenuSavePrimary);
 
         // Find within it, sorted high to low, and view the pairs.
         clickTab(*dlg, 2);
-        control<QLineEdit>(dlg.get(), 1057)->setText("90");
-        control<QLineEdit>(dlg.get(), 1058)->setText("100");
-        dlg->OnCommand(32825);
-        dlg->OnCommand(1029);
-        QVERIFY(waitFor([&] { return textOf(dlg.get(), 1052).startsWith("Finished:"); }));
+        control<QLineEdit>(dlg.get(), MainId::LowerBound)->setText("90");
+        control<QLineEdit>(dlg.get(), MainId::UpperBound)->setText("100");
+        dlg->OnCommand(MainId::MenuSortDescending);
+        dlg->OnCommand(MainId::FindDups);
+        QVERIFY(
+            waitFor([&] { return textOf(dlg.get(), MainId::DataState).startsWith("Finished:"); }));
         clickTab(*dlg, 3);
-        QVERIFY(textOf(dlg.get(), 1055).startsWith("Viewing pair 1 of"));
+        QVERIFY(textOf(dlg.get(), MainId::ViewTitle).startsWith("Viewing pair 1 of"));
 
         // Remove the right image of the first pair, keep the log under a name.
-        dlg->OnCommand(32815);
-        dlg->OnCommand(1018);
+        dlg->OnCommand(MainId::MenuSemiAutoDelete);
+        dlg->OnCommand(MainId::RightDelete);
         prompter.answerSaveFile(stdAt("logs/saved.log"));
-        dlg->OnCommand(32830);
+        dlg->OnCommand(MainId::MenuSaveLog);
 
         // A fast rebuild drops the removed image; save that data file too.
         clickTab(*dlg, 1);
         prompter.answerMessage(PromptAnswer::Ok);
-        dlg->OnCommand(32823);
+        dlg->OnCommand(MainId::MenuRebuildPrimary);
         QVERIFY(waitFor([&] { return status().startsWith("Finished: 4 images"); }));
         prompter.answerSaveFile(stdAt("data/rebuilt.dup"));
-        dlg->OnCommand(32803);
+        dlg->OnCommand(MainId::MenuSavePrimary);
 
         // A single image against the rebuilt data, then options, then close.
         clickTab(*dlg, 0);
-        control<QRadioButton>(dlg.get(), 1081)->click();
+        control<QRadioButton>(dlg.get(), MainId::ModeSingleToPrimary)->click();
         clickTab(*dlg, 1);
         prompter.answerOpenFile(stdAt("pics/d.jpg"));
-        dlg->OnCommand(1097);
+        dlg->OnCommand(MainId::SingleOpen);
         clickTab(*dlg, 2);
-        dlg->OnCommand(1029);
-        QVERIFY(waitFor([&] { return textOf(dlg.get(), 1052).startsWith("Finished:"); }));
-        dlg->OnCommand(32834);
-        dlg->OnCommand(32835);
+        dlg->OnCommand(MainId::FindDups);
+        QVERIFY(
+            waitFor([&] { return textOf(dlg.get(), MainId::DataState).startsWith("Finished:"); }));
+        dlg->OnCommand(MainId::MenuBeep);
+        dlg->OnCommand(MainId::MenuShowFileSizes);
         dlg->reject();
         dlg.reset();
         QCOMPARE(prompter.unexpectedCalls(), 0);

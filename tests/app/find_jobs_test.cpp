@@ -11,6 +11,7 @@
 #include "image_loading.h"
 #include "job_controller.h"
 #include "job_test_kit.h"
+#include "main_ids.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ class FindJobsTest : public QObject {
         }
         auto dlg = m_fx->makeDlg();
         answerBuildDialog(m_pollers.get(), m_fx->path("one"));
-        dlg->OnCommand(1084);
+        dlg->OnCommand(MainId::PrimaryBuild);
         if (!QTest::qWaitFor([&] { return dlg->run().primary().count() == 5; }, 20000)) {
             qFatal("the primary build did not finish");
         }
@@ -62,12 +63,12 @@ class FindJobsTest : public QObject {
     }
 
     static void setBounds(CMainDlg& dlg, const QString& lower, const QString& upper) {
-        control<QLineEdit>(&dlg, 1057)->setText(lower);
-        control<QLineEdit>(&dlg, 1058)->setText(upper);
+        control<QLineEdit>(&dlg, MainId::LowerBound)->setText(lower);
+        control<QLineEdit>(&dlg, MainId::UpperBound)->setText(upper);
     }
 
     static QString dataState(CMainDlg& dlg) {
-        auto* line = control<QLabel>(&dlg, 1052);
+        auto* line = control<QLabel>(&dlg, MainId::DataState);
         return line->isVisible() ? line->text() : QString();
     }
 
@@ -85,25 +86,25 @@ class FindJobsTest : public QObject {
     void findRunWritesTheLogAndShowsTheFinishText() {
         auto dlg = windowWithPrimary();
         QCOMPARE(dlg->run().primary().count(), 5);
-        QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
+        QVERIFY(control<QPushButton>(dlg.get(), MainId::FindDups)->isEnabled());
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::FindDups), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), kOneMatchOfFive, 20000);
         const QByteArray log = readAll(m_fx->path("logs/Dups.log"));
         QVERIFY(logPairs(log, m_images[1], m_images[4]) || logPairs(log, m_images[4], m_images[1]));
         QVERIFY(log.contains("; Consider a duplicate if match is between 98.0% and 100.0%\r\n"));
         QVERIFY(log.endsWith("END\r\n"));
-        for (int id : {1056, 1051, 1040}) {
+        for (int id : {MainId::JobTotal, MainId::JobCounter, MainId::JobDetail}) {
             QVERIFY(textOf(dlg.get(), id).isEmpty());
         }
-        QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
-        QVERIFY(!control<QWidget>(dlg.get(), 1090)->isVisible());
-        QVERIFY(control<QWidget>(dlg.get(), 1029)->isEnabled());
-        QVERIFY(control<QWidget>(dlg.get(), 1080)->isEnabled());
+        QVERIFY(!control<QProgressBar>(dlg.get(), MainId::Progress)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::Abort)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::FindDups)->isEnabled());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::ModeSecondaryToPrimary)->isEnabled());
         QCOMPARE(dlg->currentPage(), 2);
 
         // With "Show 'View Dups'" the window goes on to the pairs.
         dlg->run().settings().m_bAutoView = 1;
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::FindDups), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(dlg->currentPage(), 3, 20000);
         QVERIFY(!dlg->jobs().isRunning());
     }
@@ -127,22 +128,22 @@ class FindJobsTest : public QObject {
         });
 
         setBounds(*dlg, "70", "101");
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::FindDups), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(gate.waiting(), 1, 5000);
-        QCOMPARE(textOf(dlg.get(), 1057), QString("75"));
-        QCOMPARE(textOf(dlg.get(), 1058), QString("100"));
+        QCOMPARE(textOf(dlg.get(), MainId::LowerBound), QString("75"));
+        QCOMPARE(textOf(dlg.get(), MainId::UpperBound), QString("100"));
         QCOMPARE(low.load(), 750);
         QCOMPARE(high.load(), 1000);
-        QCOMPARE(textOf(dlg.get(), 1056), QString("Total:  5"));
-        QVERIFY(control<QProgressBar>(dlg.get(), 1037)->isVisible());
-        QVERIFY(!control<QWidget>(dlg.get(), 1029)->isEnabled());
-        QVERIFY(!control<QWidget>(dlg.get(), 1094)->isVisible());
-        QVERIFY(!control<QWidget>(dlg.get(), 1079)->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), 1051), QString("Doing: 0"), 5000);
-        QCOMPARE(textOf(dlg.get(), 1040), QString("0 matches"));
+        QCOMPARE(textOf(dlg.get(), MainId::JobTotal), QString("Total:  5"));
+        QVERIFY(control<QProgressBar>(dlg.get(), MainId::Progress)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::FindDups)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::FindHint)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::ModeWithinPrimary)->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), MainId::JobCounter), QString("Doing: 0"), 5000);
+        QCOMPARE(textOf(dlg.get(), MainId::JobDetail), QString("0 matches"));
 
         // A second press while the run goes on starts nothing.
-        dlg->OnCommand(1029);
+        dlg->OnCommand(MainId::FindDups);
         QTest::qWait(0);
         QCOMPARE(runs.load(), 1);
 
@@ -152,24 +153,24 @@ class FindJobsTest : public QObject {
         dlg->showNormal();
         QTRY_COMPARE_WITH_TIMEOUT(dlg->windowTitle(), QString("Twinly"), 5000);
 
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1090), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::Abort), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), QString("User aborted..."), 5000);
         QCOMPARE(readAll(logPath), QByteArray("an older log"));
-        for (int id : {1056, 1051, 1040}) {
+        for (int id : {MainId::JobTotal, MainId::JobCounter, MainId::JobDetail}) {
             QVERIFY(textOf(dlg.get(), id).isEmpty());
         }
-        QVERIFY(!control<QProgressBar>(dlg.get(), 1037)->isVisible());
-        QVERIFY(control<QWidget>(dlg.get(), 1029)->isEnabled());
-        QVERIFY(control<QWidget>(dlg.get(), 1079)->isEnabled());
+        QVERIFY(!control<QProgressBar>(dlg.get(), MainId::Progress)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::FindDups)->isEnabled());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::ModeWithinPrimary)->isEnabled());
 
         // An upper bound below the lower one takes the lower one's text.
         setBounds(*dlg, "95", "90");
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1029), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::FindDups), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(gate.waiting(), 1, 5000);
-        QCOMPARE(textOf(dlg.get(), 1058), QString("95"));
+        QCOMPARE(textOf(dlg.get(), MainId::UpperBound), QString("95"));
         QCOMPARE(low.load(), 950);
         QCOMPARE(high.load(), 950);
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1090), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::Abort), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning(), 5000);
         QCOMPARE(runs.load(), 2);
     }
@@ -179,7 +180,7 @@ class FindJobsTest : public QObject {
         m_fx->store().writeString("1.0", "LogPath", m_fx->path("plain/logs"));
         auto dlg = windowWithPrimary();
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
-        dlg->OnCommand(1029);
+        dlg->OnCommand(MainId::FindDups);
         QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning() && !dataState(*dlg).isEmpty(), 20000);
         QCOMPARE(dataState(*dlg), QString("Finished: 1 matching pairs from 5 total image files."));
         const auto& call = m_fx->prompter().calls().back();
@@ -189,7 +190,7 @@ class FindJobsTest : public QObject {
 
     void singleImageOpensAndIsComparedWithThePrimary() {
         auto dlg = windowWithPrimary();
-        control<QRadioButton>(dlg.get(), 1081)->click();
+        control<QRadioButton>(dlg.get(), MainId::ModeSingleToPrimary)->click();
         dlg->selectPage(kPageGetData);
 
         // A file that is no image: the loader's message with its code; nothing changes.
@@ -197,7 +198,7 @@ class FindJobsTest : public QObject {
         QVERIFY(writeBytes(bad, "no picture here"));
         m_fx->prompter().answerOpenFile(bad);
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
-        dlg->OnCommand(1097);
+        dlg->OnCommand(MainId::SingleOpen);
         const auto& open = m_fx->prompter().calls().front();
         QCOMPARE(open.caption, std::string("Get single image - open image file"));
         QVERIFY(open.file.filter.starts_with("Image Files|*.bmp;*.jpg;"));
@@ -207,7 +208,7 @@ class FindJobsTest : public QObject {
         QCOMPARE(error.icon, PromptIcon::Error);
         QVERIFY(error.text.starts_with("Unable to open file. Error: "));
         QCOMPARE(error.text, ImageLoadErrorText(LastImageError()));
-        QCOMPARE(textOf(dlg.get(), 1096), QString("Single image: none opened"));
+        QCOMPARE(textOf(dlg.get(), MainId::SingleLabel), QString("Single image: none opened"));
         QVERIFY(!dlg->run().singleLoaded());
 
         // A copy of one primary image.
@@ -215,17 +216,17 @@ class FindJobsTest : public QObject {
         const std::string cat = m_fx->path("pics/cat.jpg");
         QVERIFY(QFile::copy(QString::fromStdString(m_images[2]), QString::fromStdString(cat)));
         m_fx->prompter().answerOpenFile(cat);
-        dlg->OnCommand(1097);
-        QCOMPARE(textOf(dlg.get(), 1096), QString("Single image:cat"));
-        QCOMPARE(textOf(dlg.get(), 1099), QString::fromStdString(cat));
+        dlg->OnCommand(MainId::SingleOpen);
+        QCOMPARE(textOf(dlg.get(), MainId::SingleLabel), QString("Single image:cat"));
+        QCOMPARE(textOf(dlg.get(), MainId::SingleFile), QString::fromStdString(cat));
         QVERIFY(dlg->run().singleLoaded());
         m_fx->prompter().answerOpenFile(std::nullopt);
-        dlg->OnCommand(1097);
+        dlg->OnCommand(MainId::SingleOpen);
         QCOMPARE(m_fx->prompter().calls().back().file.initialFolder, m_fx->path("pics") + "/");
 
         dlg->selectPage(kPageFind);
-        QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
-        dlg->OnCommand(1029);
+        QVERIFY(control<QPushButton>(dlg.get(), MainId::FindDups)->isEnabled());
+        dlg->OnCommand(MainId::FindDups);
         QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), kOneMatchOfFive, 20000);
         QVERIFY(logPairs(readAll(m_fx->path("logs/Dups.log")), cat, m_images[2]));
     }

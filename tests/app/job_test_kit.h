@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "build_dlg.h"
 #include "desktop.h"
+#include "dialog_kit.h"
 #include "file_ops.h"
 #include "job_progress.h"
 #include "qsettings_store.h"
@@ -131,11 +133,11 @@ class JobWindowFixture {
 /// Answers the next build dialog with a folder source, then OK.
 inline void answerBuildDialog(QObject* owner, const std::string& folder, bool subfolders = false) {
     onNextModal(owner, [folder, subfolders](QWidget* dialog) {
-        control<QLineEdit>(dialog, 1007)->setText(QString::fromStdString(folder));
-        auto* box = control<QAbstractButton>(dialog, 1039);
+        control<QLineEdit>(dialog, BuildDlgId::Folder)->setText(QString::fromStdString(folder));
+        auto* box = control<QAbstractButton>(dialog, BuildDlgId::Subfolders);
         if (box->isChecked() != subfolders) {
             box->click();
         }
-        control<QAbstractButton>(dialog, 1)->click();
+        control<QAbstractButton>(dialog, kIdOk)->click();
     });
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "accelerator_filter.h"
+#include "main_ids.h"
 #include "main_layout.h"
 #include "up_down_control.h"
 
@@ -58,14 +59,15 @@ TEST(TallLayout, NormalViewIsPulledOntoTheScreen) {
 }
 
 TEST(Accelerators, OnlyTheTableKeysMapToCommands) {
-    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_1, Qt::ControlModifier), 1017);
-    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_2, Qt::ControlModifier), 1018);
-    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Delete, Qt::NoModifier), 32822);
-    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Enter, Qt::KeypadModifier), 32822);
-    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_PageDown, Qt::NoModifier), 1041);
-    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_PageUp, Qt::NoModifier), 1044);
-    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Home, Qt::NoModifier), 1106);
-    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_End, Qt::NoModifier), 1107);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_1, Qt::ControlModifier), MainId::LeftDelete);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_2, Qt::ControlModifier), MainId::RightDelete);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Delete, Qt::NoModifier), MainId::PressFocused);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Enter, Qt::KeypadModifier),
+              MainId::PressFocused);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_PageDown, Qt::NoModifier), MainId::Next);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_PageUp, Qt::NoModifier), MainId::Back);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Home, Qt::NoModifier), MainId::First);
+    EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_End, Qt::NoModifier), MainId::Last);
     EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_1, Qt::NoModifier), 0);
     EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Home, Qt::ShiftModifier), 0);
     EXPECT_EQ(AcceleratorFilter::commandFor(Qt::Key_Delete, Qt::ControlModifier), 0);

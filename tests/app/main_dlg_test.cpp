@@ -18,6 +18,7 @@
 #include <memory>
 #include <thread>
 
+#include "about_dlg.h"
 #include "broken_key_store.h"
 #include "control_ids.h"
 #include "datafile_io.h"
@@ -25,8 +26,10 @@
 #include "file_ops.h"
 #include "find_page.h"
 #include "job_controller.h"
+#include "main_ids.h"
 #include "main_menus.h"
 #include "qsettings_store.h"
+#include "save_datafile_dlg.h"
 #include "scripted_prompter.h"
 #include "up_down_control.h"
 #include "viewer_panel.h"
@@ -83,12 +86,12 @@ class MainDlgTest : public QObject {
     void markSaved() { m_store->writeString("Dups", "First", "Second"); }
 
     static void clickTab(CMainDlg& dlg, int page) {
-        QTabBar* bar = control<QTabWidget>(&dlg, 1054)->findChild<QTabBar*>();
+        QTabBar* bar = control<QTabWidget>(&dlg, MainId::Tabs)->findChild<QTabBar*>();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
     }
 
     static int clientHeight(CMainDlg& dlg) {
-        return control<QTabWidget>(&dlg, 1054)->parentWidget()->height();
+        return control<QTabWidget>(&dlg, MainId::Tabs)->parentWidget()->height();
     }
 
     static bool shown(CMainDlg& dlg, int id) { return control<QWidget>(&dlg, id)->isVisible(); }
@@ -111,18 +114,19 @@ class MainDlgTest : public QObject {
         QCOMPARE(dlg->windowTitle(), QString("Twinly"));
         QCOMPARE(dlg->currentPage(), 0);
         QCOMPARE(dlg->run().compareMode(), CompareMode::WithinPrimary);
-        QVERIFY(control<QRadioButton>(dlg.get(), 1079)->isChecked());
+        QVERIFY(control<QRadioButton>(dlg.get(), MainId::ModeWithinPrimary)->isChecked());
         QCOMPARE(clientHeight(*dlg), 54 * 640 / 100);
-        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("98.0"));
-        QCOMPARE(control<UpDownControl>(dlg.get(), 1059)->position(), 98);
-        QCOMPARE(control<QLineEdit>(dlg.get(), 1058)->text(), QString("100"));
+        QCOMPARE(control<QLineEdit>(dlg.get(), MainId::LowerBound)->text(), QString("98.0"));
+        QCOMPARE(control<UpDownControl>(dlg.get(), MainId::LowerSpin)->position(), 98);
+        QCOMPARE(control<QLineEdit>(dlg.get(), MainId::UpperBound)->text(), QString("100"));
         QCOMPARE(dlg->findPage().lowerBoundTenths(), 980);
         QCOMPARE(dlg->findPage().upperBoundTenths(), 1000);
 
         clickTab(*dlg, 2);
-        QVERIFY(!control<QPushButton>(dlg.get(), 1029)->isEnabled());
-        QVERIFY(shown(*dlg, 1094));
-        QCOMPARE(control<QLabel>(dlg.get(), 1094)->text(), QString("'Get data' to enable"));
+        QVERIFY(!control<QPushButton>(dlg.get(), MainId::FindDups)->isEnabled());
+        QVERIFY(shown(*dlg, MainId::FindHint));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::FindHint)->text(),
+                 QString("'Get data' to enable"));
 
         // The log folder was created and seeded with the shipped log.
         QFile seeded(path("data/DupLogs/Dups.log"));
@@ -138,12 +142,12 @@ class MainDlgTest : public QObject {
         markSaved();
         m_store->writeNumber("Dups", "MatchTol", 1000);
         auto dlg = makeDlg();
-        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("100.0"));
-        QCOMPARE(control<UpDownControl>(dlg.get(), 1059)->position(), 100);
+        QCOMPARE(control<QLineEdit>(dlg.get(), MainId::LowerBound)->text(), QString("100.0"));
+        QCOMPARE(control<UpDownControl>(dlg.get(), MainId::LowerSpin)->position(), 100);
         dlg.reset();
         m_store->writeNumber("Dups", "MatchTol", 700);
         dlg = makeDlg();
-        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("75.0"));
+        QCOMPARE(control<QLineEdit>(dlg.get(), MainId::LowerBound)->text(), QString("75.0"));
     }
 
     void existingLogIsNotOverwrittenAndUnmakeableFolderIsIgnored() {
@@ -169,35 +173,43 @@ class MainDlgTest : public QObject {
         auto dlg = makeDlg();
         dlg->show();
         const int compact = clientHeight(*dlg);
-        QVERIFY(shown(*dlg, 1079) && shown(*dlg, 1081));
-        QVERIFY(!shown(*dlg, 1082) && !shown(*dlg, 1029) && !shown(*dlg, 1043));
-        QVERIFY(!shown(*dlg, 1002) && !shown(*dlg, 1041));
-        QVERIFY(shown(*dlg, 2) && shown(*dlg, 1000));
-        QVERIFY(!shown(*dlg, 1037) && !shown(*dlg, 1090));
+        QVERIFY(shown(*dlg, MainId::ModeWithinPrimary) && shown(*dlg, MainId::ModeSingleToPrimary));
+        QVERIFY(!shown(*dlg, MainId::PrimaryLabel) && !shown(*dlg, MainId::FindDups) &&
+                !shown(*dlg, MainId::LogView));
+        QVERIFY(!shown(*dlg, MainId::LeftPane) && !shown(*dlg, MainId::Next));
+        QVERIFY(shown(*dlg, MainId::Close) && shown(*dlg, MainId::Help));
+        QVERIFY(!shown(*dlg, MainId::Progress) && !shown(*dlg, MainId::Abort));
 
-        control<QLabel>(dlg.get(), 1025)->setText("old status");
+        control<QLabel>(dlg.get(), MainId::Status)->setText("old status");
         clickTab(*dlg, 1);
-        QVERIFY(!shown(*dlg, 1079));
-        for (int id : {1082, 1083, 1084, 1085, 1086, 1087, 1088, 1089, 1096, 1097, 1099, 1025}) {
+        QVERIFY(!shown(*dlg, MainId::ModeWithinPrimary));
+        for (int id : {MainId::PrimaryLabel, MainId::PrimaryOpen, MainId::PrimaryBuild,
+                       MainId::PrimaryFile, MainId::SecondaryLabel, MainId::SecondaryOpen,
+                       MainId::SecondaryBuild, MainId::SecondaryFile, MainId::SingleLabel,
+                       MainId::SingleOpen, MainId::SingleFile, MainId::Status}) {
             QVERIFY2(shown(*dlg, id), qPrintable(QString::number(id)));
         }
-        QCOMPARE(textOf(dlg.get(), 1025), QString());
-        QCOMPARE(control<QLabel>(dlg.get(), 1082)->text(), QString("Primary data file"));
-        QCOMPARE(control<QLabel>(dlg.get(), 1085)->text(), QString("No data file loaded"));
+        QCOMPARE(textOf(dlg.get(), MainId::Status), QString());
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::PrimaryLabel)->text(),
+                 QString("Primary data file"));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::PrimaryFile)->text(),
+                 QString("No data file loaded"));
         // Mode 0 needs only the primary row.
-        QVERIFY(control<QWidget>(dlg.get(), 1083)->isEnabled());
-        QVERIFY(!control<QWidget>(dlg.get(), 1087)->isEnabled());
-        QVERIFY(!control<QWidget>(dlg.get(), 1097)->isEnabled());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::PrimaryOpen)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::SecondaryOpen)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::SingleOpen)->isEnabled());
 
         dlg->run().settings().m_bCheckMirror = 1;
         clickTab(*dlg, 2);
-        QCOMPARE(control<QLabel>(dlg.get(), 1093)->text(),
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::SettingsText)->text(),
                  QString("Match algorithm: color (euclidean)\nAdditional check for mirrored "
                          "images.\nImages have no size restriction"));
-        for (int id : {1047, 1048, 1049, 1057, 1058, 1059, 1060, 1029, 1093, 1092}) {
+        for (int id : {MainId::BandLabel, MainId::BandToLabel, MainId::BandMatchLabel,
+                       MainId::LowerBound, MainId::UpperBound, MainId::LowerSpin, MainId::UpperSpin,
+                       MainId::FindDups, MainId::SettingsText, MainId::FindSetup}) {
             QVERIFY2(shown(*dlg, id), qPrintable(QString::number(id)));
         }
-        QVERIFY(!shown(*dlg, 1025) && !shown(*dlg, 1052));
+        QVERIFY(!shown(*dlg, MainId::Status) && !shown(*dlg, MainId::DataState));
         QCOMPARE(clientHeight(*dlg), compact);
 
         // Without a log to read, the page keeps its tall layout.
@@ -205,54 +217,63 @@ class MainDlgTest : public QObject {
         clickTab(*dlg, 3);
         QVERIFY(dlg->isExpanded());
         QCOMPARE(clientHeight(*dlg), 640 + 10);
-        for (int id : {1055, 1043, 1106, 1107, 1002, 1003, 1031, 1032, 1017, 1018, 1041, 1044}) {
+        for (int id : {MainId::ViewTitle, MainId::LogView, MainId::First, MainId::Last,
+                       MainId::LeftPane, MainId::RightPane, MainId::LeftTitle, MainId::RightTitle,
+                       MainId::LeftDelete, MainId::RightDelete, MainId::Next, MainId::Back}) {
             QVERIFY2(shown(*dlg, id), qPrintable(QString::number(id)));
         }
         // No pairs loaded: no source labels, and the Move buttons stay hidden.
-        QVERIFY(!shown(*dlg, 1026) && !shown(*dlg, 1027));
-        QVERIFY(!shown(*dlg, 1019) && !shown(*dlg, 1020));
-        QVERIFY(!shown(*dlg, 1057));
+        QVERIFY(!shown(*dlg, MainId::LeftSource) && !shown(*dlg, MainId::RightSource));
+        QVERIFY(!shown(*dlg, MainId::LeftMove) && !shown(*dlg, MainId::RightMove));
+        QVERIFY(!shown(*dlg, MainId::LowerBound));
 
         clickTab(*dlg, 0);
         QVERIFY(!dlg->isExpanded());
         QCOMPARE(clientHeight(*dlg), 53 * 640 / 100);
-        QVERIFY(!shown(*dlg, 1002));
+        QVERIFY(!shown(*dlg, MainId::LeftPane));
     }
 
     void compareModeDrivesRowsSourceLabelAndFindButton() {
         auto dlg = makeDlg();
         dlg->show();
-        QTest::mouseClick(control<QRadioButton>(dlg.get(), 1081), Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(dlg.get(), MainId::ModeSingleToPrimary),
+                          Qt::LeftButton);
         QCOMPARE(dlg->run().compareMode(), CompareMode::SingleToPrimary);
-        QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Single image file"));
-        QTest::mouseClick(control<QRadioButton>(dlg.get(), 1080), Qt::LeftButton);
-        QCOMPARE(control<QLabel>(dlg.get(), 1026)->text(), QString("Source: secondary datafile"));
-        QCOMPARE(control<QLabel>(dlg.get(), 1027)->text(), QString("Source: primary datafile"));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::LeftSource)->text(),
+                 QString("Single image file"));
+        QTest::mouseClick(control<QRadioButton>(dlg.get(), MainId::ModeSecondaryToPrimary),
+                          Qt::LeftButton);
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::LeftSource)->text(),
+                 QString("Source: secondary datafile"));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::RightSource)->text(),
+                 QString("Source: primary datafile"));
 
         giveRecords(dlg->run(), kPrimarySlot, 3);
         dlg->run().setSlotLabel(kPrimarySlot, "Data file: holiday");
         clickTab(*dlg, 1);
-        QVERIFY(control<QWidget>(dlg.get(), 1087)->isEnabled());
-        QVERIFY(!control<QWidget>(dlg.get(), 1097)->isEnabled());
-        QCOMPARE(control<QLabel>(dlg.get(), 1082)->text(), QString("Primary data file images: 3"));
-        QCOMPARE(control<QLabel>(dlg.get(), 1085)->text(), QString("Data file: holiday"));
+        QVERIFY(control<QWidget>(dlg.get(), MainId::SecondaryOpen)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::SingleOpen)->isEnabled());
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::PrimaryLabel)->text(),
+                 QString("Primary data file images: 3"));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::PrimaryFile)->text(),
+                 QString("Data file: holiday"));
 
         // Mode 1 needs both slots.
         clickTab(*dlg, 2);
-        QVERIFY(!control<QPushButton>(dlg.get(), 1029)->isEnabled());
+        QVERIFY(!control<QPushButton>(dlg.get(), MainId::FindDups)->isEnabled());
         giveRecords(dlg->run(), kSecondarySlot, 2);
-        QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
-        QVERIFY(!shown(*dlg, 1094));
+        QVERIFY(control<QPushButton>(dlg.get(), MainId::FindDups)->isEnabled());
+        QVERIFY(!shown(*dlg, MainId::FindHint));
 
         emit dlg->jobs().started(JobMode::Find);
-        QVERIFY(!control<QWidget>(dlg.get(), 1079)->isEnabled());
-        QVERIFY(!control<QWidget>(dlg.get(), 1081)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::ModeWithinPrimary)->isEnabled());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::ModeSingleToPrimary)->isEnabled());
     }
 
     void boundEditsMoveTheirUpDownControls() {
         auto dlg = makeDlg();
-        auto* lower = control<QLineEdit>(dlg.get(), 1057);
-        auto* spin = control<UpDownControl>(dlg.get(), 1059);
+        auto* lower = control<QLineEdit>(dlg.get(), MainId::LowerBound);
+        auto* spin = control<UpDownControl>(dlg.get(), MainId::LowerSpin);
         lower->clear();
         QTest::keyClicks(lower, "98.5");
         QCOMPARE(spin->position(), 98);
@@ -276,8 +297,8 @@ class MainDlgTest : public QObject {
         QTest::mouseClick(spin->findChild<QWidget*>("down"), Qt::LeftButton);
         QCOMPARE(lower->text(), QString("99"));
 
-        auto* upperSpin = control<UpDownControl>(dlg.get(), 1060);
-        auto* upper = control<QLineEdit>(dlg.get(), 1058);
+        auto* upperSpin = control<UpDownControl>(dlg.get(), MainId::UpperSpin);
+        auto* upper = control<QLineEdit>(dlg.get(), MainId::UpperBound);
         upperSpin->setPosition(75);
         QTest::keyClick(upperSpin, Qt::Key_Down);
         QCOMPARE(upperSpin->position(), 75);
@@ -294,10 +315,10 @@ class MainDlgTest : public QObject {
         onNextModal(m_pollers.get(), [&caption](QWidget* modal) {
             caption = modal->windowTitle();
             QCOMPARE(modal->objectName(), QString("id152"));
-            auto* remind = control<QCheckBox>(modal, 1104);
+            auto* remind = control<QCheckBox>(modal, SaveDatafileId::Remind);
             QVERIFY(remind->isChecked());
             remind->setChecked(false);
-            QTest::mouseClick(control<QPushButton>(modal, 1), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(modal, SaveDatafileId::Yes), Qt::LeftButton);
         });
         m_prompter.answerSaveFile(std::nullopt);
         dlg->reject();
@@ -326,7 +347,7 @@ class MainDlgTest : public QObject {
         giveRecords(dlg->run(), kPrimarySlot, 2);
         dlg->run().setPrimaryUnsaved(true);
         onNextModal(m_pollers.get(), [](QWidget* modal) {
-            QTest::mouseClick(control<QPushButton>(modal, 2), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(modal, SaveDatafileId::No), Qt::LeftButton);
         });
         dlg->reject();
         QVERIFY(!dlg->isVisible());
@@ -369,17 +390,18 @@ class MainDlgTest : public QObject {
         dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
         std::map<int, int> hits;
-        for (int id : {1017, 1018, 1041, 1044, 1106, 1107}) {
+        for (int id : {MainId::LeftDelete, MainId::RightDelete, MainId::Next, MainId::Back,
+                       MainId::First, MainId::Last}) {
             dlg->commands().setHandler(id, [&hits, id] { ++hits[id]; });
         }
 
-        auto* radio = control<QRadioButton>(dlg.get(), 1079);
+        auto* radio = control<QRadioButton>(dlg.get(), MainId::ModeWithinPrimary);
         QTest::keyClick(radio, Qt::Key_PageDown);
         QTest::keyClick(radio, Qt::Key_1, Qt::ControlModifier);
         QVERIFY(hits.empty());
 
         dlg->selectPage(kPageView);
-        auto* list = control<QListView>(dlg.get(), 1043);
+        auto* list = control<QListView>(dlg.get(), MainId::LogView);
         QTest::keyClick(list, Qt::Key_PageDown);
         QTest::keyClick(list, Qt::Key_PageUp);
         QTest::keyClick(list, Qt::Key_Home);
@@ -387,25 +409,29 @@ class MainDlgTest : public QObject {
         QTest::keyClick(list, Qt::Key_1, Qt::ControlModifier);
         QTest::keyClick(list, Qt::Key_2, Qt::ControlModifier);
         QTest::keyClick(list, Qt::Key_1);
-        QCOMPARE(hits, (std::map<int, int>{
-                           {1017, 1}, {1018, 1}, {1041, 1}, {1044, 1}, {1106, 1}, {1107, 1}}));
+        QCOMPARE(hits, (std::map<int, int>{{MainId::LeftDelete, 1},
+                                           {MainId::RightDelete, 1},
+                                           {MainId::Next, 1},
+                                           {MainId::Back, 1},
+                                           {MainId::First, 1},
+                                           {MainId::Last, 1}}));
 
         // Delete and Enter press the focused viewer button, and only that.
-        auto* back = control<QPushButton>(dlg.get(), 1044);
+        auto* back = control<QPushButton>(dlg.get(), MainId::Back);
         back->setFocus();
         QTRY_VERIFY_WITH_TIMEOUT(back->hasFocus(), 5000);
         QTest::keyClick(back, Qt::Key_Delete);
         QTest::keyClick(back, Qt::Key_Return);
-        QCOMPARE(hits[1044], 3);
+        QCOMPARE(hits[MainId::Back], 3);
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Delete);
-        QCOMPARE(hits[1044], 3);
-        QCOMPARE(hits[1041], 1);
+        QCOMPARE(hits[MainId::Back], 3);
+        QCOMPARE(hits[MainId::Next], 1);
     }
 
     void destroySavesSettingsWithTheTypedLowerBound() {
         auto dlg = makeDlg();
-        auto* lower = control<QLineEdit>(dlg.get(), 1057);
+        auto* lower = control<QLineEdit>(dlg.get(), MainId::LowerBound);
         lower->clear();
         QTest::keyClicks(lower, "60");
         dlg->run().settings().m_nSortMode = 3;
@@ -414,7 +440,7 @@ class MainDlgTest : public QObject {
         QCOMPARE(m_store->readString("Dups", "First"), std::optional<std::string>("Second"));
 
         dlg = makeDlg();
-        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("75.0"));
+        QCOMPARE(control<QLineEdit>(dlg.get(), MainId::LowerBound)->text(), QString("75.0"));
         QCOMPARE(dlg->run().settings().m_nSortMode, 3);
         QCOMPARE(dlg->run().settings().m_bFirstRun, 0);
     }
@@ -423,7 +449,7 @@ class MainDlgTest : public QObject {
         BrokenKeyStore broken(*m_store, "Dups");
         auto dlg = makeDlg(&broken);
         QCOMPARE(m_prompter.messageTexts(), std::vector<std::string>{"Registry readfail #5965"});
-        QCOMPARE(control<QLineEdit>(dlg.get(), 1057)->text(), QString("98.0"));
+        QCOMPARE(control<QLineEdit>(dlg.get(), MainId::LowerBound)->text(), QString("98.0"));
         QCOMPARE(dlg->run().settings().m_nDupsLimit, 1000);
         m_prompter.clear();
         dlg.reset();
@@ -433,7 +459,7 @@ class MainDlgTest : public QObject {
     void helpAboutAndLargeViewCommands() {
         auto dlg = makeDlg();
         dlg->show();
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1000), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::Help), Qt::LeftButton);
         QCOMPARE(m_desktop.count("help"), 1);
         QCOMPARE(m_desktop.requests[0].target, std::string("introduction.html"));
 
@@ -444,15 +470,15 @@ class MainDlgTest : public QObject {
             for (QLabel* label : modal->findChildren<QLabel*>()) {
                 texts << label->text();
             }
-            QVERIFY(!control<QLineEdit>(modal, 1107)->text().isEmpty());
-            QTest::mouseClick(control<QPushButton>(modal, 1), Qt::LeftButton);
+            QVERIFY(!control<QLineEdit>(modal, AboutId::Web)->text().isEmpty());
+            QTest::mouseClick(control<QPushButton>(modal, AboutId::Ok), Qt::LeftButton);
         });
-        dlg->menus().action(32797)->trigger();
+        dlg->menus().action(MainId::MenuAbout)->trigger();
         QCOMPARE(title, QString("About Twinly"));
         QVERIFY(texts.contains("Twinly Version 3.3.0.2   7/8/2011"));
 
         dlg->run().setResultsPending(false);
-        dlg->menus().action(32813)->trigger();
+        dlg->menus().action(MainId::MenuLargeView)->trigger();
         QCOMPARE(dlg->run().settings().m_bLargeView, 1);
         QCOMPARE(dlg->currentPage(), 3);
         QVERIFY(dlg->isExpanded());
@@ -475,27 +501,29 @@ class MainDlgTest : public QObject {
         dlg->run().setPrimaryUnsaved(true);
         clickTab(*dlg, 1);
         m_prompter.answerOpenFile(dup);
-        QTest::mouseClick(control<QPushButton>(dlg.get(), 1083), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dlg.get(), MainId::PrimaryOpen), Qt::LeftButton);
         QCOMPARE(m_prompter.calls().back().caption, std::string("Open (Dups data file)"));
         QCOMPARE(m_prompter.calls().back().file.initialFolder,
                  dlg->run().settings().m_strDupDataPath);
         QCOMPARE(dlg->run().primary().count(), 2);
         QVERIFY(dlg->run().primaryUnsaved());
         QCOMPARE(dlg->currentPage(), 1);
-        QCOMPARE(control<QLabel>(dlg.get(), 1082)->text(), QString("Primary data file images: 2"));
-        QCOMPARE(control<QLabel>(dlg.get(), 1085)->text(), QString("Data file: holiday"));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::PrimaryLabel)->text(),
+                 QString("Primary data file images: 2"));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::PrimaryFile)->text(),
+                 QString("Data file: holiday"));
 
         // The menu's "Open" clears it.
         m_prompter.answerOpenFile(dup);
-        dlg->menus().action(32806)->trigger();
+        dlg->menus().action(MainId::MenuOpenPrimary)->trigger();
         QVERIFY(!dlg->run().primaryUnsaved());
         clickTab(*dlg, 2);
-        QVERIFY(control<QPushButton>(dlg.get(), 1029)->isEnabled());
+        QVERIFY(control<QPushButton>(dlg.get(), MainId::FindDups)->isEnabled());
 
         dlg->run().setPrimaryUnsaved(true);
         const QString copy = path("copy.dup");
         m_prompter.answerSaveFile(copy.toStdString());
-        dlg->menus().action(32803)->trigger();
+        dlg->menus().action(MainId::MenuSavePrimary)->trigger();
         QCOMPARE(m_prompter.calls().back().file.initialName, dup);
         QVERIFY(QFile::exists(copy));
         QVERIFY(!dlg->run().primaryUnsaved());
@@ -505,7 +533,7 @@ class MainDlgTest : public QObject {
         dlg->run().setPrimaryUnsaved(true);
         m_prompter.answerSaveFile((copy + "/below-a-file.dup").toStdString());
         m_prompter.answerMessage(PromptAnswer::Ok);
-        dlg->menus().action(32803)->trigger();
+        dlg->menus().action(MainId::MenuSavePrimary)->trigger();
         QCOMPARE(m_prompter.messageTexts().back(), std::string("Unable to save Dups data file!"));
         QVERIFY(dlg->run().primaryUnsaved());
 
@@ -517,7 +545,7 @@ class MainDlgTest : public QObject {
         m_prompter.answerOpenFile(path("bad.dup").toStdString());
         m_prompter.answerMessage(PromptAnswer::Ok);  // the reader's header message
         m_prompter.answerMessage(PromptAnswer::Ok);
-        dlg->menus().action(32818)->trigger();
+        dlg->menus().action(MainId::MenuOpenSecondary)->trigger();
         QCOMPARE(m_prompter.messageTexts().back(), std::string("Unable to open Dups data file!"));
         QVERIFY(!dlg->run().secondary().hasRecords());
         QCOMPARE(m_prompter.unexpectedCalls(), 0);
@@ -536,18 +564,18 @@ class MainDlgTest : public QObject {
         dlg->selectPage(kPageView);
         QVERIFY(dlg->run().moves().leftMoves);
         QVERIFY(!dlg->run().moves().rightMoves);
-        QCOMPARE(control<QPushButton>(dlg.get(), 1017)->text(), QString("Move"));
-        QCOMPARE(control<QPushButton>(dlg.get(), 1018)->text(), QString("Delete"));
-        QVERIFY(!shown(*dlg, 1019) && !shown(*dlg, 1020));
+        QCOMPARE(control<QPushButton>(dlg.get(), MainId::LeftDelete)->text(), QString("Move"));
+        QCOMPARE(control<QPushButton>(dlg.get(), MainId::RightDelete)->text(), QString("Delete"));
+        QVERIFY(!shown(*dlg, MainId::LeftMove) && !shown(*dlg, MainId::RightMove));
         QCOMPARE(dlg->run().settings().m_bMoveTo, 1);
 
         dlg->run().settings().m_strMoveFolder = path("gone").toStdString();
         dlg->run().applyMoveRule();
-        QCOMPARE(control<QPushButton>(dlg.get(), 1017)->text(), QString("Delete"));
+        QCOMPARE(control<QPushButton>(dlg.get(), MainId::LeftDelete)->text(), QString("Delete"));
         QCOMPARE(dlg->run().settings().m_bMoveTo, 0);
         dlg->run().settings().m_strMoveFolder2 = path("left").toStdString();
         dlg->viewer().applyMoveButtonRule();
-        QVERIFY(!shown(*dlg, 1019) && shown(*dlg, 1020));
+        QVERIFY(!shown(*dlg, MainId::LeftMove) && shown(*dlg, MainId::RightMove));
     }
 };
 

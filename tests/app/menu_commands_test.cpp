@@ -12,7 +12,13 @@
 #include <memory>
 
 #include "app_paths.h"
+#include "delete_setup_dlg.h"
+#include "dialog_kit.h"
+#include "find_setup_dlg.h"
+#include "folder_prefs_dlg.h"
+#include "main_ids.h"
 #include "main_menus.h"
+#include "move_folder_dlg.h"
 #include "viewer_test_kit.h"
 #include "window_test_kit.h"
 
@@ -38,7 +44,7 @@ void setEdit(QWidget* dialog, int id, const QString& text) {
 }
 
 void clickOk(QWidget* dialog) {
-    QTest::mouseClick(control<QPushButton>(dialog, 1), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(dialog, kIdOk), Qt::LeftButton);
 }
 
 }  // namespace
@@ -81,29 +87,29 @@ class MenuCommandsTest : public QObject {
         dlg->run().settings().m_bPauseOnNoDelete = 1;
         dlg->run().settings().m_nDeleteMode = DeleteMode::Manual;
         // Grayed outside automatic mode, but still checked.
-        QCOMPARE(optionsItem(*dlg, 32799), (ItemState{false, true}));
-        QCOMPARE(optionsItem(*dlg, 32827), (ItemState{true, true}));
-        dlg->menus().action(32815)->trigger();
+        QCOMPARE(optionsItem(*dlg, MainId::MenuPauseOnNoDelete), (ItemState{false, true}));
+        QCOMPARE(optionsItem(*dlg, MainId::MenuManualDelete), (ItemState{true, true}));
+        dlg->menus().action(MainId::MenuSemiAutoDelete)->trigger();
         QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::SemiAuto);
-        QCOMPARE(optionsItem(*dlg, 32799), (ItemState{false, true}));
-        QCOMPARE(optionsItem(*dlg, 32827), (ItemState{true, false}));
-        dlg->menus().action(32814)->trigger();
+        QCOMPARE(optionsItem(*dlg, MainId::MenuPauseOnNoDelete), (ItemState{false, true}));
+        QCOMPARE(optionsItem(*dlg, MainId::MenuManualDelete), (ItemState{true, false}));
+        dlg->menus().action(MainId::MenuAutomaticDelete)->trigger();
         QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::Automatic);
-        QCOMPARE(optionsItem(*dlg, 32799), (ItemState{true, true}));
-        QCOMPARE(optionsItem(*dlg, 32814), (ItemState{true, true}));
-        dlg->menus().action(32799)->trigger();
+        QCOMPARE(optionsItem(*dlg, MainId::MenuPauseOnNoDelete), (ItemState{true, true}));
+        QCOMPARE(optionsItem(*dlg, MainId::MenuAutomaticDelete), (ItemState{true, true}));
+        dlg->menus().action(MainId::MenuPauseOnNoDelete)->trigger();
         QCOMPARE(dlg->run().settings().m_bPauseOnNoDelete, 0);
-        QCOMPARE(optionsItem(*dlg, 32799), (ItemState{true, false}));
+        QCOMPARE(optionsItem(*dlg, MainId::MenuPauseOnNoDelete), (ItemState{true, false}));
 
         // Switches flip their setting and their mark together.
         const std::pair<int, int TwinlySettings::*> switches[] = {
-            {32809, &TwinlySettings::m_bAutoFind},
-            {32807, &TwinlySettings::m_bAutoView},
-            {32834, &TwinlySettings::m_bBeep},
-            {32843, &TwinlySettings::m_bRemindSave},
-            {32832, &TwinlySettings::m_bPermanentDelete},
-            {32835, &TwinlySettings::m_bShowFileSizes},
-            {32842, &TwinlySettings::m_bShowMove}};
+            {MainId::MenuAutoFind, &TwinlySettings::m_bAutoFind},
+            {MainId::MenuAutoView, &TwinlySettings::m_bAutoView},
+            {MainId::MenuBeep, &TwinlySettings::m_bBeep},
+            {MainId::MenuRemindSave, &TwinlySettings::m_bRemindSave},
+            {MainId::MenuPermanentDelete, &TwinlySettings::m_bPermanentDelete},
+            {MainId::MenuShowFileSizes, &TwinlySettings::m_bShowFileSizes},
+            {MainId::MenuShowMove, &TwinlySettings::m_bShowMove}};
         for (const auto& [id, field] : switches) {
             const int before = dlg->run().settings().*field;
             dlg->menus().action(id)->trigger();
@@ -119,93 +125,97 @@ class MenuCommandsTest : public QObject {
         dlg->run().settings().m_bShowMove = 1;
         dlg->run().settings().m_strMoveFolder = m_fx->path("left").toStdString();
         dlg->run().settings().m_strMoveFolder2 = m_fx->path("right").toStdString();
-        dlg->menus().action(32838)->trigger();
+        dlg->menus().action(MainId::MenuMoveInstead)->trigger();
         QCOMPARE(dlg->run().settings().m_bMoveTo, 0);
-        QCOMPARE(optionsItem(*dlg, 32838), (ItemState{true, false}));
-        QCOMPARE(textOf(dlg.get(), 1017), QString("Delete"));
-        QCOMPARE(textOf(dlg.get(), 1018), QString("Delete"));
+        QCOMPARE(optionsItem(*dlg, MainId::MenuMoveInstead), (ItemState{true, false}));
+        QCOMPARE(textOf(dlg.get(), MainId::LeftDelete), QString("Delete"));
+        QCOMPARE(textOf(dlg.get(), MainId::RightDelete), QString("Delete"));
 
         QVERIFY(QDir().mkpath(m_fx->path("left")));
-        dlg->menus().action(32838)->trigger();
+        dlg->menus().action(MainId::MenuMoveInstead)->trigger();
         QCOMPARE(dlg->run().settings().m_bMoveTo, 1);
-        QCOMPARE(optionsItem(*dlg, 32838), (ItemState{true, true}));
-        QCOMPARE(textOf(dlg.get(), 1017), QString("Move"));
-        QCOMPARE(textOf(dlg.get(), 1018), QString("Delete"));
-        QVERIFY(!control<QWidget>(dlg.get(), 1019)->isVisible());
-        QVERIFY(!control<QWidget>(dlg.get(), 1020)->isVisible());
+        QCOMPARE(optionsItem(*dlg, MainId::MenuMoveInstead), (ItemState{true, true}));
+        QCOMPARE(textOf(dlg.get(), MainId::LeftDelete), QString("Move"));
+        QCOMPARE(textOf(dlg.get(), MainId::RightDelete), QString("Delete"));
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::LeftMove)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::RightMove)->isVisible());
 
         // With the right folder too and the option off, both Move buttons show;
         // turning the controls off hides them.
         QVERIFY(QDir().mkpath(m_fx->path("right")));
-        dlg->menus().action(32838)->trigger();
-        QCOMPARE(textOf(dlg.get(), 1017), QString("Delete"));
-        QVERIFY(control<QWidget>(dlg.get(), 1019)->isVisible());
-        QVERIFY(control<QWidget>(dlg.get(), 1020)->isVisible());
-        dlg->menus().action(32842)->trigger();
-        QVERIFY(!control<QWidget>(dlg.get(), 1019)->isVisible());
-        QVERIFY(!control<QWidget>(dlg.get(), 1020)->isVisible());
+        dlg->menus().action(MainId::MenuMoveInstead)->trigger();
+        QCOMPARE(textOf(dlg.get(), MainId::LeftDelete), QString("Delete"));
+        QVERIFY(control<QWidget>(dlg.get(), MainId::LeftMove)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::RightMove)->isVisible());
+        dlg->menus().action(MainId::MenuShowMove)->trigger();
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::LeftMove)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::RightMove)->isVisible());
 
         // Turned on by hand, the Move buttons follow the folders alone, even
         // beside Delete buttons that move.
-        dlg->menus().action(32838)->trigger();
-        QCOMPARE(textOf(dlg.get(), 1018), QString("Move"));
-        dlg->menus().action(32842)->trigger();
-        QVERIFY(control<QWidget>(dlg.get(), 1019)->isVisible());
-        QVERIFY(control<QWidget>(dlg.get(), 1020)->isVisible());
+        dlg->menus().action(MainId::MenuMoveInstead)->trigger();
+        QCOMPARE(textOf(dlg.get(), MainId::RightDelete), QString("Move"));
+        dlg->menus().action(MainId::MenuShowMove)->trigger();
+        QVERIFY(control<QWidget>(dlg.get(), MainId::LeftMove)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::RightMove)->isVisible());
     }
 
     void findSetupClampsOnOkAndCancelKeepsEverything() {
         auto dlg = m_fx->makeDlg();
         ViewerFixture::clickTab(*dlg, 2);
-        const QString summary = textOf(dlg.get(), 1093);
-        withDialog(*dlg, 1092, [](QWidget* d) {
-            setEdit(d, 1107, "5");
-            QTest::mouseClick(control<QRadioButton>(d, 1075), Qt::LeftButton);
+        const QString summary = textOf(dlg.get(), MainId::SettingsText);
+        withDialog(*dlg, MainId::FindSetup, [](QWidget* d) {
+            setEdit(d, FindSetupId::DupsLimit, "5");
+            QTest::mouseClick(control<QRadioButton>(d, FindSetupId::MethodWeighted),
+                              Qt::LeftButton);
             clickOk(d);
         });
         QCOMPARE(dlg->run().settings().m_nDupsLimit, 10);
         QCOMPARE(dlg->run().settings().m_nMethod, 1);
-        QVERIFY(textOf(dlg.get(), 1093).contains("weighted euclidean"));
+        QVERIFY(textOf(dlg.get(), MainId::SettingsText).contains("weighted euclidean"));
 
-        withDialog(*dlg, 32829, [](QWidget* d) {
-            QCOMPARE(control<QLineEdit>(d, 1107)->text(), QString("10"));
-            setEdit(d, 1107, "2000000");
+        withDialog(*dlg, MainId::MenuFindSetup, [](QWidget* d) {
+            QCOMPARE(control<QLineEdit>(d, FindSetupId::DupsLimit)->text(), QString("10"));
+            setEdit(d, FindSetupId::DupsLimit, "2000000");
             clickOk(d);
         });
         QCOMPARE(dlg->run().settings().m_nDupsLimit, 1000000);
 
         const TwinlySettings before = dlg->run().settings();
-        withDialog(*dlg, 32829, [](QWidget* d) {
-            QTest::mouseClick(control<QRadioButton>(d, 1102), Qt::LeftButton);
-            setEdit(d, 1107, "50");
-            QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
+        withDialog(*dlg, MainId::MenuFindSetup, [](QWidget* d) {
+            QTest::mouseClick(control<QRadioButton>(d, FindSetupId::MethodLuminance),
+                              Qt::LeftButton);
+            setEdit(d, FindSetupId::DupsLimit, "50");
+            QTest::mouseClick(control<QPushButton>(d, kIdCancel), Qt::LeftButton);
         });
         QCOMPARE(dlg->run().settings().m_nMethod, before.m_nMethod);
         QCOMPARE(dlg->run().settings().m_nDupsLimit, 1000000);
-        QVERIFY(summary != textOf(dlg.get(), 1093));
+        QVERIFY(summary != textOf(dlg.get(), MainId::SettingsText));
     }
 
     void unlockedFilterStaysForTheRunAndFeedsTheBuild() {
         auto dlg = m_fx->makeDlg();
         QCOMPARE(dlg->run().filterIndex(), 3);
-        withDialog(*dlg, 32829, [](QWidget* d) {
-            QVERIFY(!control<QComboBox>(d, 1001)->isVisible());
+        withDialog(*dlg, MainId::MenuFindSetup, [](QWidget* d) {
+            QVERIFY(!control<QComboBox>(d, FindSetupId::Filter)->isVisible());
             // Each tolerance edit takes input only under its own restriction.
-            QTest::mouseClick(control<QRadioButton>(d, 1064), Qt::LeftButton);
-            setEdit(d, 1066, "58");
-            QVERIFY(!control<QComboBox>(d, 1001)->isVisible());
-            QTest::mouseClick(control<QRadioButton>(d, 1063), Qt::LeftButton);
-            setEdit(d, 1065, "37");
-            QVERIFY(control<QComboBox>(d, 1001)->isVisible());
-            control<QComboBox>(d, 1001)->setCurrentIndex(8);
+            QTest::mouseClick(control<QRadioButton>(d, FindSetupId::RestrictSize), Qt::LeftButton);
+            setEdit(d, FindSetupId::SizeTolerance, "58");
+            QVERIFY(!control<QComboBox>(d, FindSetupId::Filter)->isVisible());
+            QTest::mouseClick(control<QRadioButton>(d, FindSetupId::RestrictAspect),
+                              Qt::LeftButton);
+            setEdit(d, FindSetupId::AspectTolerance, "37");
+            QVERIFY(control<QComboBox>(d, FindSetupId::Filter)->isVisible());
+            control<QComboBox>(d, FindSetupId::Filter)->setCurrentIndex(8);
             clickOk(d);
         });
         QVERIFY(dlg->run().filterUnlocked());
         QCOMPARE(dlg->run().filterIndex(), 8);
-        withDialog(*dlg, 32829, [](QWidget* d) {
-            setEdit(d, 1065, "1");
-            QVERIFY(control<QComboBox>(d, 1001)->isVisible());
-            QCOMPARE(control<QComboBox>(d, 1001)->currentText(), QString("Lanczos3"));
+        withDialog(*dlg, MainId::MenuFindSetup, [](QWidget* d) {
+            setEdit(d, FindSetupId::AspectTolerance, "1");
+            QVERIFY(control<QComboBox>(d, FindSetupId::Filter)->isVisible());
+            QCOMPARE(control<QComboBox>(d, FindSetupId::Filter)->currentText(),
+                     QString("Lanczos3"));
             clickOk(d);
         });
         QVERIFY(dlg->run().filterUnlocked());
@@ -219,13 +229,14 @@ class MenuCommandsTest : public QObject {
 
     void deleteSetupStoresTheDelayAndAppliesTheMoveRule() {
         auto dlg = m_fx->makeDlg();
-        withDialog(*dlg, 32816, [](QWidget* d) {
-            QCOMPARE(control<QLineEdit>(d, 1114)->text(), QString("400"));
-            setEdit(d, 1114, "2500");
-            QTest::mouseClick(control<QRadioButton>(d, 1064), Qt::LeftButton);
-            control<QCheckBox>(d, 1106)->setChecked(true);
+        withDialog(*dlg, MainId::MenuDeleteSetup, [](QWidget* d) {
+            QCOMPARE(control<QLineEdit>(d, DeleteSetupId::Delay)->text(), QString("400"));
+            setEdit(d, DeleteSetupId::Delay, "2500");
+            QTest::mouseClick(control<QRadioButton>(d, DeleteSetupId::ModeAutomatic),
+                              Qt::LeftButton);
+            control<QCheckBox>(d, DeleteSetupId::MoveInstead)->setChecked(true);
             // "Swap up" on the fifth entry.
-            QTest::mouseClick(control<QPushButton>(d, 1001), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(d, DeleteSetupId::SwapUp), Qt::LeftButton);
             clickOk(d);
         });
         QCOMPARE(dlg->run().settings().m_nAutoDelay, 2100);
@@ -235,11 +246,11 @@ class MenuCommandsTest : public QObject {
         // No move folder exists: stored as off.
         QCOMPARE(dlg->run().settings().m_bMoveTo, 0);
 
-        withDialog(*dlg, 32816, [](QWidget* d) {
-            QCOMPARE(control<QLineEdit>(d, 1114)->text(), QString("2000"));
-            setEdit(d, 1114, "7");
-            QTest::mouseClick(control<QRadioButton>(d, 1062), Qt::LeftButton);
-            QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
+        withDialog(*dlg, MainId::MenuDeleteSetup, [](QWidget* d) {
+            QCOMPARE(control<QLineEdit>(d, DeleteSetupId::Delay)->text(), QString("2000"));
+            setEdit(d, DeleteSetupId::Delay, "7");
+            QTest::mouseClick(control<QRadioButton>(d, DeleteSetupId::ModeOff), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(d, kIdCancel), Qt::LeftButton);
         });
         QCOMPARE(dlg->run().settings().m_nAutoDelay, 2100);
         QCOMPARE(dlg->run().settings().m_nDeleteMode, DeleteMode::Automatic);
@@ -252,20 +263,20 @@ class MenuCommandsTest : public QObject {
         dlg->selectPage(kPageView);
         QVERIFY(QDir().mkpath(m_fx->path("right")));
         const QString right = m_fx->path("right");
-        withDialog(*dlg, 32839, [&right](QWidget* d) {
-            control<QCheckBox>(d, 1104)->setChecked(true);
-            setEdit(d, 1107, right + "/missing");
-            setEdit(d, 1109, right);
+        withDialog(*dlg, MainId::MenuMoveFolders, [&right](QWidget* d) {
+            control<QCheckBox>(d, MoveFolderId::MoveOnly)->setChecked(true);
+            setEdit(d, MoveFolderId::LeftFolder, right + "/missing");
+            setEdit(d, MoveFolderId::RightFolder, right);
             clickOk(d);
         });
         QCOMPARE(dlg->run().settings().m_bMoveTo, 1);
         QCOMPARE(dlg->run().settings().m_strMoveFolder2, right.toStdString());
-        QCOMPARE(textOf(dlg.get(), 1017), QString("Delete"));
-        QCOMPARE(textOf(dlg.get(), 1018), QString("Move"));
+        QCOMPARE(textOf(dlg.get(), MainId::LeftDelete), QString("Delete"));
+        QCOMPARE(textOf(dlg.get(), MainId::RightDelete), QString("Move"));
 
         const QString data = m_fx->path("mydata");
-        withDialog(*dlg, 32844, [&data](QWidget* d) {
-            setEdit(d, 1107, data);
+        withDialog(*dlg, MainId::MenuFolderPrefs, [&data](QWidget* d) {
+            setEdit(d, FolderPrefsId::DataFolder, data);
             clickOk(d);
         });
         // Stored at once, not only when the window closes.
@@ -273,9 +284,9 @@ class MenuCommandsTest : public QObject {
                  std::optional<std::string>(data.toStdString()));
         QCOMPARE(m_fx->store().readString("1.0", "LogPath"),
                  std::optional<std::string>(m_fx->path("logs").toStdString()));
-        withDialog(*dlg, 32844, [](QWidget* d) {
-            setEdit(d, 1109, "/elsewhere");
-            QTest::mouseClick(control<QPushButton>(d, 2), Qt::LeftButton);
+        withDialog(*dlg, MainId::MenuFolderPrefs, [](QWidget* d) {
+            setEdit(d, FolderPrefsId::LogFolder, "/elsewhere");
+            QTest::mouseClick(control<QPushButton>(d, kIdCancel), Qt::LeftButton);
         });
         QCOMPARE(dlg->run().settings().m_strLogPath, m_fx->path("logs").toStdString());
     }
@@ -283,20 +294,20 @@ class MenuCommandsTest : public QObject {
     void listEditorAndFileManager() {
         auto dlg = m_fx->makeDlg();
         RecordingDesktop& desktop = m_fx->desktop();
-        dlg->menus().action(32802)->trigger();
+        dlg->menus().action(MainId::MenuOpenImageList)->trigger();
         DatafileSlot source;
         source.m_strSourceList = "/lists/my photos.lst";
         dlg->run().setSlotSource(kPrimarySlot, source);
-        dlg->menus().action(32802)->trigger();
+        dlg->menus().action(MainId::MenuOpenImageList)->trigger();
         QCOMPARE(desktop.count("start"), 2);
         QCOMPARE(desktop.requests[0].target, OrvexExecutable().toStdString());
         QCOMPARE(desktop.requests[0].args, std::vector<std::string>{""});
         QCOMPARE(desktop.requests[1].args, std::vector<std::string>{"/lists/my photos.lst"});
 
-        dlg->menus().action(32781)->trigger();
+        dlg->menus().action(MainId::MenuExplore)->trigger();
         source.m_strSourceFolder = m_fx->path("pictures").toStdString();
         dlg->run().setSlotSource(kPrimarySlot, source);
-        dlg->menus().action(32781)->trigger();
+        dlg->menus().action(MainId::MenuExplore)->trigger();
         QCOMPARE(desktop.count("explore"), 2);
         QCOMPARE(desktop.requests[2].target, QDir::homePath().toStdString());
         QCOMPARE(desktop.requests[3].target, m_fx->path("pictures").toStdString());

@@ -26,6 +26,7 @@
 #include "image_view.h"
 #include "log_commands.h"
 #include "log_reader.h"
+#include "main_ids.h"
 #include "match_list.h"
 #include "pair_viewer.h"
 #include "qsettings_store.h"
@@ -124,11 +125,11 @@ class PairViewerTest : public QObject {
     }
 
     static void clickTab(CMainDlg& dlg, int page) {
-        QTabBar* bar = control<QTabWidget>(&dlg, 1054)->findChild<QTabBar*>();
+        QTabBar* bar = control<QTabWidget>(&dlg, MainId::Tabs)->findChild<QTabBar*>();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
     }
 
-    static QString title(CMainDlg& dlg) { return control<QLabel>(&dlg, 1055)->text(); }
+    static QString title(CMainDlg& dlg) { return control<QLabel>(&dlg, MainId::ViewTitle)->text(); }
     static QString text(CMainDlg& dlg, int id) {
         if (auto* edit = FindControl<QLineEdit>(&dlg, id)) {
             return edit->text();
@@ -139,7 +140,7 @@ class PairViewerTest : public QObject {
         QTest::mouseClick(control<QPushButton>(&dlg, id), Qt::LeftButton);
     }
     static void clickLogLine(CMainDlg& dlg, int line) {
-        auto* view = control<QListView>(&dlg, 1043);
+        auto* view = control<QListView>(&dlg, MainId::LogView);
         const QModelIndex index = view->model()->index(line, 0);
         view->scrollTo(index);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
@@ -187,16 +188,17 @@ class PairViewerTest : public QObject {
         auto dlg = makeDlg();
         clickTab(*dlg, 3);
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
-        QCOMPARE(text(*dlg, 1031), QString("wide"));
-        QCOMPARE(text(*dlg, 1032), QString("tall"));
+        QCOMPARE(text(*dlg, MainId::LeftTitle), QString("wide"));
+        QCOMPARE(text(*dlg, MainId::RightTitle), QString("tall"));
         // The JPEG is decoded at a reduced scale; its label keeps its own size.
-        QCOMPARE(text(*dlg, 1023), QString("1600 x 800 JPG"));
-        QCOMPARE(text(*dlg, 1024), QString("50 x 200 PNG"));
+        QCOMPARE(text(*dlg, MainId::LeftDimensions), QString("1600 x 800 JPG"));
+        QCOMPARE(text(*dlg, MainId::RightDimensions), QString("50 x 200 PNG"));
         const qint64 size = QFileInfo(path("wide.jpg")).size();
-        QCOMPARE(text(*dlg, 1028), QString::fromStdString(FormatFileSize(size) + " bytes"));
+        QCOMPARE(text(*dlg, MainId::LeftSize),
+                 QString::fromStdString(FormatFileSize(size) + " bytes"));
 
-        ImagePane* left = control<ImagePane>(dlg.get(), 1002);
-        ImagePane* right = control<ImagePane>(dlg.get(), 1003);
+        ImagePane* left = control<ImagePane>(dlg.get(), MainId::LeftPane);
+        ImagePane* right = control<ImagePane>(dlg.get(), MainId::RightPane);
         const int w = left->width() - 4;
         QCOMPARE(left->pictureSize(), (FitSize{w, 800 * w / 1600}));
         QCOMPARE(left->pictureRect().center(), left->rect().center());
@@ -204,15 +206,15 @@ class PairViewerTest : public QObject {
         QCOMPARE(right->pictureSize(), (FitSize{50 * h / 200, h}));
 
         // A missing file: placeholder picture, no label, its name in the title.
-        press(*dlg, 1041);
-        QCOMPARE(text(*dlg, 1032), "Not found: " + path("gone.jpg"));
-        QCOMPARE(text(*dlg, 1024), QString());
+        press(*dlg, MainId::Next);
+        QCOMPARE(text(*dlg, MainId::RightTitle), "Not found: " + path("gone.jpg"));
+        QCOMPARE(text(*dlg, MainId::RightDimensions), QString());
         QVERIFY(right->hasPicture());
         QVERIFY(!dlg->pairViewer().side(kRightSide).loaded);
 
         dlg->run().settings().m_bShowFileSizes = 0;
         dlg->pairViewer().UpdateSizeLabels();
-        QCOMPARE(text(*dlg, 1028), QString());
+        QCOMPARE(text(*dlg, MainId::LeftSize), QString());
     }
 
     void sizeLabelsKeepTwoSeparators() {
@@ -223,8 +225,8 @@ class PairViewerTest : public QObject {
         writeLog(logFile(), pairsOf({{"small.jpg", "big.jpg"}}));
         auto dlg = makeDlg();
         clickTab(*dlg, 3);
-        QCOMPARE(text(*dlg, 1028), QString(8, ' ') + "999 bytes");
-        QCOMPARE(text(*dlg, 1030), QString("10,234,567 bytes"));
+        QCOMPARE(text(*dlg, MainId::LeftSize), QString(8, ' ') + "999 bytes");
+        QCOMPARE(text(*dlg, MainId::RightSize), QString("10,234,567 bytes"));
     }
 
     // The dimensions and the size share the row left of Delete: whatever the
@@ -245,14 +247,14 @@ class PairViewerTest : public QObject {
 
         panel.setSideTexts(0, "a", "1600 x 800 JPG");
         panel.setSizeText(0, "   12,345 bytes");
-        QVERIFY(fits(1023));
-        QVERIFY(fits(1028));
-        QCOMPARE(control<QLabel>(&panel, 1023)->font(), panel.font());
+        QVERIFY(fits(MainId::LeftDimensions));
+        QVERIFY(fits(MainId::LeftSize));
+        QCOMPARE(control<QLabel>(&panel, MainId::LeftDimensions)->font(), panel.font());
 
         for (int side : {0, 1}) {
-            const int dims = side == 0 ? 1023 : 1024;
-            const int size = side == 0 ? 1028 : 1030;
-            const int del = side == 0 ? 1017 : 1018;
+            const int dims = side == 0 ? MainId::LeftDimensions : MainId::RightDimensions;
+            const int size = side == 0 ? MainId::LeftSize : MainId::RightSize;
+            const int del = side == 0 ? MainId::LeftDelete : MainId::RightDelete;
             panel.setSideTexts(side, "b", "65535 x 65535 TIFF");
             panel.setSizeText(side, "1234,567,890 bytes");
             QVERIFY2(fits(dims), qPrintable(QString::number(rect(dims).width())));
@@ -265,8 +267,9 @@ class PairViewerTest : public QObject {
         // Back to short texts: the template's split and the font return.
         panel.setSideTexts(0, "c", "50 x 200 PNG");
         panel.setSizeText(0, "        999 bytes");
-        QCOMPARE(rect(1023).width(), panel.templateRect(1023).width());
-        QCOMPARE(control<QLabel>(&panel, 1028)->font(), panel.font());
+        QCOMPARE(rect(MainId::LeftDimensions).width(),
+                 panel.templateRect(MainId::LeftDimensions).width());
+        QCOMPARE(control<QLabel>(&panel, MainId::LeftSize)->font(), panel.font());
     }
 
     void nextAndBackSkipRemovedPairsWithoutWrappingTheSkip() {
@@ -280,20 +283,20 @@ class PairViewerTest : public QObject {
         auto dlg = makeDlg();
         clickTab(*dlg, 3);
         QCOMPARE(title(*dlg), QString("Viewing pair 2 of 4"));
-        press(*dlg, 1041);
+        press(*dlg, MainId::Next);
         QCOMPARE(title(*dlg), QString("Viewing pair 4 of 4"));
         // Next at the last pair wraps to the first pair not removed.
-        press(*dlg, 1041);
+        press(*dlg, MainId::Next);
         QCOMPARE(title(*dlg), QString("Viewing pair 2 of 4"));
         // Back walks down over pair 1, which is removed, and stops there.
-        press(*dlg, 1044);
+        press(*dlg, MainId::Back);
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 4"));
-        QCOMPARE(text(*dlg, 1031), QString("Deleted"));
-        QVERIFY(control<ImagePane>(dlg.get(), 1002)->crossed());
+        QCOMPARE(text(*dlg, MainId::LeftTitle), QString("Deleted"));
+        QVERIFY(control<ImagePane>(dlg.get(), MainId::LeftPane)->crossed());
         // Back from pair 1 wraps to the last pair; First and Last by key.
-        press(*dlg, 1044);
+        press(*dlg, MainId::Back);
         QCOMPARE(title(*dlg), QString("Viewing pair 4 of 4"));
-        auto* list = control<QListView>(dlg.get(), 1043);
+        auto* list = control<QListView>(dlg.get(), MainId::LogView);
         QTest::keyClick(list, Qt::Key_Home);
         QCOMPARE(title(*dlg), QString("Viewing pair 2 of 4"));
         QTest::keyClick(list, Qt::Key_End);
@@ -315,12 +318,12 @@ class PairViewerTest : public QObject {
             clickLogLine(*dlg, line);
         }
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
-        QCOMPARE(text(*dlg, 1105), QString("proposal"));
+        QCOMPARE(text(*dlg, MainId::PairInfo), QString("proposal"));
         // A line of the other pair, or the closing lines below it, show it.
         clickLogLine(*dlg, first + 5 + 3);
         QCOMPARE(title(*dlg), QString("Viewing pair 2 of 2"));
-        QCOMPARE(text(*dlg, 1105), QString());
-        QCOMPARE(text(*dlg, 1031), QString("b"));
+        QCOMPARE(text(*dlg, MainId::PairInfo), QString());
+        QCOMPARE(text(*dlg, MainId::LeftTitle), QString("b"));
         clickLogLine(*dlg, first);
         clickLogLine(*dlg, first + 10);
         QCOMPARE(title(*dlg), QString("Viewing pair 2 of 2"));
@@ -346,7 +349,7 @@ class PairViewerTest : public QObject {
         primary.setEntries(std::move(paths), std::move(records));
         dlg->run().setSlot(kPrimarySlot, std::move(primary));
         clickTab(*dlg, 3);
-        press(*dlg, 1017);
+        press(*dlg, MainId::LeftDelete);
 
         QVERIFY(!QFile::exists(a));
         const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/";
@@ -389,9 +392,10 @@ class PairViewerTest : public QObject {
         auto dlg = makeDlg();
         dlg->run().settings().m_bPermanentDelete = 1;
         clickTab(*dlg, 3);
-        press(*dlg, 1107);
+        press(*dlg, MainId::Last);
         QCOMPARE(title(*dlg), QString("Viewing pair 3 of 3"));
-        QTest::keyClick(control<QListView>(dlg.get(), 1043), Qt::Key_2, Qt::ControlModifier);
+        QTest::keyClick(control<QListView>(dlg.get(), MainId::LogView), Qt::Key_2,
+                        Qt::ControlModifier);
         QVERIFY(!QFile::exists(c));
         QCOMPARE(m_fileOps.permanentCalls, 1);
         QCOMPARE(m_fileOps.trashCalls, 0);
@@ -408,14 +412,14 @@ class PairViewerTest : public QObject {
         clickTab(*dlg, 3);
         const std::vector<std::string> lines = dlg->run().matches().m_logView;
         m_fileOps.failAll = true;
-        dlg->OnCommand(32840);  // move left
-        press(*dlg, 1018);      // delete right: no trash to be had
+        dlg->OnCommand(MainId::MenuLeftMove);  // move left
+        press(*dlg, MainId::RightDelete);      // delete right: no trash to be had
         QCOMPARE(m_fileOps.permanentCalls, 0);
         QVERIFY(QFile::exists(a) && QFile::exists(b));
         QCOMPARE(dlg->run().matches().m_logView, lines);
         QCOMPARE(dlg->run().matches().m_leftPaths[0], a.toStdString());
-        QVERIFY(!control<ImagePane>(dlg.get(), 1002)->crossed() &&
-                !control<ImagePane>(dlg.get(), 1003)->crossed());
+        QVERIFY(!control<ImagePane>(dlg.get(), MainId::LeftPane)->crossed() &&
+                !control<ImagePane>(dlg.get(), MainId::RightPane)->crossed());
         QVERIFY(!dlg->run().logChanged());
         QCOMPARE(m_desktop.count("beep"), 0);
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
@@ -434,7 +438,7 @@ class PairViewerTest : public QObject {
         auto dlg = makeDlg();
         dlg->run().settings().m_strMoveFolder2 = path("moved").toStdString();
         clickTab(*dlg, 3);
-        dlg->OnCommand(32841);
+        dlg->OnCommand(MainId::MenuRightMove);
         QVERIFY(!QFile::exists(b));
         QCOMPARE(QDir(path("moved")).entryList(QDir::Files).size(), 2);
         QFile kept(path("moved/b.jpg"));
@@ -442,8 +446,8 @@ class PairViewerTest : public QObject {
         QCOMPARE(kept.readAll(), before);
         // The only pair now has a removed side: it stays, crossed out.
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 1"));
-        QCOMPARE(text(*dlg, 1032), QString("Deleted"));
-        QVERIFY(control<ImagePane>(dlg.get(), 1003)->crossed());
+        QCOMPARE(text(*dlg, MainId::RightTitle), QString("Deleted"));
+        QVERIFY(control<ImagePane>(dlg.get(), MainId::RightPane)->crossed());
         QCOMPARE(m_desktop.count("beep"), 1);
     }
 
@@ -462,7 +466,7 @@ class PairViewerTest : public QObject {
                 }
                 popup->close();
             });
-            ImagePane* pane = control<ImagePane>(dlg.get(), 1002 + side);
+            ImagePane* pane = control<ImagePane>(dlg.get(), MainId::LeftPane + side);
             QContextMenuEvent event(QContextMenuEvent::Mouse, pane->rect().center(),
                                     pane->mapToGlobal(pane->rect().center()));
             QApplication::sendEvent(pane, &event);
@@ -474,9 +478,9 @@ class PairViewerTest : public QObject {
         dlg->run().settings().m_strMoveFolder = m_dir->path().toStdString();
         QCOMPARE(menuStates(0), QString("on on on on on"));
 
-        dlg->OnCommand(32836);
-        dlg->OnCommand(32811);
-        dlg->OnCommand(32837);
+        dlg->OnCommand(MainId::MenuLeftOpenImage);
+        dlg->OnCommand(MainId::MenuLeftProperties);
+        dlg->OnCommand(MainId::MenuRightOpenImage);
         QCOMPARE(m_desktop.count("open"), 1);
         QCOMPARE(m_desktop.count("properties"), 1);
         QCOMPARE(m_desktop.requests[0].target, path("a.jpg").toStdString());
@@ -489,7 +493,7 @@ class PairViewerTest : public QObject {
         auto dlg = makeDlg();
         clickTab(*dlg, 3);
         // Panes enlarge small images.
-        QVERIFY(control<ImagePane>(dlg.get(), 1002)->pictureSize().width > 100);
+        QVERIFY(control<ImagePane>(dlg.get(), MainId::LeftPane)->pictureSize().width > 100);
         FitSize shown;
         QPoint offset;
         bool closed = false;
@@ -499,12 +503,12 @@ class PairViewerTest : public QObject {
             // Maximised: far larger than the picture.
             QTRY_VERIFY_WITH_TIMEOUT(view->width() > 400 && view->height() > 300, 5000);
             shown = view->pictureSize();
-            offset =
-                view->pictureRect().center() - control<QWidget>(view, 1004)->geometry().center();
+            offset = view->pictureRect().center() -
+                     control<QWidget>(view, ImageViewId::Frame)->geometry().center();
             QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(3, 3));
             closed = !view->isVisible();
         });
-        dlg->OnCommand(32792);
+        dlg->OnCommand(MainId::MenuLeftFullScreen);
         QCOMPARE(shown, (FitSize{100, 50}));
         QVERIFY(offset.manhattanLength() <= 1);
         QVERIFY(closed);
@@ -542,8 +546,8 @@ class PairViewerTest : public QObject {
         clickTab(*dlg, 3);
         QCOMPARE(title(*dlg), QString("No matching image pairs. No dups!"));
         QVERIFY(!dlg->isExpanded());
-        QVERIFY(!control<QWidget>(dlg.get(), 1002)->isVisible());
-        QVERIFY(control<QWidget>(dlg.get(), 1043)->isVisible());
+        QVERIFY(!control<QWidget>(dlg.get(), MainId::LeftPane)->isVisible());
+        QVERIFY(control<QWidget>(dlg.get(), MainId::LogView)->isVisible());
     }
 
     void chosenLogMessagesAndLoad() {
@@ -551,7 +555,7 @@ class PairViewerTest : public QObject {
         image("b.jpg");
         auto dlg = makeDlg();
         m_prompter.answerOpenFile(std::nullopt);
-        dlg->OnCommand(32798);
+        dlg->OnCommand(MainId::MenuOpenLog);
         const ScriptedPrompter::Call& dialog = m_prompter.calls().back();
         QCOMPARE(dialog.caption, std::string("Open (Dups log file as images)"));
         QCOMPARE(dialog.file.initialFolder, path("logs").toStdString());
@@ -560,9 +564,9 @@ class PairViewerTest : public QObject {
         QCOMPARE(dlg->currentPage(), 0);
 
         // The text-only commands hand the logs to the desktop.
-        dlg->OnCommand(32782);
+        dlg->OnCommand(MainId::MenuOpenDupsLogText);
         m_prompter.answerOpenFile(path("other.log").toStdString());
-        dlg->OnCommand(32805);
+        dlg->OnCommand(MainId::MenuOpenLogText);
         QCOMPARE(m_prompter.calls().back().caption, std::string("Open (Log file as text)"));
         QCOMPARE(m_desktop.count("open"), 2);
         QCOMPARE(m_desktop.requests[0].target, logFile().toStdString());
@@ -570,7 +574,7 @@ class PairViewerTest : public QObject {
 
         m_prompter.answerOpenFile(path("none.log").toStdString());
         m_prompter.answerMessage(PromptAnswer::Ok);
-        dlg->OnCommand(32798);
+        dlg->OnCommand(MainId::MenuOpenLog);
         QCOMPARE(m_prompter.messageTexts().back(), std::string("No log file was found.."));
 
         QFile bad(path("bad.log"));
@@ -579,7 +583,7 @@ class PairViewerTest : public QObject {
         bad.close();
         m_prompter.answerOpenFile(path("bad.log").toStdString());
         m_prompter.answerMessage(PromptAnswer::Ok);
-        dlg->OnCommand(32798);
+        dlg->OnCommand(MainId::MenuOpenLog);
         QCOMPARE(m_prompter.calls().back().text,
                  std::string("Not a valid Dups log record file.\nDo you wish to view as a text "
                              "file?"));
@@ -588,20 +592,20 @@ class PairViewerTest : public QObject {
 
         writeLog(path("empty.log"), {});
         m_prompter.answerOpenFile(path("empty.log").toStdString());
-        dlg->OnCommand(32798);
+        dlg->OnCommand(MainId::MenuOpenLog);
         QCOMPARE(dlg->currentPage(), 3);
         QCOMPARE(title(*dlg), QString("No matching image pairs!"));
         QVERIFY(!dlg->run().resultsPending());
 
         writeLog(path("mine.log"), pairsOf({{"a.jpg", "b.jpg"}}));
         m_prompter.answerOpenFile(path("mine.log").toStdString());
-        dlg->OnCommand(32798);
+        dlg->OnCommand(MainId::MenuOpenLog);
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 1"));
         QVERIFY(dlg->isExpanded());
         QVERIFY(m_prompter.allAnswersUsed());
 
         // Removals are written back to the log they came from, not to Dups.log.
-        press(*dlg, 1017);
+        press(*dlg, MainId::LeftDelete);
         dlg->reject();
         MatchList reread;
         QCOMPARE(ReadDupsLog(path("mine.log").toStdString(), reread), kLogRead);
@@ -621,22 +625,22 @@ class PairViewerTest : public QObject {
         writeLog(logFile(), pairs);
         auto dlg = makeDlg();
         clickTab(*dlg, 3);
-        control<QAction>(dlg.get(), 32825)->trigger();
+        control<QAction>(dlg.get(), MainId::MenuSortDescending)->trigger();
         QCOMPARE(dlg->run().settings().m_nSortMode, 3);
-        QVERIFY(control<QAction>(dlg.get(), 32825)->isChecked());
+        QVERIFY(control<QAction>(dlg.get(), MainId::MenuSortDescending)->isChecked());
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 3"));
-        QCOMPARE(text(*dlg, 1031), QString("b"));
+        QCOMPARE(text(*dlg, MainId::LeftTitle), QString("b"));
         const std::vector<std::string> sorted = dlg->run().matches().m_leftPaths;
         QCOMPARE(sorted,
                  (std::vector<std::string>{path("b.jpg").toStdString(), path("a.jpg").toStdString(),
                                            path("c.jpg").toStdString()}));
         // Choosing the same order again does nothing; "No sort" only records itself.
-        control<QAction>(dlg.get(), 32828)->trigger();
+        control<QAction>(dlg.get(), MainId::MenuNoSort)->trigger();
         QCOMPARE(dlg->run().settings().m_nSortMode, 1);
         QCOMPARE(dlg->run().matches().m_leftPaths, sorted);
 
         // Shown at pair 2, reloaded: same order, same pair.
-        press(*dlg, 1041);
+        press(*dlg, MainId::Next);
         dlg->run().setResultsPending(true);
         clickTab(*dlg, 0);
         clickTab(*dlg, 3);
@@ -648,7 +652,7 @@ class PairViewerTest : public QObject {
         // A sort that cannot be saved says so.
         QVERIFY(QFile::remove(logFile()) && QDir().mkpath(logFile()));
         m_prompter.answerMessage(PromptAnswer::Ok);
-        control<QAction>(dlg.get(), 32826)->trigger();
+        control<QAction>(dlg.get(), MainId::MenuSortAscending)->trigger();
         QVERIFY(m_prompter.messageTexts().back().starts_with("Unable to save Dups log file!"));
     }
 
@@ -671,7 +675,7 @@ class PairViewerTest : public QObject {
 
         // "SaveAs log file..." writes the view and sounds.
         m_prompter.answerSaveFile(path("copy.log").toStdString());
-        dlg->OnCommand(32830);
+        dlg->OnCommand(MainId::MenuSaveLog);
         QCOMPARE(m_prompter.calls().back().caption, std::string("SaveAs (Dups log record file)"));
         QCOMPARE(m_prompter.calls().back().file.initialName, std::string("DupsRecordLog"));
         MatchList copy;

@@ -20,6 +20,7 @@
 
 #include "desktop.h"
 #include "file_ops.h"
+#include "main_ids.h"
 #include "qsettings_store.h"
 #include "scripted_prompter.h"
 #include "test_images.h"
@@ -80,7 +81,7 @@ class ViewerFixture {
     }
 
     static void clickTab(CMainDlg& dlg, int page) {
-        QTabBar* bar = control<QTabWidget>(&dlg, 1054)->findChild<QTabBar*>();
+        QTabBar* bar = control<QTabWidget>(&dlg, MainId::Tabs)->findChild<QTabBar*>();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
     }
 

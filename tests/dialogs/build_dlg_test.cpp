@@ -52,7 +52,7 @@ class BuildDlgTest : public QObject {
     CountingDouble* m_counts = nullptr;
     CBuildDlg* m_dlg = nullptr;
 
-    QString countLine() const { return TextOf(m_dlg, 1025); }
+    QString countLine() const { return TextOf(m_dlg, BuildDlgId::CountLine); }
 
   private slots:
     void init() {
@@ -79,21 +79,21 @@ class BuildDlgTest : public QObject {
         QCOMPARE(countLine(), "Total image files = 1000 + : " + kFolderLine + "(s)");
 
         // Clearing the quick count counts in full.
-        Click(m_dlg, 1099);
+        Click(m_dlg, BuildDlgId::QuickCount);
         QCOMPARE(countLine(), "Total image files = 5000 : " + kFolderLine + "(s)");
 
         m_counts->folderImages = 12;
-        Click(m_dlg, 1039);
+        Click(m_dlg, BuildDlgId::Subfolders);
         QCOMPARE(countLine(), "Total image files = 12 : " + kFolderLine);
         QCOMPARE(m_counts->asks.back().subfolders, false);
 
         // The list side with a list that is not there.
-        QTest::keyClick(Control<QComboBox>(m_dlg, 1002), Qt::Key_Down);
+        QTest::keyClick(Control<QComboBox>(m_dlg, BuildDlgId::Kind), Qt::Key_Down);
         QCOMPARE(countLine(),
                  QStringLiteral("Total image files = 0 : Read image files from image list"));
-        QVERIFY(Control<QWidget>(m_dlg, 1010)->isVisible());
-        QVERIFY(!Control<QWidget>(m_dlg, 1007)->isVisible());
-        QVERIFY(!Control<QWidget>(m_dlg, 1039)->isVisible());
+        QVERIFY(Control<QWidget>(m_dlg, BuildDlgId::List)->isVisible());
+        QVERIFY(!Control<QWidget>(m_dlg, BuildDlgId::Folder)->isVisible());
+        QVERIFY(!Control<QWidget>(m_dlg, BuildDlgId::Subfolders)->isVisible());
     }
 
     void quickCountTickKeepsTheLine() {
@@ -101,14 +101,14 @@ class BuildDlgTest : public QObject {
         m_dlg->show();
         const QString before = countLine();
         const std::size_t asked = m_counts->asks.size();
-        Click(m_dlg, 1099);
+        Click(m_dlg, BuildDlgId::QuickCount);
         QCOMPARE(m_counts->asks.size(), asked);
         QCOMPARE(countLine(), before);
     }
 
     void everyEditRecounts() {
         m_dlg->show();
-        Type(m_dlg, 1007, "/new");
+        Type(m_dlg, BuildDlgId::Folder, "/new");
         QCOMPARE(m_counts->asks.back().source, std::string("/new"));
         QVERIFY(m_counts->asks.size() >= 4);  // one count per keystroke
     }
@@ -118,20 +118,20 @@ class BuildDlgTest : public QObject {
         m_dlg->m_strFolder = "/pics/holiday/";
         m_dlg->show();
         m_prompter->answerChooseFolder("/chosen");
-        Click(m_dlg, 1006);
+        Click(m_dlg, BuildDlgId::BrowseFolder);
         const auto& call = m_prompter->calls().back();
         QCOMPARE(call.folder.title, std::string("Choose image folder for input."));
         QCOMPARE(call.folder.initialFolder, std::string("/pics/holiday"));
-        QCOMPARE(TextOf(m_dlg, 1007), QStringLiteral("/chosen"));
+        QCOMPARE(TextOf(m_dlg, BuildDlgId::Folder), QStringLiteral("/chosen"));
         QCOMPARE(m_counts->asks.back().source, std::string("/chosen"));
         QCOMPARE(countLine(), "Total image files = 7 : " + kFolderLine);
 
         // Empty field: the browse start; cancelling changes nothing.
-        Type(m_dlg, 1007, "");
+        Type(m_dlg, BuildDlgId::Folder, "");
         m_prompter->answerChooseFolder(std::nullopt);
-        Click(m_dlg, 1006);
+        Click(m_dlg, BuildDlgId::BrowseFolder);
         QCOMPARE(m_prompter->calls().back().folder.initialFolder, std::string("/start"));
-        QCOMPARE(TextOf(m_dlg, 1007), QString());
+        QCOMPARE(TextOf(m_dlg, BuildDlgId::Folder), QString());
     }
 
     void browseListOffersTheListFolderThenTheList() {
@@ -139,7 +139,7 @@ class BuildDlgTest : public QObject {
         m_dlg->m_nSourceKind = 0;
         m_dlg->show();
         m_prompter->answerOpenFile("/lists/mine.lst");
-        Click(m_dlg, 1008);
+        Click(m_dlg, BuildDlgId::BrowseList);
         FileDialogSpec spec = m_prompter->calls().back().file;
         QCOMPARE(spec.title, std::string("Open (Batch input image list file)"));
         QCOMPARE(spec.filter, std::string("image list (*.lst)|*.lst|All files (*.*)|*.*||"));
@@ -150,19 +150,19 @@ class BuildDlgTest : public QObject {
                  QStringLiteral("Total image files = 3 : Read image files from image list"));
 
         m_prompter->answerOpenFile(std::nullopt);
-        Click(m_dlg, 1008);
+        Click(m_dlg, BuildDlgId::BrowseList);
         spec = m_prompter->calls().back().file;
         QCOMPARE(spec.initialName, std::string("/lists/mine.lst"));
         QCOMPARE(spec.initialFolder, std::string("/lists/"));
-        QCOMPARE(TextOf(m_dlg, 1010), QStringLiteral("/lists/mine.lst"));
+        QCOMPARE(TextOf(m_dlg, BuildDlgId::List), QStringLiteral("/lists/mine.lst"));
     }
 
     void editAndHelpGoToTheDesktop() {
         m_dlg->m_nSourceKind = 0;
         m_dlg->m_strListFile = "/lists/a b.lst";
         m_dlg->show();
-        Click(m_dlg, 1009);
-        Click(m_dlg, 1000);
+        Click(m_dlg, BuildDlgId::EditList);
+        Click(m_dlg, kIdHelp);
         QCOMPARE(m_desktop->requests.size(), std::size_t(2));
         QCOMPARE(m_desktop->requests[0].what, std::string("start"));
         QVERIFY(QString::fromStdString(m_desktop->requests[0].target).contains("orvex"));
@@ -173,18 +173,18 @@ class BuildDlgTest : public QObject {
     void okReturnsTheFieldsCancelKeepsThem() {
         m_counts->folderImages = 2;
         m_dlg->show();
-        Type(m_dlg, 1007, "/typed");
-        Click(m_dlg, 1039);
-        Click(m_dlg, 2);
+        Type(m_dlg, BuildDlgId::Folder, "/typed");
+        Click(m_dlg, BuildDlgId::Subfolders);
+        Click(m_dlg, kIdCancel);
         QCOMPARE(m_dlg->m_strFolder, std::string("/pics"));
         QCOMPARE(m_dlg->m_bSubfolders, 0);
 
         m_dlg->show();
-        QCOMPARE(TextOf(m_dlg, 1007), QStringLiteral("/pics"));
-        Type(m_dlg, 1007, "/typed");
-        Click(m_dlg, 1039);
-        Click(m_dlg, 1099);
-        Click(m_dlg, 1);
+        QCOMPARE(TextOf(m_dlg, BuildDlgId::Folder), QStringLiteral("/pics"));
+        Type(m_dlg, BuildDlgId::Folder, "/typed");
+        Click(m_dlg, BuildDlgId::Subfolders);
+        Click(m_dlg, BuildDlgId::QuickCount);
+        Click(m_dlg, kIdOk);
         QCOMPARE(m_dlg->result(), int(QDialog::Accepted));
         QCOMPARE(m_dlg->m_strFolder, std::string("/typed"));
         QCOMPARE(m_dlg->m_bSubfolders, 1);
@@ -210,11 +210,12 @@ class BuildDlgTest : public QObject {
         dlg.m_strFolder = dir.path().string();
         dlg.m_strListFile = dir.file("missing.lst");
         dlg.show();
-        QCOMPARE(TextOf(&dlg, 1025), "Total image files = 12 : " + kFolderLine);
-        Click(&dlg, 1039);
-        QCOMPARE(TextOf(&dlg, 1025), "Total image files = 14 : " + kFolderLine + "(s)");
-        QTest::keyClick(Control<QComboBox>(&dlg, 1002), Qt::Key_Down);
-        QCOMPARE(TextOf(&dlg, 1025),
+        QCOMPARE(TextOf(&dlg, BuildDlgId::CountLine), "Total image files = 12 : " + kFolderLine);
+        Click(&dlg, BuildDlgId::Subfolders);
+        QCOMPARE(TextOf(&dlg, BuildDlgId::CountLine),
+                 "Total image files = 14 : " + kFolderLine + "(s)");
+        QTest::keyClick(Control<QComboBox>(&dlg, BuildDlgId::Kind), Qt::Key_Down);
+        QCOMPARE(TextOf(&dlg, BuildDlgId::CountLine),
                  QStringLiteral("Total image files = 0 : Read image files from image list"));
     }
 };

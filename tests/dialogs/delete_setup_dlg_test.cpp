@@ -13,7 +13,7 @@ class DeleteSetupDlgTest : public QObject {
     RecordingDesktop m_desktop;
 
     static QStringList entries(const CDeleteSetupDlg& dlg) {
-        auto* list = Control<QListWidget>(&dlg, 1096);
+        auto* list = Control<QListWidget>(&dlg, DeleteSetupId::Criteria);
         QStringList out;
         for (int i = 0; i < list->count(); ++i) {
             out << list->item(i)->text();
@@ -25,7 +25,7 @@ class DeleteSetupDlgTest : public QObject {
     void defaultSequenceOpensOnTheFifthEntry() {
         CDeleteSetupDlg dlg(m_desktop);
         dlg.show();
-        auto* list = Control<QListWidget>(&dlg, 1096);
+        auto* list = Control<QListWidget>(&dlg, DeleteSetupId::Criteria);
         QCOMPARE(list->count(), 11);
         QCOMPARE(list->item(0)->text(), QStringLiteral("-- No delete/move -------------"));
         QCOMPARE(list->currentRow(), 4);
@@ -35,24 +35,24 @@ class DeleteSetupDlgTest : public QObject {
     void swapsMoveTheSelectedEntry() {
         CDeleteSetupDlg dlg(m_desktop);
         dlg.show();
-        auto* list = Control<QListWidget>(&dlg, 1096);
+        auto* list = Control<QListWidget>(&dlg, DeleteSetupId::Criteria);
         const QStringList before = entries(dlg);
         list->setCurrentRow(0);
-        Click(&dlg, 1001);
+        Click(&dlg, DeleteSetupId::SwapUp);
         QCOMPARE(entries(dlg), before);
         list->setCurrentRow(10);
-        Click(&dlg, 1002);
+        Click(&dlg, DeleteSetupId::SwapDown);
         QCOMPARE(entries(dlg), before);
         QCOMPARE(list->currentRow(), 10);
 
         list->setCurrentRow(4);  // "Later file creation"
-        Click(&dlg, 1001);
-        Click(&dlg, 1001);
+        Click(&dlg, DeleteSetupId::SwapUp);
+        Click(&dlg, DeleteSetupId::SwapUp);
         QCOMPARE(list->currentRow(), 2);
-        Click(&dlg, 1002);
+        Click(&dlg, DeleteSetupId::SwapDown);
         QCOMPARE(list->currentRow(), 3);
         QCOMPARE(list->currentItem()->text(), QStringLiteral("Later file creation"));
-        Click(&dlg, 1);
+        Click(&dlg, kIdOk);
         const std::array<int, 11> want{9, 1, 2, 4, 3, 5, 6, 7, 8, 10, 11};
         QCOMPARE(dlg.m_nSequence, want);
     }
@@ -77,12 +77,12 @@ class DeleteSetupDlgTest : public QObject {
         CDeleteSetupDlg dlg(m_desktop);
         dlg.m_nDelay = 500;
         dlg.show();
-        QCOMPARE(TextOf(&dlg, 1114), QStringLiteral("400"));
-        Type(&dlg, 1114, typed);
-        Click(&dlg, 1);
+        QCOMPARE(TextOf(&dlg, DeleteSetupId::Delay), QStringLiteral("400"));
+        Type(&dlg, DeleteSetupId::Delay, typed);
+        Click(&dlg, kIdOk);
         QTEST(dlg.m_nDelay, "stored");
         dlg.show();
-        QCOMPARE(TextOf(&dlg, 1114), QString::number(dlg.m_nDelay - 100));
+        QCOMPARE(TextOf(&dlg, DeleteSetupId::Delay), QString::number(dlg.m_nDelay - 100));
     }
 
     void modeSwitchesTheExplanationAndThePause() {
@@ -90,27 +90,28 @@ class DeleteSetupDlgTest : public QObject {
         dlg.m_nMode = DeleteMode::Automatic;
         dlg.m_bPause = 1;
         dlg.show();
-        QVERIFY(Control<QWidget>(&dlg, 1104)->isVisible());
-        QVERIFY(Control<QWidget>(&dlg, 1097)->isVisible());
-        QVERIFY(!Control<QWidget>(&dlg, 1098)->isVisible());
-        QCOMPARE(TextOf(&dlg, 1097), QString::fromLatin1(CDeleteSetupDlg::kAutomaticExplanation));
-        Click(&dlg, 1062);
-        QVERIFY(!Control<QWidget>(&dlg, 1104)->isVisible());
-        QVERIFY(!Control<QWidget>(&dlg, 1097)->isVisible());
-        QVERIFY(Control<QWidget>(&dlg, 1098)->isVisible());
-        Click(&dlg, 1105);
-        Click(&dlg, 1);
+        QVERIFY(Control<QWidget>(&dlg, DeleteSetupId::Pause)->isVisible());
+        QVERIFY(Control<QWidget>(&dlg, DeleteSetupId::AutomaticText)->isVisible());
+        QVERIFY(!Control<QWidget>(&dlg, DeleteSetupId::OtherText)->isVisible());
+        QCOMPARE(TextOf(&dlg, DeleteSetupId::AutomaticText),
+                 QString::fromLatin1(CDeleteSetupDlg::kAutomaticExplanation));
+        Click(&dlg, DeleteSetupId::ModeOff);
+        QVERIFY(!Control<QWidget>(&dlg, DeleteSetupId::Pause)->isVisible());
+        QVERIFY(!Control<QWidget>(&dlg, DeleteSetupId::AutomaticText)->isVisible());
+        QVERIFY(Control<QWidget>(&dlg, DeleteSetupId::OtherText)->isVisible());
+        Click(&dlg, DeleteSetupId::Permanent);
+        Click(&dlg, kIdOk);
         QCOMPARE(dlg.m_nMode, DeleteMode::Manual);
         QCOMPARE(dlg.m_bPause, 1);  // kept while hidden
         QCOMPARE(dlg.m_bPermanent, 1);
 
         dlg.show();
-        QVERIFY(!Control<QWidget>(&dlg, 1104)->isVisible());
-        Click(&dlg, 1106);
-        Click(&dlg, 1064);
-        QVERIFY(Control<QWidget>(&dlg, 1104)->isVisible());
-        Click(&dlg, 1000);
-        Click(&dlg, 2);
+        QVERIFY(!Control<QWidget>(&dlg, DeleteSetupId::Pause)->isVisible());
+        Click(&dlg, DeleteSetupId::MoveInstead);
+        Click(&dlg, DeleteSetupId::ModeAutomatic);
+        QVERIFY(Control<QWidget>(&dlg, DeleteSetupId::Pause)->isVisible());
+        Click(&dlg, kIdHelp);
+        Click(&dlg, kIdCancel);
         QCOMPARE(dlg.m_nMode, DeleteMode::Manual);
         QCOMPARE(dlg.m_bMoveInstead, 0);
         QCOMPARE(m_desktop.requests.back().target, std::string("deletesetup.html"));

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "control_ids.h"
+#include "dialog_kit.h"
 
 template <class T>
 T* Control(const QWidget* dialog, int id) {

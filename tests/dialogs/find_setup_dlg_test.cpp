@@ -12,8 +12,8 @@ class FindSetupDlgTest : public QObject {
     RecordingDesktop m_desktop;
 
     bool filterShown(const CFindSetupDlg& dlg) const {
-        return Control<QWidget>(&dlg, 1001)->isVisible() &&
-               Control<QWidget>(&dlg, 1113)->isVisible();
+        return Control<QWidget>(&dlg, FindSetupId::Filter)->isVisible() &&
+               Control<QWidget>(&dlg, FindSetupId::FilterLabel)->isVisible();
     }
 
   private slots:
@@ -36,10 +36,11 @@ class FindSetupDlgTest : public QObject {
         QFETCH(QString, aspect);
         CFindSetupDlg dlg(m_desktop);
         dlg.show();
-        Click(&dlg, 1063);  // the aspect edit is enabled only with its restriction
-        Type(&dlg, 1107, limit);
-        Type(&dlg, 1065, aspect);
-        Click(&dlg, 1);
+        Click(&dlg,
+              FindSetupId::RestrictAspect);  // the aspect edit is enabled only with its restriction
+        Type(&dlg, FindSetupId::DupsLimit, limit);
+        Type(&dlg, FindSetupId::AspectTolerance, aspect);
+        Click(&dlg, kIdOk);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QTEST(dlg.m_nDupsLimit, "wantLimit");
         QTEST(dlg.m_nAspectTol, "wantAspect");
@@ -53,17 +54,17 @@ class FindSetupDlgTest : public QObject {
         dlg.m_nSizeTol = 7;
         dlg.m_bAdjustColor = 0;
         dlg.show();
-        QVERIFY(!Control<QWidget>(&dlg, 1065)->isEnabled());
-        QVERIFY(!Control<QWidget>(&dlg, 1066)->isEnabled());
-        QCOMPARE(TextOf(&dlg, 1065), QStringLiteral("250"));
-        QVERIFY(!Control<QWidget>(&dlg, 1070)->isEnabled());
-        Click(&dlg, 1064);
-        QVERIFY(!Control<QWidget>(&dlg, 1065)->isEnabled());
-        QVERIFY(Control<QWidget>(&dlg, 1066)->isEnabled());
-        Click(&dlg, 1069);
-        QVERIFY(Control<QWidget>(&dlg, 1070)->isEnabled());
-        Click(&dlg, 1062);
-        Click(&dlg, 1);
+        QVERIFY(!Control<QWidget>(&dlg, FindSetupId::AspectTolerance)->isEnabled());
+        QVERIFY(!Control<QWidget>(&dlg, FindSetupId::SizeTolerance)->isEnabled());
+        QCOMPARE(TextOf(&dlg, FindSetupId::AspectTolerance), QStringLiteral("250"));
+        QVERIFY(!Control<QWidget>(&dlg, FindSetupId::AdjustAmount)->isEnabled());
+        Click(&dlg, FindSetupId::RestrictSize);
+        QVERIFY(!Control<QWidget>(&dlg, FindSetupId::AspectTolerance)->isEnabled());
+        QVERIFY(Control<QWidget>(&dlg, FindSetupId::SizeTolerance)->isEnabled());
+        Click(&dlg, FindSetupId::Adjust);
+        QVERIFY(Control<QWidget>(&dlg, FindSetupId::AdjustAmount)->isEnabled());
+        Click(&dlg, FindSetupId::RestrictNone);
+        Click(&dlg, kIdOk);
         // Disabled edits still hand back their clamped values.
         QCOMPARE(dlg.m_nAspectTol, 100);
         QCOMPARE(dlg.m_nSizeTol, 7);
@@ -76,18 +77,18 @@ class FindSetupDlgTest : public QObject {
         dlg.m_nMethod = 1;
         dlg.m_nDupsLimit = 500;
         dlg.show();
-        Click(&dlg, 1102);
-        Click(&dlg, 1104);
-        Type(&dlg, 1107, "5");
-        Click(&dlg, 2);
+        Click(&dlg, FindSetupId::MethodLuminance);
+        Click(&dlg, FindSetupId::Mirror);
+        Type(&dlg, FindSetupId::DupsLimit, "5");
+        Click(&dlg, kIdCancel);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(dlg.m_nMethod, 1);
         QCOMPARE(dlg.m_bCheckMirror, 0);
         QCOMPARE(dlg.m_nDupsLimit, 500);
 
         dlg.show();
-        Click(&dlg, 1102);
-        Click(&dlg, 1);
+        Click(&dlg, FindSetupId::MethodLuminance);
+        Click(&dlg, kIdOk);
         QCOMPARE(dlg.m_nMethod, 3);
     }
 
@@ -95,30 +96,30 @@ class FindSetupDlgTest : public QObject {
         CFindSetupDlg dlg(m_desktop);
         dlg.show();
         QVERIFY(!filterShown(dlg));
-        Click(&dlg, 1064);
-        Type(&dlg, 1066, "58");
+        Click(&dlg, FindSetupId::RestrictSize);
+        Type(&dlg, FindSetupId::SizeTolerance, "58");
         QVERIFY(!filterShown(dlg));
-        Click(&dlg, 1063);
-        Type(&dlg, 1065, "37");
+        Click(&dlg, FindSetupId::RestrictAspect);
+        Type(&dlg, FindSetupId::AspectTolerance, "37");
         QVERIFY(filterShown(dlg));
         // Once shown the list stays, whatever the tolerances say afterwards.
-        Type(&dlg, 1065, "3");
+        Type(&dlg, FindSetupId::AspectTolerance, "3");
         QVERIFY(filterShown(dlg));
-        auto* filter = Control<QComboBox>(&dlg, 1001);
+        auto* filter = Control<QComboBox>(&dlg, FindSetupId::Filter);
         filter->setCurrentIndex(filter->findText("Lanczos3"));
-        Click(&dlg, 2);
+        Click(&dlg, kIdCancel);
         QCOMPARE(dlg.m_bFilterUnlocked, 0);
         QCOMPARE(dlg.m_nFilterIndex, 3);
 
         dlg.show();
         QVERIFY(!filterShown(dlg));
-        Click(&dlg, 1063);
-        Type(&dlg, 1065, "37");
-        Click(&dlg, 1064);
-        Type(&dlg, 1066, "58");
+        Click(&dlg, FindSetupId::RestrictAspect);
+        Type(&dlg, FindSetupId::AspectTolerance, "37");
+        Click(&dlg, FindSetupId::RestrictSize);
+        Type(&dlg, FindSetupId::SizeTolerance, "58");
         QVERIFY(filterShown(dlg));
         filter->setCurrentIndex(filter->findText("Lanczos3"));
-        Click(&dlg, 1);
+        Click(&dlg, kIdOk);
         QCOMPARE(dlg.m_bFilterUnlocked, 1);
         QCOMPARE(dlg.m_nFilterIndex, 8);
 
@@ -129,8 +130,9 @@ class FindSetupDlgTest : public QObject {
         later.show();
         QVERIFY(filterShown(later));
         QCOMPARE(filter->count(), 14);
-        QCOMPARE(Control<QComboBox>(&later, 1001)->currentText(), QStringLiteral("Gaussian"));
-        Click(&later, 1000);
+        QCOMPARE(Control<QComboBox>(&later, FindSetupId::Filter)->currentText(),
+                 QStringLiteral("Gaussian"));
+        Click(&later, kIdHelp);
         QCOMPARE(m_desktop.requests.back().target, std::string("finddupssetup.html"));
     }
 };

@@ -59,12 +59,12 @@ class FolderDialogsTest : public QObject {
         QVERIFY(status);
         QCOMPARE(status->text(), QString::fromStdString(sixty.substr(0, 35) + "..."));
         QCOMPARE(dlg.chosenFolder(), QString::fromStdString(sixty));
-        QVERIFY(Control<QPushButton>(&dlg, 1)->isEnabled());
+        QVERIFY(Control<QPushButton>(&dlg, kIdOk)->isEnabled());
 
         QVERIFY(dlg.selectFolder(QString::fromStdString(other)));
         QCOMPARE(dlg.chosenFolder(), QString::fromStdString(other));
         QVERIFY(!dlg.selectFolder(QString::fromStdString(dir.file("missing"))));
-        Click(&dlg, 1);
+        Click(&dlg, kIdOk);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
 
@@ -77,7 +77,7 @@ class FolderDialogsTest : public QObject {
         connect(&driver, &QTimer::timeout, [&] {
             auto* dlg = dynamic_cast<FolderBrowseDialog*>(QApplication::activeModalWidget());
             if (dlg != nullptr) {
-                Click(dlg, 1);
+                Click(dlg, kIdOk);
             } else if (++tries > 500) {
                 for (QWidget* w : QApplication::topLevelWidgets()) {
                     if (auto* d = qobject_cast<QDialog*>(w)) {
@@ -101,24 +101,24 @@ class FolderDialogsTest : public QObject {
         dlg.m_strLeftFolder = "/old/left";
         dlg.m_strRightFolder = "/old/right";
         dlg.show();
-        Type(&dlg, 1107, "");
-        Click(&dlg, 1112);
-        QCOMPARE(TextOf(&dlg, 1109), QString());
+        Type(&dlg, MoveFolderId::LeftFolder, "");
+        Click(&dlg, MoveFolderId::CopyPath);
+        QCOMPARE(TextOf(&dlg, MoveFolderId::RightFolder), QString());
 
-        Type(&dlg, 1107, "/typed");
+        Type(&dlg, MoveFolderId::LeftFolder, "/typed");
         prompter.answerChooseFolder(std::nullopt);
-        Click(&dlg, 1108);
+        Click(&dlg, MoveFolderId::BrowseLeft);
         QCOMPARE(prompter.calls().back().folder.initialFolder, std::string("/typed"));
         QCOMPARE(prompter.calls().back().folder.title,
                  std::string("Choose image folder for 'Move'"));
-        QCOMPARE(TextOf(&dlg, 1107), QStringLiteral("/typed"));
-        Click(&dlg, 1112);
-        QCOMPARE(TextOf(&dlg, 1109), QStringLiteral("/typed"));
+        QCOMPARE(TextOf(&dlg, MoveFolderId::LeftFolder), QStringLiteral("/typed"));
+        Click(&dlg, MoveFolderId::CopyPath);
+        QCOMPARE(TextOf(&dlg, MoveFolderId::RightFolder), QStringLiteral("/typed"));
         prompter.answerChooseFolder(right);
-        Click(&dlg, 1110);
-        QCOMPARE(TextOf(&dlg, 1109), QString::fromStdString(right));
-        Click(&dlg, 1104);
-        Click(&dlg, 1);
+        Click(&dlg, MoveFolderId::BrowseRight);
+        QCOMPARE(TextOf(&dlg, MoveFolderId::RightFolder), QString::fromStdString(right));
+        Click(&dlg, MoveFolderId::MoveOnly);
+        Click(&dlg, kIdOk);
         QCOMPARE(dlg.m_bMoveOnly, 1);
         QCOMPARE(dlg.m_strLeftFolder, std::string("/typed"));
         QCOMPARE(dlg.m_strRightFolder, right);
@@ -131,8 +131,8 @@ class FolderDialogsTest : public QObject {
         QVERIFY(f.moveTo);
 
         dlg.show();
-        Type(&dlg, 1109, "/gone");
-        Click(&dlg, 2);
+        Type(&dlg, MoveFolderId::RightFolder, "/gone");
+        Click(&dlg, kIdCancel);
         QCOMPARE(dlg.m_strRightFolder, right);
         QVERIFY(!ApplyMoveRule(true, MoveFolderExists("/typed"), MoveFolderExists("/gone")).moveTo);
     }
@@ -144,27 +144,27 @@ class FolderDialogsTest : public QObject {
         dlg.m_strLogFolder = "/logs";
         dlg.m_strListFolder = "/lists";
         dlg.show();
-        Type(&dlg, 1107, "/typed");
+        Type(&dlg, FolderPrefsId::DataFolder, "/typed");
         prompter.answerChooseFolder("/browsed");
-        Click(&dlg, 1108);
+        Click(&dlg, FolderPrefsId::BrowseData);
         QCOMPARE(prompter.calls().back().folder.initialFolder, std::string("/data"));
         QCOMPARE(prompter.calls().back().folder.title,
                  std::string("Choose default folder dup data lists"));
-        QCOMPARE(TextOf(&dlg, 1107), QStringLiteral("/browsed"));
+        QCOMPARE(TextOf(&dlg, FolderPrefsId::DataFolder), QStringLiteral("/browsed"));
         prompter.answerChooseFolder("/browsed-lists");
-        Click(&dlg, 1112);
+        Click(&dlg, FolderPrefsId::BrowseList);
         QCOMPARE(prompter.calls().back().folder.title,
                  std::string("Choose default folder for image lists"));
-        Click(&dlg, 2);
+        Click(&dlg, kIdCancel);
         QCOMPARE(dlg.m_strDataFolder, std::string("/data"));
         QCOMPARE(dlg.m_strListFolder, std::string("/lists"));
 
         dlg.show();
-        QCOMPARE(TextOf(&dlg, 1107), QStringLiteral("/data"));
-        Type(&dlg, 1109, "/typed-logs");
+        QCOMPARE(TextOf(&dlg, FolderPrefsId::DataFolder), QStringLiteral("/data"));
+        Type(&dlg, FolderPrefsId::LogFolder, "/typed-logs");
         prompter.answerChooseFolder("/browsed-lists");
-        Click(&dlg, 1112);
-        Click(&dlg, 1);
+        Click(&dlg, FolderPrefsId::BrowseList);
+        Click(&dlg, kIdOk);
         QCOMPARE(dlg.m_strDataFolder, std::string("/data"));
         QCOMPARE(dlg.m_strLogFolder, std::string("/typed-logs"));
         QCOMPARE(dlg.m_strListFolder, std::string("/browsed-lists"));
