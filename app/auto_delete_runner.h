@@ -40,9 +40,6 @@ class AutoDeleteRunner : public QObject {
     void resumeStep();
     /// Ends an active run without a summary (another delete mode was chosen).
     void endRun();
-    /// Answers whether the pause key is held at a step; the default watches
-    /// the "P" key in the main window.
-    void setPauseKeyProbe(std::function<bool()> probe) { m_pauseKeyHeld = std::move(probe); }
 
   private:
     void onStep();

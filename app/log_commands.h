@@ -24,8 +24,6 @@ class LogCommands : public QObject {
 
     /// Dups.log in the log folder; empty when no log folder is set.
     std::string defaultLogPath() const;
-    /// The file the shown pairs were read from; removals and sorts are saved there.
-    const std::string& loadedLogPath() const { return m_loadedLog; }
 
     /// Reads the default log and shows its pairs, resuming at the pair shown
     /// before ("View dups" entered with results pending).
@@ -64,5 +62,6 @@ class LogCommands : public QObject {
     MainMenus& m_menus;
     Prompter& m_prompter;
     Desktop& m_desktop;
+    /// The file the shown pairs were read from; removals and sorts are saved there.
     std::string m_loadedLog;
 };

@@ -52,10 +52,6 @@ bool CSaveDatafileDlg::remind() const {
     return m_remind->isChecked();
 }
 
-void CSaveDatafileDlg::setRemind(bool remind) {
-    m_remind->setChecked(remind);
-}
-
 void CSaveDatafileDlg::reject() {
     done(kNo);
 }

@@ -26,7 +26,6 @@ class CSaveDatafileDlg : public QDialog {
 
     /// "Always remind to save datafile".
     bool remind() const;
-    void setRemind(bool remind);
 
     void reject() override;
 

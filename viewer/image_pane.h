@@ -17,7 +17,6 @@ class ImagePane : public QFrame {
     /// Shows `fitted` (already the size the pane shows it at); an empty buffer
     /// clears the pane. Removes the cross.
     void setPicture(const RgbBuffer& fitted);
-    void clearPicture() { setPicture(RgbBuffer{}); }
     /// The cross drawn over a pane whose file was deleted or moved.
     void setCrossed(bool crossed);
     bool crossed() const { return m_crossed; }
