@@ -16,13 +16,22 @@ class FileOps {
     /// already there. Returns the new path, or nothing (file untouched) on failure.
     virtual std::optional<std::string> moveToFolder(const std::string& path,
                                                     const std::string& folder) = 0;
+    /// After a failed call, one line naming the file and the reason ("Unable
+    /// to move /p/a.jpg to /q: No space left on device"), for the user to
+    /// read; empty after a success.
+    virtual std::string lastFailure() const { return {}; }
 };
 
-/// Real implementation on Qt's file functions.
+/// The real file operations: the freedesktop.org trash, unlink, and moves that
+/// never overwrite.
 class QtFileOps : public FileOps {
   public:
     bool moveToTrash(const std::string& path) override;
     bool deletePermanently(const std::string& path) override;
     std::optional<std::string> moveToFolder(const std::string& path,
                                             const std::string& folder) override;
+    std::string lastFailure() const override { return m_lastFailure; }
+
+  private:
+    std::string m_lastFailure;
 };

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <linux/fs.h>
+#include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -72,4 +74,61 @@ bool OpenToEveryone(const fs::path& folder) {
         }
     }
     return true;
+}
+
+std::optional<std::string> RunOnSmallFileSystem(const fs::path& mountPoint, int kib,
+                                                const std::function<std::string()>& body) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        return std::nullopt;
+    }
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        return std::nullopt;
+    }
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        const std::string options = "size=" + std::to_string(kib) + "k";
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+            ::_exit(77);
+        }
+        const std::string report = body();
+        const char* data = report.data();
+        std::size_t left = report.size();
+        while (left > 0) {
+            const ssize_t n = ::write(pipeFds[1], data, left);
+            if (n <= 0) {
+                ::_exit(1);
+            }
+            data += n;
+            left -= static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string report;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        report.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child) {
+        return "the child was lost";
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
+        return std::nullopt;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return "the child ended with status " + std::to_string(status);
+    }
+    return report;
 }

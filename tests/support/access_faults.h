@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 
 /// A folder nothing can be created in or removed from while this lives.
 /// Permissions do not stop root, so as root the folder is made immutable
@@ -33,3 +35,12 @@ int RunWithoutPrivileges(const std::function<int()>& body);
 /// Lets every user into `folder`; false when a parent folder keeps others
 /// out (the parents are left as they are).
 bool OpenToEveryone(const std::filesystem::path& folder);
+
+/// Runs `body` in a child process that sees a fresh tmpfs of `kib` KiB
+/// mounted at `mountPoint` (an existing empty folder), in a mount namespace
+/// of its own, so nothing outside the child ever sees it. Returns the text
+/// `body` returned (or what went wrong with the child), or nothing when no
+/// file system can be mounted here (not root, or no namespaces). The child cannot report test
+/// failures itself: `body` describes what it found and the caller compares.
+std::optional<std::string> RunOnSmallFileSystem(const std::filesystem::path& mountPoint, int kib,
+                                                const std::function<std::string()>& body);
