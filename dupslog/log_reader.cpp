@@ -1,11 +1,10 @@
 #include "log_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#include <sys/stat.h>
 
 #include "match_list.h"
 #include "regular_file.h"
@@ -66,6 +65,81 @@ bool SkipByte(ByteSource& source) {
     return source.next(byte);
 }
 
+bool IsDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The first line of pair `number`: "; Match no: N" as a run writes it, or
+// ";Match no: N" as a sort renumbers it.
+bool IsMatchNumberLine(std::string_view line, int number) {
+    for (const std::string_view prefix : {"; Match no: ", ";Match no: "}) {
+        if (line.starts_with(prefix)) {
+            line.remove_prefix(prefix.size());
+            return IsDigits(line) && line == std::to_string(number);
+        }
+    }
+    return false;
+}
+
+// Checks the lines after "-- Matches --" line by line against the pair
+// blocks of the format, so that a path that was split into lines (or lines
+// made up to look like pairs) is refused instead of shifting every later pair.
+class PairShape {
+  public:
+    /// False as soon as `line` cannot stand where it stands.
+    bool accept(const std::string& line) {
+        switch (m_expected) {
+            case Expect::RecordOrClose:
+                if (line == ";") {
+                    m_expected = m_pairs == 0 ? Expect::NoDuplicatesOrEnd : Expect::End;
+                    return true;
+                }
+                m_expected = Expect::Image1;
+                return IsMatchNumberLine(line, ++m_pairs);
+            case Expect::Image1:
+                m_expected = Expect::Image2;
+                return line.starts_with("Image 1 path: ");
+            case Expect::Image2:
+                m_expected = Expect::Percent;
+                return line.starts_with("Image 2 path: ");
+            case Expect::Percent:
+                m_expected = Expect::Separator;
+                return line.starts_with("; % matching: ");
+            case Expect::Separator:
+                m_expected = Expect::RecordOrClose;
+                return line == "; -------";
+            case Expect::NoDuplicatesOrEnd:
+                m_expected = Expect::LastComment;
+                return line == "; No duplicates";
+            case Expect::LastComment:
+                m_expected = Expect::End;
+                return line == ";";
+            case Expect::End:
+                return false;
+        }
+        return false;
+    }
+    /// "END" may come now. A log without pairs may leave out its note.
+    bool complete() const {
+        return m_expected == Expect::End || m_expected == Expect::NoDuplicatesOrEnd;
+    }
+
+  private:
+    enum class Expect {
+        RecordOrClose,
+        Image1,
+        Image2,
+        Percent,
+        Separator,
+        NoDuplicatesOrEnd,
+        LastComment,
+        End
+    };
+    Expect m_expected = Expect::RecordOrClose;
+    int m_pairs = 0;
+};
+
 int ReadBody(ByteSource& source, MatchList& list) {
     std::string line;
     for (;;) {
@@ -83,13 +157,17 @@ int ReadBody(ByteSource& source, MatchList& list) {
             break;
         }
     }
-    int pathCounter = 0;
+    PairShape shape;
+    bool leftNext = true;
     for (;;) {
         if (!ReadLine(source, line) || list.m_logView.size() >= kMaxLogLines) {
             return kLogInvalid;
         }
         if (line == "END") {
-            return kLogRead;
+            return shape.complete() ? kLogRead : kLogInvalid;
+        }
+        if (!shape.accept(line)) {
+            return kLogInvalid;
         }
         if (!line.empty() && line[0] != ';') {
             std::string entry =
@@ -97,12 +175,8 @@ int ReadBody(ByteSource& source, MatchList& list) {
             if (entry.rfind("Deleted", 0) == 0) {
                 entry = "Deleted";
             }
-            if (++pathCounter == 1) {
-                list.m_leftPaths.push_back(std::move(entry));
-            } else {
-                list.m_rightPaths.push_back(std::move(entry));
-                pathCounter = 0;
-            }
+            (leftNext ? list.m_leftPaths : list.m_rightPaths).push_back(std::move(entry));
+            leftNext = !leftNext;
         }
         list.m_logView.push_back(std::move(line));
         if (!SkipByte(source)) {
@@ -118,11 +192,12 @@ int ReadDupsLog(const std::string& path, MatchList& list) {
     if (!file) {
         return kLogNotOpened;
     }
-    struct stat info {};
-    if (::fstat(::fileno(file.get()), &info) != 0) {
+    // Taken before reading: a log written over meanwhile must not look read.
+    const DiskStamp stamp = DiskStampOfDescriptor(::fileno(file.get()));
+    if (!stamp.present) {
         return kLogNotOpened;
     }
-    const long long size = info.st_size;
+    const long long size = stamp.size;
     char magic[6] = {};
     if (size < 10 || std::fread(magic, 1, sizeof magic, file.get()) != sizeof magic ||
         std::memcmp(magic, "DUPS", 4) != 0) {
@@ -133,6 +208,7 @@ int ReadDupsLog(const std::string& path, MatchList& list) {
     const int result = ReadBody(source, fresh);
     if (result == kLogRead) {
         fresh.recordPairLines();
+        fresh.m_readStamp = stamp;
         list.swap(fresh);
     }
     return result;

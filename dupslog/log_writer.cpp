@@ -31,8 +31,26 @@ void InsertAtFourth(std::vector<std::string>& lines, std::string line) {
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
 }
 
+bool CarriesLineBreak(const std::string& line) {
+    return line.find_first_of("\r\n") != std::string::npos;
+}
+
+// Header lines only inform the reader, so a line break in a source path
+// becomes a "?" there rather than costing the whole log.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') {
+            c = '?';
+        }
+    }
+    return text;
+}
+
 bool WriteLines(const std::string& path, const std::string* before,
                 const std::vector<std::string>& lines, const std::string* after) {
+    if (std::any_of(lines.begin(), lines.end(), CarriesLineBreak)) {
+        return false;
+    }
     AtomicFileWriter writer(path);
     if (before != nullptr) {
         writer.write(*before);
@@ -62,20 +80,20 @@ void WriteLogHeader(std::vector<std::string>& lines, const LogHeaderInfo& info) 
                 "; --- Compared: Secondary datafile images to Primary datafile images");
             lines.emplace_back("; --- Secondary datafile (1st image of pair):");
             lines.push_back("; Total image files: " + std::to_string(info.secondaryCount));
-            lines.push_back(info.secondarySourceNote);
+            lines.push_back(OneLine(info.secondarySourceNote));
             lines.emplace_back("; --- Primary datafile (2nd image of pair):");
             lines.push_back("; Total image files: " + std::to_string(info.primaryCount));
-            lines.push_back(info.primarySourceNote);
+            lines.push_back(OneLine(info.primarySourceNote));
             break;
         case 2:
             lines.emplace_back("; --- Compared: Single image to primary datafile");
             lines.push_back("; Total image files: " + std::to_string(info.primaryCount));
-            lines.push_back(info.primarySourceNote);
+            lines.push_back(OneLine(info.primarySourceNote));
             break;
         default:
             lines.emplace_back("; --- Compared: Images all within Primary datafile");
             lines.push_back("; Total image files: " + std::to_string(info.primaryCount));
-            lines.push_back(info.primarySourceNote);
+            lines.push_back(OneLine(info.primarySourceNote));
             break;
     }
     lines.push_back("; Consider a duplicate if match is between " + FormatTenths(info.low) +
@@ -160,4 +178,15 @@ bool SaveLogView(const std::string& path, const MatchList& list) {
     static const std::string kFirst = "DUPS";
     static const std::string kLast = "END";
     return WriteLines(path, &kFirst, list.m_logView, &kLast);
+}
+
+WriteBackResult WriteLogBack(const std::string& path, MatchList& list) {
+    if (list.logChangedOnDisk(path)) {
+        return WriteBackResult::ChangedOnDisk;
+    }
+    if (!SaveLogView(path, list)) {
+        return WriteBackResult::Failed;
+    }
+    list.m_readStamp = DiskStampOf(path);
+    return WriteBackResult::Written;
 }

@@ -53,11 +53,25 @@ void WriteLogTrailer(std::vector<std::string>& lines, int total);
 bool FinishLog(std::vector<std::string>& lines, int total, const std::string& path);
 
 /// Writes the lines to `path` atomically, each with CR LF. False, with any old
-/// file unchanged, when there are no lines or the file cannot be written.
-/// Any thread.
+/// file unchanged, when there are no lines, a line holds a CR or LF (a path
+/// with one would split into lines that read as other pairs), or the file
+/// cannot be written. Any thread.
 bool SaveLogList(const std::string& path, const std::vector<std::string>& lines);
 
 /// Writes "DUPS", the log view lines of `list` and "END" to `path` atomically.
-/// False, with any old file unchanged, when the view is empty or the file
-/// cannot be written. Any thread that owns `list`.
+/// False, with any old file unchanged, when the view is empty, a line holds a
+/// CR or LF, or the file cannot be written. Any thread that owns `list`.
 bool SaveLogView(const std::string& path, const MatchList& list);
+
+enum class WriteBackResult {
+    Written,
+    ChangedOnDisk,  ///< the file is not the log the list was read from; nothing written
+    Failed,         ///< as SaveLogView's false
+};
+
+/// Writes the list back over the log it was read from (the marks of removed
+/// images, a new order), unless the file at `path` changed since it was read
+/// (MatchList::logChangedOnDisk): then nothing is written, and the caller asks
+/// the user. After writing, the list stands for the new file. Any thread that
+/// owns `list`.
+WriteBackResult WriteLogBack(const std::string& path, MatchList& list);

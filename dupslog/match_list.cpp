@@ -58,6 +58,11 @@ int MatchList::percentOfPair(int pair) const {
     return static_cast<int>(std::lround(percentKey(pair) * 10.0));
 }
 
+bool MatchList::logChangedOnDisk(const std::string& path) const {
+    const DiskStamp now = DiskStampOf(path);
+    return now.present && now != m_readStamp;
+}
+
 int MatchList::markDeleted(const std::string& path) {
     int changed = 0;
     for (const std::string prefix : {"Image 1 path: ", "Image 2 path: "}) {
@@ -86,6 +91,7 @@ void MatchList::clear() {
     m_rightPaths.clear();
     m_firstPairLine = -1;
     m_lastPairLine = -1;
+    m_readStamp = DiskStamp{};
 }
 
 void MatchList::swap(MatchList& other) noexcept {
@@ -94,6 +100,7 @@ void MatchList::swap(MatchList& other) noexcept {
     m_rightPaths.swap(other.m_rightPaths);
     std::swap(m_firstPairLine, other.m_firstPairLine);
     std::swap(m_lastPairLine, other.m_lastPairLine);
+    std::swap(m_readStamp, other.m_readStamp);
 }
 
 bool SortPairs(MatchList& list, bool descending) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "disk_stamp.h"
+
 /// The log view (every line of a log except "DUPS" and "END") and the left and
 /// right path lists: pair i is entry i of both lists and the five view lines
 /// from m_firstPairLine + 5 i. Owned by one thread (the user-interface thread).
@@ -15,6 +17,10 @@ class MatchList {
     std::vector<std::string> m_rightPaths;  ///< image 2 of each pair, or "Deleted"
     int m_firstPairLine = -1;               ///< the line after "-- Matches --"; -1 without one
     int m_lastPairLine = -1;                ///< first line of the last pair; -1 without pairs
+    /// The log file as it stood when read: before writing the list back over
+    /// it, compare with DiskStampOf(path) so that a log written meanwhile by
+    /// another run is not lost.
+    DiskStamp m_readStamp;
 
     int pairCount() const;
     /// Index of the "-- Matches --" line, -1 when there is none.
@@ -26,6 +32,10 @@ class MatchList {
     double percentKey(int pair) const;
     /// The percentage of pair i in tenths of a percent.
     int percentOfPair(int pair) const;
+    /// True when the file at `path` is no longer the log this list was read
+    /// from (another file, or the same one changed since). A path with
+    /// nothing at it has nothing to lose and counts as unchanged. Any thread.
+    bool logChangedOnDisk(const std::string& path) const;
     /// Marks every reference to `path` deleted: its path lines in the view
     /// ("Image 1 path: Deleted " + path) and its entries in both path lists
     /// ("Deleted"). Paths compare as the file system does (SamePath). Returns

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "atomic_file.h"
 #include "log_reader.h"
 #include "log_writer.h"
 #include "match_list.h"
@@ -124,9 +128,10 @@ TEST(SortPairs, LeavesTooFewOrMalformedPairsAlone) {
     EXPECT_EQ(list.m_logView, before.m_logView);
 
     // A stray comment line breaks the five-lines-per-pair layout.
-    const std::string odd = kHeader + Pair(1, "/a", "/b", "98.0") + Crlf({"; note"}) +
-                            Pair(2, "/c", "/d", "99.0") + Crlf({";", "END"});
-    ASSERT_EQ(Read(dir, odd, list), kLogRead);
+    const std::string two =
+        kHeader + Pair(1, "/a", "/b", "98.0") + Pair(2, "/c", "/d", "99.0") + Crlf({";", "END"});
+    ASSERT_EQ(Read(dir, two, list), kLogRead);
+    list.m_logView.insert(list.m_logView.begin() + 9, "; note");
     const MatchList oddBefore = list;
     EXPECT_FALSE(SortPairs(list, true));
     EXPECT_EQ(list.m_logView, oddBefore.m_logView);
@@ -208,4 +213,120 @@ TEST(LogWriters, RefuseEmptyListsAndReportUnwritableFiles) {
     WriteLogTrailer(lines, 0);
     EXPECT_EQ(lines, (std::vector<std::string>{"DUPS", "a", "b", "; Match total: 0", ";",
                                                "; No duplicates", ";", "END"}));
+}
+
+TEST(ReadDupsLog, RefusesPairBlocksOfAnyOtherShape) {
+    TempDir dir;
+    const std::string end = Crlf({";", "END"});
+    // A CR inside a path, written as it stands, splits its line in two.
+    const std::string splitPath = kHeader + Pair(1, "/p/a.jpg", "/p/b.jpg", "99.0") +
+                                  Pair(2, "/p/x\ry.jpg", "/p/c.jpg", "98.0") + end;
+    const std::pair<const char*, std::string> cases[] = {
+        {"a path split by a CR", splitPath},
+        {"a stray comment between pairs", kHeader + Pair(1, "/a", "/b", "98.0") + Crlf({"; note"}) +
+                                              Pair(2, "/c", "/d", "99.0") + end},
+        {"three path lines", kHeader +
+                                 Crlf({"; Match no: 1", "Image 1 path: /a", "Image 2 path: /b",
+                                       "Image 1 path: /c", "; % matching: 98.0", "; -------"}) +
+                                 end},
+        {"image 2 before image 1",
+         kHeader +
+             Crlf({"; Match no: 1", "Image 2 path: /b", "Image 1 path: /a", "; % matching: 98.0",
+                   "; -------"}) +
+             end},
+        {"numbers out of step",
+         kHeader + Pair(1, "/a", "/b", "98.0") + Pair(3, "/c", "/d", "99.0") + end},
+        {"no separator line",
+         kHeader +
+             Crlf({"; Match no: 1", "Image 1 path: /a", "Image 2 path: /b", "; % matching: 98.0"}) +
+             end},
+        {"a pair cut short by END", kHeader + Crlf({"; Match no: 1", "Image 1 path: /a", "END"})},
+        {"no closing comment", kHeader + Pair(1, "/a", "/b", "98.0") + Crlf({"END"})},
+        {"no pairs, half a note", kHeader + Crlf({";", "; No duplicates", "END"})},
+        {"lines after the closing comment",
+         kHeader + Pair(1, "/a", "/b", "98.0") + Crlf({";", "Image 1 path: /etc/passwd", "END"})},
+    };
+    for (const auto& [what, bytes] : cases) {
+        MatchList list;
+        EXPECT_EQ(Read(dir, bytes, list), kLogInvalid) << what;
+        EXPECT_EQ(list.pairCount(), 0) << what;
+    }
+    // What the writers produce still reads: renumbered after a sort, and marked.
+    MatchList sorted;
+    ASSERT_EQ(Read(dir, kHeader + Pair(1, "/a", "/b", "98.0") + Pair(2, "/c", "/d", "99.0") + end,
+                   sorted),
+              kLogRead);
+    ASSERT_TRUE(SortPairs(sorted, true));
+    sorted.markDeleted("/a");
+    const std::string resaved = dir.file("resaved.log");
+    ASSERT_TRUE(SaveLogView(resaved, sorted));
+    MatchList again;
+    EXPECT_EQ(ReadDupsLog(resaved, again), kLogRead);
+    EXPECT_EQ(again.m_leftPaths, (std::vector<std::string>{"/c", "Deleted"}));
+}
+
+TEST(LogWriters, RefuseAPathWithALineBreak) {
+    TempDir dir;
+    for (const std::string path : {"/p/x\ry.jpg", "/p/x\ny.jpg", "/p/a\r\nImage 2 path: /etc"}) {
+        const std::string log = dir.write("Dups.log", "previous");
+        std::vector<std::string> lines;
+        WriteLogHeader(lines, LogHeaderInfo{});
+        AddMatchRecord(lines, "99.0", 1, 1000, "/p/a.jpg", path);
+        EXPECT_FALSE(FinishLog(lines, 1, log));
+        EXPECT_EQ(ReadFileBytes(log), "previous");
+
+        MatchList list;
+        list.m_logView = {"; header", "-- Matches --", "; Match no: 1", "Image 1 path: " + path};
+        EXPECT_FALSE(SaveLogView(log, list));
+        EXPECT_EQ(ReadFileBytes(log), "previous");
+    }
+    // A source folder holding one only informs the reader: it shows as "?".
+    std::vector<std::string> lines;
+    LogHeaderInfo info;
+    info.primarySourceNote = "; Source: /p/odd\rname";
+    WriteLogHeader(lines, info);
+    WriteLogTrailer(lines, 0);
+    ASSERT_TRUE(SaveLogList(dir.file("note.log"), lines));
+    EXPECT_EQ(lines[6], "; Source: /p/odd?name");
+}
+
+TEST(WriteLogBack, RefusesALogChangedSinceItWasRead) {
+    TempDir dir;
+    const std::string path =
+        dir.write("Dups.log", kHeader + Pair(1, "/a.jpg", "/b.jpg", "99.0") + Crlf({";", "END"}));
+    MatchList list;
+    ASSERT_EQ(ReadDupsLog(path, list), kLogRead);
+    EXPECT_FALSE(list.logChangedOnDisk(path));
+    list.markDeleted("/a.jpg");
+    ASSERT_EQ(WriteLogBack(path, list), WriteBackResult::Written);
+    // Written by us: still the one the list stands for.
+    EXPECT_FALSE(list.logChangedOnDisk(path));
+    ASSERT_EQ(WriteLogBack(path, list), WriteBackResult::Written);
+
+    // Another run writes a new log meanwhile: a different file, bigger.
+    const std::string newer = kHeader + Pair(1, "/n1.jpg", "/n2.jpg", "99.0") +
+                              Pair(2, "/n3.jpg", "/n4.jpg", "98.0") + Crlf({";", "END"});
+    ASSERT_TRUE(WriteFileAtomically(path, newer));
+    EXPECT_TRUE(list.logChangedOnDisk(path));
+    EXPECT_EQ(WriteLogBack(path, list), WriteBackResult::ChangedOnDisk);
+    EXPECT_EQ(ReadFileBytes(path), newer);
+
+    // Rewritten in place with the same size: the modification time tells.
+    MatchList fresh;
+    ASSERT_EQ(ReadDupsLog(path, fresh), kLogRead);
+    std::string sameSize = newer;
+    sameSize[sameSize.find("/n1.jpg") + 2] = '9';
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    ASSERT_NE(file, nullptr);
+    const timespec later{fresh.m_readStamp.modifiedNs / 1'000'000'000 + 5, 0};
+    std::fwrite(sameSize.data(), 1, sameSize.size(), file);
+    std::fclose(file);
+    const timespec times[2] = {later, later};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_EQ(WriteLogBack(path, fresh), WriteBackResult::ChangedOnDisk);
+    EXPECT_EQ(ReadFileBytes(path), sameSize);
+
+    // A log removed meanwhile has nothing to lose.
+    std::remove(path.c_str());
+    EXPECT_EQ(WriteLogBack(path, fresh), WriteBackResult::Written);
 }

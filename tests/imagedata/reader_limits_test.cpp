@@ -134,7 +134,7 @@ TEST(ReaderLimits, ListsOfTooManyLinesAreInvalidForEveryReader) {
 TEST(ReaderLimits, LogAndListLinesAreLimitedExactly) {
     TempDir dir;
     const auto log = [](const std::string& line) {
-        return "DUPS\r\n" + line + "\r\n-- Matches --\r\nEND\r\n";
+        return "DUPS\r\n" + line + "\r\n-- Matches --\r\n;\r\nEND\r\n";
     };
     MatchList list;
     EXPECT_EQ(ReadDupsLog(dir.write("a.log", log(std::string(kMaxLogLineBytes, ';'))), list),
