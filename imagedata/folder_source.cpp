@@ -1,5 +1,7 @@
 #include "folder_source.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <system_error>
@@ -12,18 +14,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool folderIdOf(const std::string& folder, FolderId& id) {
+// The folder's identity; false with the reason when it is no listable folder.
+bool folderIdOf(const std::string& folder, FolderId& id, std::string& failure) {
 #ifdef _WIN32
     std::error_code ec;
     const fs::path canonical = fs::canonical(fs::u8path(folder), ec);
     if (ec) {
+        failure = ec.message();
         return false;
     }
     id = FolderId{0, std::hash<std::string>{}(canonical.string())};
     return true;
 #else
     struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (::stat(folder.c_str(), &st) != 0) {
+        failure = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        failure = std::strerror(ENOTDIR);
         return false;
     }
     id = FolderId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
@@ -36,7 +45,8 @@ class DiskFolderListing : public FolderListing {
     DiskFolderListing(FolderId id, fs::directory_iterator it) : m_id(id), m_it(std::move(it)) {}
 
     FolderId id() const override { return m_id; }
-    bool failed() const override { return m_failed; }
+    bool failed() const override { return !m_failure.empty(); }
+    std::string failure() const override { return m_failure; }
 
     bool next(FolderEntry& entry) override {
         while (m_it != fs::directory_iterator()) {
@@ -54,7 +64,7 @@ class DiskFolderListing : public FolderListing {
             }
             m_it.increment(ec);
             if (ec) {
-                m_failed = true;
+                m_failure = ec.message();
                 m_it = fs::directory_iterator();
             }
             if (!special) {
@@ -67,19 +77,25 @@ class DiskFolderListing : public FolderListing {
   private:
     FolderId m_id;
     fs::directory_iterator m_it;
-    bool m_failed = false;
+    std::string m_failure;
 };
 
 }  // namespace
 
 std::unique_ptr<FolderListing> DiskFolderSource::open(const std::string& folder) {
+    m_lastFailure.clear();
     FolderId id;
-    if (folder.empty() || !folderIdOf(folder, id)) {
+    if (folder.empty()) {
+        m_lastFailure = std::strerror(ENOENT);
+        return nullptr;
+    }
+    if (!folderIdOf(folder, id, m_lastFailure)) {
         return nullptr;
     }
     std::error_code ec;
     fs::directory_iterator it(fs::path(folder), ec);
     if (ec) {
+        m_lastFailure = ec.message();
         return nullptr;
     }
     return std::make_unique<DiskFolderListing>(id, std::move(it));

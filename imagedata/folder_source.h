@@ -36,6 +36,8 @@ class FolderListing {
     virtual bool next(FolderEntry& entry) = 0;
     /// True when the listing ended because of an error rather than at its end.
     virtual bool failed() const = 0;
+    /// What went wrong when failed(), for the user ("Permission denied"); may be empty.
+    virtual std::string failure() const { return {}; }
 };
 
 /// Opens folder listings. Implementations are used on one thread at a time.
@@ -44,6 +46,8 @@ class FolderSource {
     virtual ~FolderSource() = default;
     /// Null when the folder cannot be listed.
     virtual std::unique_ptr<FolderListing> open(const std::string& folder) = 0;
+    /// Why the last open() gave null, for the user; may be empty.
+    virtual std::string lastFailure() const { return {}; }
 };
 
 /// The real file system, in the platform's directory listing order. Hidden
@@ -52,4 +56,8 @@ class FolderSource {
 class DiskFolderSource : public FolderSource {
   public:
     std::unique_ptr<FolderListing> open(const std::string& folder) override;
+    std::string lastFailure() const override { return m_lastFailure; }
+
+  private:
+    std::string m_lastFailure;
 };

@@ -1,19 +1,28 @@
 #include "folder_walk.h"
 
+#include <algorithm>
 #include <functional>
 #include <unordered_set>
 
 #include "image_suffix.h"
+#include "path_compare.h"
 
 namespace {
 
 constexpr int kQuickCountLimit = 999;
+// Names beyond this many are summed up, so the message stays readable.
+constexpr std::size_t kMaxNamesShown = 20;
 
 std::string withSeparator(const std::string& folder) {
     if (!folder.empty() && folder.back() == kPathSeparator) {
         return folder;
     }
     return folder + kPathSeparator;
+}
+
+// True when `path` is new to `held` (always without one).
+bool firstTime(HeldPaths* held, const std::string& path) {
+    return held == nullptr || held->insert(PathKey(path)).second;
 }
 
 // The folders a walk has entered. Checking every folder met, not only those
@@ -36,8 +45,13 @@ class VisitedFolders {
 
 class CountWalk {
   public:
-    CountWalk(FolderSource& source, bool subfolders, bool quick, ImageFormats formats)
-        : m_source(source), m_subfolders(subfolders), m_quick(quick), m_formats(formats) {}
+    CountWalk(FolderSource& source, bool subfolders, bool quick, ImageFormats formats,
+              HeldPaths* held)
+        : m_source(source),
+          m_subfolders(subfolders),
+          m_quick(quick),
+          m_formats(formats),
+          m_held(held) {}
 
     int count(const std::string& folderIn) {
         if (folderIn.empty()) {
@@ -53,8 +67,12 @@ class CountWalk {
         while (listing->next(entry)) {
             if (!entry.isFolder) {
                 // The folder ends in a separator, so the name's own last four
-                // characters decide.
-                found += IsImageSuffix(entry.name, m_formats) ? 1 : 0;
+                // characters decide. A path with a line break stands in the
+                // fill as a "Deleted" entry of its own, so it always counts.
+                if (IsImageSuffix(entry.name, m_formats)) {
+                    const std::string path = folder + entry.name;
+                    found += HasLineBreak(path) || firstTime(m_held, path) ? 1 : 0;
+                }
             } else if (m_subfolders) {
                 found += count(folder + entry.name);
             }
@@ -70,28 +88,34 @@ class CountWalk {
     bool m_subfolders;
     bool m_quick;
     ImageFormats m_formats;
+    HeldPaths* m_held;
     VisitedFolders m_visited;
 };
 
 class FillWalk {
   public:
     FillWalk(FolderSource& source, bool subfolders, DatafileSlot& slot, Prompter& prompter,
-             ImageFormats formats)
+             ImageFormats formats, HeldPaths* held)
         : m_source(source),
           m_subfolders(subfolders),
           m_slot(slot),
           m_prompter(prompter),
-          m_formats(formats) {}
+          m_formats(formats),
+          m_held(held) {}
 
     bool userCancelled() const { return m_userCancelled; }
+    const std::vector<std::string>& refused() const { return m_refused; }
 
     AddResult fill(const std::string& folderIn) {
         if (folderIn.empty()) {
+            m_prompter.inform("Twinly", UnlistableFolderText(folderIn, {}), PromptIcon::Warning);
             return AddResult::Stopped;
         }
         const std::string folder = withSeparator(folderIn);
         const auto listing = m_source.open(folder);
         if (!listing) {
+            m_prompter.inform("Twinly", UnlistableFolderText(folder, m_source.lastFailure()),
+                              PromptIcon::Warning);
             return AddResult::Stopped;
         }
         if (!m_visited.enter(listing->id())) {
@@ -106,8 +130,7 @@ class FillWalk {
         bool firstEntry = true;
         while (listing.next(entry)) {
             if (!entry.isFolder) {
-                if (IsImageSuffix(entry.name, m_formats) &&
-                    !m_slot.appendPath(folder + entry.name)) {
+                if (IsImageSuffix(entry.name, m_formats) && !add(folder + entry.name)) {
                     return capacityReached(firstEntry);
                 }
             } else if (m_subfolders) {
@@ -118,7 +141,25 @@ class FillWalk {
             }
             firstEntry = false;
         }
-        return listing.failed() ? AddResult::Stopped : AddResult::Done;
+        if (listing.failed()) {
+            m_prompter.inform("Twinly", UnlistableFolderText(folder, listing.failure()),
+                              PromptIcon::Warning);
+            return AddResult::Stopped;
+        }
+        return AddResult::Done;
+    }
+
+    // False when the path list is full.
+    bool add(const std::string& path) {
+        if (HasLineBreak(path)) {
+            // Lists and logs would split it into lines that name other files.
+            if (!m_slot.appendPath(kDeletedEntry)) {
+                return false;
+            }
+            m_refused.push_back(path);
+            return true;
+        }
+        return !firstTime(m_held, path) || m_slot.appendPath(path);
     }
 
     AddResult capacityReached(bool firstEntry) {
@@ -142,15 +183,41 @@ class FillWalk {
     DatafileSlot& m_slot;
     Prompter& m_prompter;
     ImageFormats m_formats;
+    HeldPaths* m_held;
     VisitedFolders m_visited;
+    std::vector<std::string> m_refused;
     bool m_userCancelled = false;
 };
 
 }  // namespace
 
+std::string UnlistableFolderText(const std::string& folder, const std::string& reason) {
+    if (folder.empty()) {
+        return "No folder was named to list.";
+    }
+    return "Unable to list the folder " + folder + (reason.empty() ? "." : ": " + reason);
+}
+
+std::string LineBreakNamesText(const std::vector<std::string>& paths) {
+    if (paths.empty()) {
+        return {};
+    }
+    std::string text = "Left out " + std::to_string(paths.size()) +
+                       (paths.size() == 1 ? " file" : " files") +
+                       " whose name holds a line break, which image lists and dups logs cannot "
+                       "carry:";
+    for (std::size_t i = 0; i < std::min(paths.size(), kMaxNamesShown); ++i) {
+        text += "\n" + PathForDisplay(paths[i]);
+    }
+    if (paths.size() > kMaxNamesShown) {
+        text += "\n... and " + std::to_string(paths.size() - kMaxNamesShown) + " more";
+    }
+    return text;
+}
+
 int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders, bool quick,
-                      ImageFormats formats) {
-    return CountWalk(source, subfolders, quick, formats).count(folder);
+                      ImageFormats formats, HeldPaths* held) {
+    return CountWalk(source, subfolders, quick, formats, held).count(NormalizePath(folder));
 }
 
 int CountFolderImages(const std::string& folder, bool subfolders, bool quick,
@@ -161,11 +228,14 @@ int CountFolderImages(const std::string& folder, bool subfolders, bool quick,
 
 AddResult AddFolderImages(FolderSource& source, const std::string& folder, bool subfolders,
                           DatafileSlot& slot, Prompter& prompter, bool* userCancelled,
-                          ImageFormats formats) {
-    FillWalk walk(source, subfolders, slot, prompter, formats);
-    const AddResult result = walk.fill(folder);
+                          ImageFormats formats, HeldPaths* held) {
+    FillWalk walk(source, subfolders, slot, prompter, formats, held);
+    const AddResult result = walk.fill(NormalizePath(folder));
     if (userCancelled != nullptr && walk.userCancelled()) {
         *userCancelled = true;
+    }
+    if (!walk.refused().empty()) {
+        prompter.inform("Twinly", LineBreakNamesText(walk.refused()), PromptIcon::Warning);
     }
     return result;
 }

@@ -8,6 +8,7 @@
 // it run forever, and a folder reached by two routes gives its images once.
 
 #include <string>
+#include <unordered_set>
 
 #include "datafile_slot.h"
 #include "folder_source.h"
@@ -24,20 +25,30 @@ enum class AddResult : int {
 /// Status line text for a fill the user cancelled.
 inline constexpr const char* kUserCancelledStatus = "User cancelled...";
 
+/// The PathKey of every path a path list holds, so that a list build adds
+/// each path once.
+using HeldPaths = std::unordered_set<std::string>;
+
 /// Number of image files in `folder` (and, with `subfolders`, below it). A
 /// folder that cannot be listed counts 0. With `quick`, each folder stops as
 /// soon as its running count passes 999, so any result above 999 only means
-/// "at least 1000". `formats` says which file names are images.
+/// "at least 1000". `formats` says which file names are images. With `held`,
+/// images already in it are not counted again (and are added to it).
 /// User-interface thread (or any thread that owns `source`).
 int CountFolderImages(const std::string& folder, bool subfolders, bool quick,
                       ImageFormats formats = ImageFormats::All);
 int CountFolderImages(FolderSource& source, const std::string& folder, bool subfolders, bool quick,
-                      ImageFormats formats = ImageFormats::All);
+                      ImageFormats formats = ImageFormats::All, HeldPaths* held = nullptr);
 
 /// Appends the image paths of `folder` (and, with `subfolders`, of the folders
-/// below it) to the slot's path list. When the list becomes full, asks the user once
+/// below it) to the slot's path list, the folder written without doubled
+/// separators or "." steps. When the list becomes full, asks the user once
 /// (OK keeps what was gathered, Cancel empties the list). A folder that cannot
-/// be listed stops the walk with AddResult::Stopped, keeping what was gathered.
+/// be listed stops the walk with AddResult::Stopped, keeping what was
+/// gathered, and tells the user which folder and why (UnlistableFolderText).
+/// An image whose path holds a line break takes a "Deleted" entry instead
+/// (it counts as unreadable) and the user is told its name once the walk
+/// ends. With `held`, paths already in it are skipped (and new ones added).
 /// `userCancelled`, when given, is set to true when the caller must show
 /// kUserCancelledStatus in its status line (and is left alone otherwise).
 /// User-interface thread.
@@ -46,4 +57,13 @@ AddResult AddFolderImages(const std::string& folder, bool subfolders, DatafileSl
                           ImageFormats formats = ImageFormats::All);
 AddResult AddFolderImages(FolderSource& source, const std::string& folder, bool subfolders,
                           DatafileSlot& slot, Prompter& prompter, bool* userCancelled = nullptr,
-                          ImageFormats formats = ImageFormats::All);
+                          ImageFormats formats = ImageFormats::All, HeldPaths* held = nullptr);
+
+/// The message for a folder a fill cannot list: "Unable to list the folder "
+/// + folder + ": " + reason (or "." without one); "No folder was named to
+/// list." for an empty one. Any thread.
+std::string UnlistableFolderText(const std::string& folder, const std::string& reason);
+
+/// The message naming files left out because their paths hold a line break,
+/// each shown with "\r" and "\n" for the breaks; empty for none. Any thread.
+std::string LineBreakNamesText(const std::vector<std::string>& paths);

@@ -1,5 +1,6 @@
 #include "list_file.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <unordered_set>
@@ -17,8 +18,8 @@ constexpr std::string_view kNoSubfoldersTag = " (no subfolders)";
 constexpr std::string_view kIncludeSubfoldersTag = " (include subfolders)";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Reads the lines after the header: split at CR, the byte after each CR taken
-// to be the LF without looking at it.
+// Reads the lines after the header. A line ends at CR LF, at LF or at CR
+// alone: lists written by hand or by scripts end their lines with LF.
 class ListLineReader {
   public:
     /// Invalid: a line over kMaxListLineBytes, or more than kMaxListLines lines.
@@ -26,16 +27,17 @@ class ListLineReader {
 
     explicit ListLineReader(std::FILE* file) : m_file(file) {}
 
-    /// True when the file starts with "START"; also skips the two bytes after it.
+    /// True when the file starts with "START"; also skips the rest of that line.
     bool readHeader() {
         char header[5];
         if (std::fread(header, 1, sizeof header, m_file) != sizeof header ||
             std::string_view(header, sizeof header) != kHeader) {
             return false;
         }
-        std::getc(m_file);
-        std::getc(m_file);
-        return true;
+        std::string rest;
+        const Status status = next(rest);
+        --m_lines;  // the header line is not one of the list's lines
+        return status != Status::Invalid;
     }
 
     Status next(std::string& line) {
@@ -46,10 +48,16 @@ class ListLineReader {
         for (;;) {
             const int c = std::getc(m_file);
             if (c == EOF) {
-                return Status::EndOfFile;  // a last line without CR is dropped
+                return Status::EndOfFile;  // a last line without a line end is dropped
+            }
+            if (c == '\n') {
+                return Status::Line;
             }
             if (c == '\r') {
-                std::getc(m_file);
+                const int after = std::getc(m_file);
+                if (after != '\n' && after != EOF) {
+                    std::ungetc(after, m_file);
+                }
                 return Status::Line;
             }
             if (line.size() >= kMaxListLineBytes) {
@@ -89,8 +97,13 @@ ListItem classifyLine(std::string line) {
     const std::size_t keep = line.find_last_not_of(" \t\n\v\f\r");
     line.resize(keep == std::string::npos ? 0 : keep + 1);
     item.isFolder = !line.empty() && line.back() == kPathSeparator;
-    item.path = std::move(line);
+    item.path = NormalizePath(line);
     return item;
+}
+
+// An empty line names no file, so each stays an entry of its own, as always.
+bool firstMention(HeldPaths& held, const std::string& path) {
+    return path.empty() || held.insert(PathKey(path)).second;
 }
 
 bool isComment(const std::string& line) {
@@ -112,6 +125,15 @@ int WriteListFile(const std::string& path, const std::vector<std::string>& entri
                   Prompter& prompter) {
     if (entries.empty()) {
         prompter.inform("Orvex", "Image list is empty - nothing to save!", PromptIcon::Warning);
+        return 0;
+    }
+    const auto broken = std::find_if(entries.begin(), entries.end(), HasLineBreak);
+    if (broken != entries.end()) {
+        prompter.inform("Error",
+                        "Unable to save the image list file: " + path +
+                            "\nAn entry holds a line break, which an image list cannot carry:\n" +
+                            PathForDisplay(*broken),
+                        PromptIcon::Error);
         return 0;
     }
     std::string bytes;
@@ -198,6 +220,8 @@ int CountListFileWith(FolderSource& source, const std::string& path, bool quick,
     if (!reader.readHeader()) {
         return 0;
     }
+    // Counted as the fill gathers: each path once.
+    HeldPaths held;
     long long total = 0;
     std::string line;
     for (;;) {
@@ -211,9 +235,11 @@ int CountListFileWith(FolderSource& source, const std::string& path, bool quick,
             continue;
         }
         const ListItem item = classifyLine(std::move(line));
-        total += item.isFolder
-                     ? CountFolderImages(source, item.path, item.subfolders, quick, formats)
-                     : 1;
+        if (item.isFolder) {
+            total += CountFolderImages(source, item.path, item.subfolders, quick, formats, &held);
+        } else {
+            total += firstMention(held, item.path) ? 1 : 0;
+        }
         if (quick && total > 999) {
             break;
         }
@@ -244,6 +270,9 @@ int ReadListFileWith(FolderSource& source, const std::string& path, DatafileSlot
     if (!reader.readHeader()) {
         return refuse();
     }
+    // A file named twice, or again inside a listed folder, would be paired
+    // with itself by every search.
+    HeldPaths held;
     std::string line;
     for (;;) {
         if (reader.next(line) != ListLineReader::Status::Line) {
@@ -258,8 +287,8 @@ int ReadListFileWith(FolderSource& source, const std::string& path, DatafileSlot
         ListItem item = classifyLine(std::move(line));
         if (item.isFolder) {
             AddFolderImages(source, item.path, item.subfolders, slot, prompter, userCancelled,
-                            formats);
-        } else {
+                            formats, &held);
+        } else if (firstMention(held, item.path)) {
             slot.appendPath(item.path);  // a full list drops it silently
         }
     }

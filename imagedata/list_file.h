@@ -1,6 +1,7 @@
 #pragma once
 // Image list files (*.lst): "START", two comment lines, one entry per line,
-// "END", every line ended by CR LF. Folder entries end in the platform
+// "END". Written with CR LF line ends; read with CR LF, LF or CR alone, as
+// lists made by hand or by scripts come. Folder entries end in the platform
 // separator, optionally followed by " (include subfolders)" or
 // " (no subfolders)".
 
@@ -19,7 +20,8 @@ inline constexpr std::size_t kMaxListLineBytes = 32 * 1024;
 inline constexpr std::size_t kMaxListLines = 1'000'000;
 
 /// Writes `entries` as an image list, replacing `path` atomically. Returns 1
-/// when written; 0 after telling the user when the list is empty or the file
+/// when written; 0 after telling the user when the list is empty, an entry
+/// holds a line break (it would read back as other entries) or the file
 /// cannot be written (an existing file stays as it was). User-interface thread.
 int WriteListFile(const std::string& path, const std::vector<std::string>& entries,
                   Prompter& prompter);
@@ -33,10 +35,11 @@ int WriteListFile(const std::string& path, const std::vector<std::string>& entri
 int MergeListFile(const std::string& path, std::vector<std::string>& entries, Prompter& prompter,
                   bool* endLineMet = nullptr);
 
-/// How many images the list names: file lines count 1, folder lines their
-/// folder's count (quick or not). 0 when the file cannot be opened, is not an
-/// image list or ends before "END". With `quick`, stops once the count passes
-/// 999. Every image format counts. User-interface thread.
+/// How many images the list names, each path once as ReadListFile gathers
+/// them: file lines count 1, folder lines their folder's count (quick or
+/// not). 0 when the file cannot be opened, is not an image list or ends
+/// before "END". With `quick`, stops once the count passes 999. Every image
+/// format counts. User-interface thread.
 int CountListFile(const std::string& path, bool quick);
 /// CountListFile with folder listings from `source` and the images of folders
 /// told by `formats` (a name of its own, so CountListFile can still be passed
@@ -44,11 +47,13 @@ int CountListFile(const std::string& path, bool quick);
 int CountListFileWith(FolderSource& source, const std::string& path, bool quick,
                       ImageFormats formats = ImageFormats::All);
 
-/// Replaces the slot's path list with the paths the list names, walking its folder
-/// lines. Returns 1 when read up to "END"; 0 after telling the user when the
-/// file cannot be opened or is not a complete image list (the path list is
-/// then empty). `userCancelled` and `formats` as for AddFolderImages.
-/// User-interface thread.
+/// Replaces the slot's path list with the paths the list names, walking its
+/// folder lines (as AddFolderImages does). Paths are written without doubled
+/// separators or "." steps, and a path already gathered is not added again.
+/// Returns 1 when read up to "END"; 0 after telling the user when the file
+/// cannot be opened or is not a complete image list (the path list is then
+/// empty). `userCancelled` and `formats` as for
+/// AddFolderImages. User-interface thread.
 int ReadListFile(const std::string& path, DatafileSlot& slot, Prompter& prompter,
                  bool* userCancelled = nullptr, ImageFormats formats = ImageFormats::All);
 /// ReadListFile with folder listings from `source`.

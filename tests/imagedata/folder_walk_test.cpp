@@ -130,10 +130,40 @@ TEST(FolderWalk, UnlistableFolderCountsZeroButStopsTheFill) {
     DatafileSlot slot;
     EXPECT_EQ(AddFolderImages(tree, "/r/", true, slot, prompter), AddResult::Stopped);
     EXPECT_EQ(slot.paths(), std::vector<std::string>{"/r/a.jpg"});
-    EXPECT_TRUE(prompter.calls().empty());
 
     EXPECT_EQ(CountFolderImages(tree, "/missing", true, false), 0);
     EXPECT_EQ(AddFolderImages(tree, "/missing", true, slot, prompter), AddResult::Stopped);
+    // The user learns which folder stopped the walk.
+    EXPECT_EQ(prompter.messageTexts(),
+              (std::vector<std::string>{"Unable to list the folder /r/locked/.",
+                                        "Unable to list the folder /missing/."}));
+}
+
+TEST(FolderWalk, NamesWithLineBreaksStandAsDeletedEntriesAndAreNamed) {
+    FakeFolderSource tree;
+    tree.add("/r/",
+             {{"a.jpg", false}, {"b\rc.jpg", false}, {"odd\r\nfolder", true}, {"d\ne.png", false}});
+    tree.add("/r/odd\r\nfolder/", {{"x.gif", false}, {"notes.txt", false}});
+    ScriptedPrompter prompter;
+    DatafileSlot slot;
+    EXPECT_EQ(AddFolderImages(tree, "/r/", true, slot, prompter), AddResult::Done);
+    EXPECT_EQ(slot.paths(),
+              (std::vector<std::string>{"/r/a.jpg", "Deleted", "Deleted", "Deleted"}));
+    EXPECT_EQ(CountFolderImages(tree, "/r/", true, false), 4);
+    EXPECT_EQ(prompter.messageTexts(),
+              std::vector<std::string>{
+                  "Left out 3 files whose name holds a line break, which image lists and dups "
+                  "logs cannot carry:\n/r/b\\rc.jpg\n/r/odd\\r\\nfolder/x.gif\n/r/d\\ne.png"});
+}
+
+TEST(FolderWalk, TheStartFolderIsWrittenWithoutDoubledSeparatorsOrDotSteps) {
+    FakeFolderSource tree;
+    tree.add("/r/s/", {{"a.jpg", false}});
+    ScriptedPrompter prompter;
+    DatafileSlot slot;
+    EXPECT_EQ(AddFolderImages(tree, "/r//./s/.", false, slot, prompter), AddResult::Done);
+    EXPECT_EQ(slot.paths(), std::vector<std::string>{"/r/s/a.jpg"});
+    EXPECT_EQ(CountFolderImages(tree, "//r/./s//", false, false), 1);
 }
 
 TEST(FolderWalk, FullListAsksOnceAndEndsEveryLevel) {
@@ -221,6 +251,30 @@ TEST(DiskFolderWalk, WalksHiddenFilesFollowsLinksAndStopsAtLoops) {
     EXPECT_EQ(AddFolderImages(root + "/a/readme.txt/x", true, none, prompter), AddResult::Stopped);
     EXPECT_EQ(AddFolderImages("", true, none, prompter), AddResult::Stopped);
     EXPECT_TRUE(none.paths().empty());
+    EXPECT_EQ(prompter.messageTexts(),
+              (std::vector<std::string>{
+                  "Unable to list the folder " + root + "/a/readme.txt/x/: Not a directory",
+                  "No folder was named to list."}));
+}
+
+TEST(DiskFolderWalk, HostileNamesOnDiskNeverReachThePathList) {
+    TempDir dir;
+    const std::string root = dir.file("root");
+    dir.write("root/plain.jpg", "");
+    dir.write("root/cr\rname.jpg", "");
+    dir.write("root/lf\nname.jpg", "");
+    dir.write("root/Image 2 path: \r\n/etc/passwd.jpg", "");
+    dir.write("root/tree\r\n/inner.jpg", "");
+    ScriptedPrompter prompter;
+    DatafileSlot slot;
+    EXPECT_EQ(AddFolderImages(root, true, slot, prompter), AddResult::Done);
+    std::vector<std::string> found = slot.paths();
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{root + "/plain.jpg", "Deleted", "Deleted",
+                                               "Deleted", "Deleted"}));
+    EXPECT_EQ(CountFolderImages(root, true, false), 5);
+    ASSERT_EQ(prompter.messageTexts().size(), 1u);
+    EXPECT_NE(prompter.messageTexts()[0].find(root + "/tree\\r\\n/inner.jpg"), std::string::npos);
 }
 
 TEST(DiskFolderWalk, CapacityOverEmptyJpegFiles) {

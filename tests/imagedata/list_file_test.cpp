@@ -107,16 +107,67 @@ TEST(ListFile, BuildingReaderTakesFoldersFilesAndOddLinesAsTheyStand) {
     DatafileSlot slot;
     slot.appendPath("/stale.jpg");
     EXPECT_EQ(ReadListFile(path, slot, prompter), 1);
-    ASSERT_EQ(slot.paths().size(), 8u);
-    const std::vector<std::string> head(slot.paths().begin(), slot.paths().begin() + 6);
-    EXPECT_EQ(head, (std::vector<std::string>{tree + "/x.jpg", "/p/a.jpg", "  /p/lead.jpg", "",
-                                              "/p/readme.txt", tree}));
-    // The last folder line's own order follows the disk's listing.
-    std::vector<std::string> tail(slot.paths().begin() + 6, slot.paths().end());
-    std::sort(tail.begin(), tail.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{tree + "/sub/y.png", tree + "/x.jpg"}));
-    EXPECT_EQ(CountListFile(path, false), 8);
+    // The last folder line adds only what the first did not: its x.jpg is held already.
+    EXPECT_EQ(slot.paths(),
+              (std::vector<std::string>{tree + "/x.jpg", "/p/a.jpg", "  /p/lead.jpg", "",
+                                        "/p/readme.txt", tree, tree + "/sub/y.png"}));
+    EXPECT_EQ(CountListFile(path, false), 7);
     EXPECT_TRUE(prompter.calls().empty());
+}
+
+TEST(ListFile, EveryReaderTakesCrLfLfAndCrAloneAsLineEnds) {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    const std::vector<std::string> expected = {"/x/a.jpg", "/x/b.jpg"};
+    for (const std::string end : {"\r\n", "\n", "\r"}) {
+        // As `printf 'START\n/x/a.jpg\n/x/b.jpg\nEND\n'` writes it, with a comment.
+        const std::string path =
+            dir.write("hand.lst", "START" + end + "; made by hand" + end + "/x/a.jpg" + end +
+                                      "/x/b.jpg" + end + "END" + end);
+        DatafileSlot slot;
+        EXPECT_EQ(ReadListFile(path, slot, prompter), 1) << (end == "\n" ? "LF" : "CR");
+        EXPECT_EQ(slot.paths(), expected);
+        EXPECT_EQ(CountListFile(path, false), 2);
+        std::vector<std::string> merged;
+        EXPECT_EQ(MergeListFile(path, merged, prompter), 1);
+        EXPECT_EQ(merged, expected);
+    }
+    const std::string mixed = dir.write("mixed.lst", "START\n/x/a.jpg\r\n\r/x/b.jpg\rEND\n");
+    DatafileSlot slot;
+    EXPECT_EQ(ReadListFile(mixed, slot, prompter), 1);
+    EXPECT_EQ(slot.paths(), (std::vector<std::string>{"/x/a.jpg", "", "/x/b.jpg"}));
+    EXPECT_TRUE(prompter.calls().empty());
+}
+
+TEST(ListFile, BuildHoldsEachPathOnceWithoutDoubledSeparatorsOrDotSteps) {
+    TempDir dir;
+    const std::string tree = dir.path().string() + "/tree";
+    dir.write("tree/x.jpg", "");
+    dir.write("tree/sub/y.png", "");
+    const std::string path = dir.write(
+        "twice.lst",
+        listBytes({tree + "//./x.jpg", "/p/a.jpg", tree + "/ (include subfolders)",
+                   tree + "/sub/y.png", "/p//a.jpg", "/p/./a.jpg", tree + "/./ (no subfolders)"}));
+    ScriptedPrompter prompter;
+    DatafileSlot slot;
+    EXPECT_EQ(ReadListFile(path, slot, prompter), 1);
+    EXPECT_EQ(slot.paths(),
+              (std::vector<std::string>{tree + "/x.jpg", "/p/a.jpg", tree + "/sub/y.png"}));
+    EXPECT_EQ(CountListFile(path, false), 3);
+    EXPECT_TRUE(prompter.calls().empty());
+}
+
+TEST(ListFile, WriterRefusesAnEntryWithALineBreak) {
+    TempDir dir;
+    const std::string path = dir.write("keep.lst", "old list");
+    ScriptedPrompter prompter;
+    prompter.answerMessage(PromptAnswer::Ok);
+    EXPECT_EQ(WriteListFile(path, {"/p/a.jpg", "/p/odd\r\nname/ (no subfolders)"}, prompter), 0);
+    EXPECT_EQ(ReadFileBytes(path), "old list");
+    EXPECT_EQ(prompter.messageTexts(),
+              std::vector<std::string>{"Unable to save the image list file: " + path +
+                                       "\nAn entry holds a line break, which an image list "
+                                       "cannot carry:\n/p/odd\\r\\nname/ (no subfolders)"});
 }
 
 TEST(ListFile, BuildingReadersNeedHeaderAndEnd) {

@@ -124,8 +124,13 @@ TEST(WalkBuildFaults, AnUnreadableFolderStopsTheFillWithoutHanging) {
         ScriptedPrompter prompter;
         const int count = CountFolderImages(dir.file("top"), true, false);
         const AddResult added = AddFolderImages(dir.file("top"), true, slot, prompter);
-        return (count == 1 ? 0 : 1) | (added == AddResult::Stopped ? 0 : 2);
+        const bool named =
+            prompter.messageTexts() ==
+            std::vector<std::string>{"Unable to list the folder " + dir.file("top/locked/") +
+                                     ": Permission denied"};
+        return (count == 1 ? 0 : 1) | (added == AddResult::Stopped ? 0 : 2) | (named ? 0 : 4);
     });
     ::chmod(dir.file("top/locked").c_str(), 0755);
-    EXPECT_EQ(outcome, 0) << "1: wrong count, 2: the fill did not stop, -1: could not run";
+    EXPECT_EQ(outcome, 0) << "1: wrong count, 2: the fill did not stop, 4: the folder was not "
+                             "named, -1: could not run";
 }
