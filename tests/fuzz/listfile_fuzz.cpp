@@ -27,7 +27,8 @@ class MadeUpListing : public FolderListing {
 
   private:
     inline static const std::vector<FolderEntry> kEntries = {
-        {"a.jpg", false}, {"b.txt", false}, {"sub", true}, {"C.PNG", false}, {"loop", true}};
+        {"a.jpg", false}, {"b.txt", false},           {"sub", true},
+        {"C.PNG", false}, {"odd\r\nname.gif", false}, {"loop", true}};
     FolderId m_id;
     bool m_fails;
     std::size_t m_next = 0;
@@ -66,6 +67,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (slot.paths().size() > static_cast<std::size_t>(kPathListCapacity) ||
             (read == 0 && !slot.paths().empty())) {
             fuzz::Fail("filling reader");
+        }
+        // Every path once, written plainly, and none a list or log cannot carry.
+        std::unordered_set<std::string> gathered;
+        for (const std::string& name : slot.paths()) {
+            if (HasLineBreak(name) || name.find("//") != std::string::npos ||
+                name.find("/./") != std::string::npos) {
+                fuzz::Fail("a gathered path a list or log cannot carry as it stands");
+            }
+            if (!name.empty() && name != kDeletedEntry && !gathered.insert(PathKey(name)).second) {
+                fuzz::Fail("a path gathered twice");
+            }
         }
     }
     const int quick = CountListFileWith(tree, path, true);

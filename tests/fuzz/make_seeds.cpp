@@ -74,6 +74,28 @@ void dataFiles() {
     slot.m_strSourceList = std::string(300, 'l');  // the 16-bit length form
     WriteDatafile(tmp, slot);
     put("datafile_fuzz", "empty-list-source.dup", fileBytes(tmp));
+    // A data file can carry what no list or log may: line breaks in paths.
+    slot.m_nSourceKind = 1;
+    slot.m_bSubfolders = 0;
+    slot.m_strSourceFolder = "/p/";
+    std::vector<std::string> odd = {"/p/a\r\nImage 2 path: /etc/passwd.jpg", "/p//./a.jpg",
+                                    "/p/a.jpg", "/p/cr\rname.png"};
+    std::vector<ImageRecord> oddRecords(odd.size());
+    for (std::size_t i = 0; i < oddRecords.size(); ++i) {
+        ImageRecord& r = oddRecords[i];
+        r.nWidth = static_cast<std::uint16_t>(320 + i);
+        r.nHeight = 240;
+        r.bColor = 1;
+        r.nSumRed = 1000;
+        r.nSumGreen = 2000;
+        r.nSumBlue = 3000;
+        for (int k = 0; k < kThumbBytes; ++k) {
+            r.thumb[k] = static_cast<std::uint8_t>(k * (i + 5));
+        }
+    }
+    slot.setEntries(std::move(odd), std::move(oddRecords));
+    WriteDatafile(tmp, slot);
+    put("datafile_fuzz", "hostile-names.dup", fileBytes(tmp));
     fs::remove(tmp);
 }
 
@@ -99,8 +121,28 @@ void logs() {
     put("dupslog_fuzz", "no-pairs.log", fileBytes(tmp));
     put("dupslog_fuzz", "deleted.log",
         "DUPS\r\n; x\r\n-- Matches --\r\n;Match no: 1\r\nImage 1 path: Deleted /a.jpg\r\n"
-        "Image 2 path: /b.jpg\r\n; Percent Match: 99.0\r\n;\r\nEND\r\n");
+        "Image 2 path: /b.jpg\r\n; % matching: 99.0\r\n; -------\r\n;\r\nEND\r\n");
     fs::remove(tmp);
+
+    // What the writers refuse, and pairs of one file under two names.
+    const auto pair = [](int n, const std::string& a, const std::string& b, const char* percent,
+                         const char* numberPrefix = "; Match no: ") {
+        return numberPrefix + std::to_string(n) + "\r\nImage 1 path: " + a +
+               "\r\nImage 2 path: " + b + "\r\n; % matching: " + percent + "\r\n; -------\r\n";
+    };
+    const std::string head =
+        "DUPS\r\n; --- Duplicates Info -- recording stops at 1000 pairs --\r\n; date\r\n"
+        "; Match total: 2\r\n-- Matches --\r\n";
+    const std::string end = ";\r\nEND\r\n";
+    put("dupslog_fuzz", "split-path.log",
+        head + pair(1, "/p/a.jpg", "/p/b.jpg", "99.0") +
+            pair(2, "/p/x\ry.jpg", "/p/c.jpg", "98.0") + end);
+    put("dupslog_fuzz", "self-pair.log",
+        head + pair(1, "/x/a.jpg", "/x//./a.jpg", "100.0") +
+            pair(2, "/x/link.jpg", "/x/a.jpg", "100.0") + end);
+    put("dupslog_fuzz", "sorted-marked.log",
+        head + pair(1, "Deleted /p/a.jpg", "/p/b.jpg", "99.5", ";Match no: ") +
+            pair(2, "/p/c.jpg", "Deleted /p/d.jpg", "98.0", ";Match no: ") + end);
 }
 
 void lists() {
@@ -114,6 +156,12 @@ void lists() {
     WriteListFile(tmp, {"a.jpg"}, prompter);
     put("listfile_fuzz", "one.lst", fileBytes(tmp));
     fs::remove(tmp);
+    // Lists made by hand, with one file named in several ways.
+    put("listfile_fuzz", "hand-lf.lst",
+        "START\n; by hand\n/x/a.jpg\n/x//./a.jpg\n/x/ (no "
+        "subfolders)\n/x/./b.png\n/x/a.jpg\nEND\n");
+    put("listfile_fuzz", "cr-alone.lst",
+        "START\r/y/c.gif\r/y/sub/ (include subfolders)\r/y/sub/d.tif\rEND\r");
 }
 
 void images() {
