@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <ctime>
 
+#include "datafile_slot.h"
+#include "file_identity.h"
 #include "format_file_size.h"
 
 namespace {
@@ -90,7 +92,68 @@ std::string sideValue(DeleteCriterion c, const SideFacts& side) {
             return FormatFileSize(side.length) + " bytes";
     }
 }
+constexpr int kNoDeleteCode = static_cast<int>(DeleteCriterion::NoDelete);
+
+std::string sideName(int number) {
+    return "Image " + std::to_string(number);
+}
+
+// Why the facts as shown rule a side out.
+std::string shownSideProblem(const SideFacts& side, int number) {
+    if (side.path == kDeletedEntry || side.titleText == kDeletedEntry) {
+        return sideName(number) + " is deleted";
+    }
+    if (side.path.empty() || side.titleText.starts_with("Not found: ")) {
+        return sideName(number) + " is not on disk";
+    }
+    if (!side.loaded) {
+        return sideName(number) + " could not be read";
+    }
+    return {};
+}
+
+// Why the file as it is now rules a side out.
+std::string currentSideProblem(const SideFacts& side, int number) {
+    const SideFileState now = SideFileStateNow(side.path);
+    if (!now.exists) {
+        return sideName(number) + " is no longer on disk";
+    }
+    if (!now.regular) {
+        return sideName(number) + " is no longer a regular file";
+    }
+    if (now.size != side.length) {
+        return sideName(number) + " changed since it was shown";
+    }
+    return {};
+}
+
 }  // namespace
+
+std::string NoDeleteReason(const SideFacts& left, const SideFacts& right) {
+    for (const std::string& problem : {shownSideProblem(left, 1), shownSideProblem(right, 2)}) {
+        if (!problem.empty()) {
+            return problem;
+        }
+    }
+    return SidesAreOneFile(left, right) ? "Both images are the same file" : std::string();
+}
+
+std::string NoDeleteReasonNow(const SideFacts& left, const SideFacts& right) {
+    if (std::string shown = NoDeleteReason(left, right); !shown.empty()) {
+        return shown;
+    }
+    for (const std::string& problem : {currentSideProblem(left, 1), currentSideProblem(right, 2)}) {
+        if (!problem.empty()) {
+            return problem;
+        }
+    }
+    return {};
+}
+
+bool SidesAreOneFile(const SideFacts& left, const SideFacts& right) {
+    return !left.path.empty() && !right.path.empty() && left.path != kDeletedEntry &&
+           right.path != kDeletedEntry && SameFile(left.path, right.path);
+}
 
 std::string_view DeleteCriterionText(int code) {
     return validCode(code) ? kCriteria[code - 1].text : std::string_view{};
@@ -117,6 +180,11 @@ DeleteDecision EvaluateDeleteCriteria(DeleteMode deleteMode, std::span<const int
     }
     d.evaluated = true;
     d.statusText = "Delete criteria:\n";
+    if (const std::string reason = NoDeleteReason(left, right); !reason.empty()) {
+        d.statusText += std::string(DeleteCriterionHeading(kNoDeleteCode)) + "\n" + reason;
+        d.focusControl = kNextButton;
+        return d;
+    }
     const std::size_t examined = std::min<std::size_t>(sequence.size(), 10);
     for (std::size_t i = 0; i < examined; ++i) {
         const int code = sequence[i];

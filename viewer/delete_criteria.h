@@ -67,9 +67,38 @@ struct DeleteDecision {
 /// compared: pixel count, creation time, type code ("JPG" or not) and length.
 /// When a test criterion decides, the status text gets its heading and
 /// "(1) " + left value + "\n(2) " + right value. Codes outside 1..11 are
-/// skipped. Any thread.
+/// skipped. Outside manual mode, a pair the criteria must not judge
+/// (NoDeleteReason) gives "No delete" and the reason on the next line, with
+/// the focus on Next: the criteria never pick the survivor of a pair whose
+/// other image is gone or unread. Any thread.
 DeleteDecision EvaluateDeleteCriteria(DeleteMode deleteMode, std::span<const int> sequence,
                                       const SideFacts& left, const SideFacts& right);
+
+/// Why the criteria must not judge the pair: a side already "Deleted"
+/// ("Image 1 is deleted"), not found when it was shown ("Image 2 is not on
+/// disk"), or not read ("Image 1 could not be read"), or both sides one file
+/// ("Both images are the same file"); empty when the pair may be judged. The
+/// sides' facts as last shown, and the file system for the same-file test.
+/// Any thread.
+std::string NoDeleteReason(const SideFacts& left, const SideFacts& right);
+
+/// NoDeleteReason with the files looked at again now, for the moment of
+/// acting on a verdict: a side whose file is gone ("Image 2 is no longer on
+/// disk"), is no longer a regular file, or changed size since it was shown
+/// ("Image 1 changed since it was shown") must not be judged either.
+/// Any thread.
+std::string NoDeleteReasonNow(const SideFacts& left, const SideFacts& right);
+
+/// The message when the user asks to delete or move a side of a pair whose
+/// two sides are one file (SidesAreOneFile).
+inline constexpr const char* kSameFileRemovalText =
+    "Both images of this pair are the same file.\nDeleting or moving it would leave no copy, so "
+    "nothing was done.";
+
+/// True when the two sides of the pair are one file now (equal paths once
+/// written plainly, or one device and inode: a link and its target). Check it
+/// at the moment of acting, whatever the delete mode. Any thread.
+bool SidesAreOneFile(const SideFacts& left, const SideFacts& right);
 
 /// A creation time as the status text shows it: local time, "%m/%d/%y:%H:%M:%S".
 std::string FormatCreationTime(std::int64_t secondsSinceEpoch);

@@ -24,3 +24,13 @@ struct SideFacts {
 
 /// "640 x 480 JPG": width, " x ", height, a blank and the type code. Any thread.
 std::string DimensionsLabel(int width, int height, const std::string& type);
+
+/// A side's file as the file system has it at one moment.
+struct SideFileState {
+    bool exists = false;
+    bool regular = false;  ///< a regular file (links followed)
+    std::int64_t size = 0;
+};
+
+/// The state of the file at `path` now. Any thread.
+SideFileState SideFileStateNow(const std::string& path);

@@ -6,15 +6,20 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+
 #include "delete_criteria.h"
 #include "format_file_size.h"
+#include "temp_dir.h"
 
 namespace {
 
 SideFacts image(int w, int h, const std::string& type, std::int64_t length = 1000,
                 std::int64_t created = 1'300'000'000) {
+    static int made = 0;
     SideFacts s;
-    s.path = "/pics/x." + type;
+    s.path = "/pics/x" + std::to_string(++made) + "." + type;
+    s.titleText = "x" + std::to_string(made);
     s.width = w;
     s.height = h;
     s.type = type;
@@ -149,3 +154,82 @@ TEST(DeleteCriteria, TextsRoundTrip) {
 }
 
 }  // namespace
+
+TEST(DeleteCriteria, NeverJudgeAPairWhoseOtherImageIsGoneUnreadOrTheSameFile) {
+    // "Larger file size" first: a missing side has length 0 and stale sizes,
+    // which once made the criteria delete the only copy left.
+    const std::vector<int> chain = seq({10, 1});
+    const SideFacts present = image(800, 600, "JPG", 5000);
+    SideFacts deleted = image(800, 600, "JPG", 5000);
+    deleted.path = deleted.titleText = "Deleted";
+    SideFacts missing = image(800, 600, "JPG", 0);
+    missing.titleText = "Not found: " + missing.path;
+    missing.loaded = false;
+    SideFacts unread = image(800, 600, "PNG", 9000);
+    unread.loaded = false;
+    SideFacts sameFile = present;
+    sameFile.path = "/pics//./" + present.path.substr(6);
+    const struct {
+        SideFacts left, right;
+        std::string reason;
+    } cases[] = {
+        {deleted, present, "Image 1 is deleted"},
+        {present, deleted, "Image 2 is deleted"},
+        {missing, present, "Image 1 is not on disk"},
+        {present, missing, "Image 2 is not on disk"},
+        {unread, present, "Image 1 could not be read"},
+        {present, unread, "Image 2 could not be read"},
+        {present, sameFile, "Both images are the same file"},
+    };
+    for (const DeleteMode mode : {DeleteMode::SemiAuto, DeleteMode::Automatic}) {
+        for (const auto& c : cases) {
+            const DeleteDecision d = EvaluateDeleteCriteria(mode, chain, c.left, c.right);
+            EXPECT_TRUE(d.evaluated) << c.reason;
+            EXPECT_EQ(d.verdict, DeleteVerdict::NoDelete) << c.reason;
+            EXPECT_EQ(d.focusControl, kNextButton) << c.reason;
+            EXPECT_EQ(d.statusText, "Delete criteria:\nNo delete\n" + c.reason);
+        }
+    }
+    // Manual mode judges nothing at all.
+    const DeleteDecision manual =
+        EvaluateDeleteCriteria(DeleteMode::Manual, chain, missing, present);
+    EXPECT_FALSE(manual.evaluated);
+    EXPECT_EQ(manual.verdict, DeleteVerdict::NoDelete);
+    // With both images there, the larger file goes as before.
+    EXPECT_EQ(
+        EvaluateDeleteCriteria(DeleteMode::Automatic, chain, present, image(800, 600, "JPG", 4000))
+            .verdict,
+        DeleteVerdict::DeleteLeft);
+}
+
+TEST(DeleteCriteria, TheFilesAreLookedAtAgainAtTheMomentOfActing) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const auto side = [&dir](const std::string& name, const std::string& bytes) {
+        SideFacts s = image(640, 480, "JPG", static_cast<std::int64_t>(bytes.size()));
+        s.path = dir.write(name, bytes);
+        return s;
+    };
+    const SideFacts left = side("a.jpg", "left picture");
+    SideFacts right = side("b.jpg", "right");
+    EXPECT_EQ(NoDeleteReasonNow(left, right), "");
+    EXPECT_FALSE(SidesAreOneFile(left, right));
+
+    dir.write("a.jpg", "left picture, rewritten");
+    EXPECT_EQ(NoDeleteReasonNow(left, right), "Image 1 changed since it was shown");
+    dir.write("a.jpg", "left picture");
+    fs::remove(right.path);
+    EXPECT_EQ(NoDeleteReasonNow(left, right), "Image 2 is no longer on disk");
+    fs::create_directories(right.path);
+    EXPECT_EQ(NoDeleteReasonNow(left, right), "Image 2 is no longer a regular file");
+
+    // A link beside its target, and a second hard link: one file each time.
+    fs::create_symlink(left.path, dir.path() / "link.jpg");
+    fs::create_hard_link(left.path, dir.path() / "hard.jpg");
+    for (const char* other : {"link.jpg", "hard.jpg"}) {
+        right = left;
+        right.path = dir.file(other);
+        EXPECT_TRUE(SidesAreOneFile(left, right)) << other;
+        EXPECT_EQ(NoDeleteReasonNow(left, right), "Both images are the same file") << other;
+    }
+}
