@@ -10,6 +10,7 @@
 #include "match_kernel.h"
 #include "pair_skips.h"
 #include "rms_table.h"
+#include "same_file_table.h"
 #include "second_set.h"
 #include "tenths.h"
 
@@ -81,12 +82,13 @@ void trimPastLimit(Chunk& chunk, std::size_t limit) {
 class RunState {
   public:
     RunState(const FindRunInput& input, const CompareContext& context, const SecondSet& seconds,
-             const PairSkips& skips, JobProgress& progress, std::vector<Chunk> chunks,
-             int outerCount)
+             const PairSkips& skips, const SameFileTable& sameFiles, JobProgress& progress,
+             std::vector<Chunk> chunks, int outerCount)
         : m_input(input),
           m_context(context),
           m_seconds(seconds),
           m_skips(skips),
+          m_sameFiles(sameFiles),
           m_progress(progress),
           m_chunks(std::move(chunks)),
           m_outerCount(outerCount),
@@ -110,6 +112,7 @@ class RunState {
     const CompareContext& m_context;
     const SecondSet& m_seconds;
     const PairSkips& m_skips;
+    const SameFileTable& m_sameFiles;
     JobProgress& m_progress;
     std::vector<Chunk> m_chunks;
     const int m_outerCount;
@@ -173,9 +176,8 @@ void RunState::outerPass(int i, FirstImageState& state, std::vector<std::uint8_t
     hits.clear();
     m_seconds.scan(m_context, state, within ? i + 1 : 0, m_seconds.size(), keep, hits);
     for (const SecondHit& hit : hits) {
-        // A file found in both data files is not its own duplicate.
-        if (m_input.mode == CompareMode::SecondaryToPrimary &&
-            PathAt(m_input.secondaryPaths, i) == PathAt(m_input.primaryPaths, hit.index)) {
+        // A file is not its own duplicate, under whatever names it was found.
+        if (m_sameFiles.excluded(i, hit.index)) {
             continue;
         }
         const bool leftOut = m_skips.contains(i, hit.index);
@@ -259,6 +261,19 @@ int WriteMatches(const FindRunInput& input, const FindSettings& settings, const 
     return count;
 }
 
+// The paths of the outer entries and of those they are compared with.
+SameFileTable SameFilesOf(const FindRunInput& input) {
+    switch (input.mode) {
+        case CompareMode::SecondaryToPrimary:
+            return SameFileTable(input.secondaryPaths, input.primaryPaths);
+        case CompareMode::SingleToPrimary:
+            return SameFileTable(input.primaryPaths,
+                                 std::span<const std::string>(&input.singlePath, 1));
+        default:
+            return SameFileTable(input.primaryPaths, input.primaryPaths);
+    }
+}
+
 int ThreadCount(int requested, int outerCount) {
     const int threads =
         requested > 0 ? requested : static_cast<int>(std::thread::hardware_concurrency());
@@ -309,12 +324,14 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
     progress.found.store(0);
 
     const SecondSet seconds(secondRecords, settings);
+    const SameFileTable sameFiles = SameFilesOf(input);
     // A single image is one comparison per pass: not worth a thread.
     const int threads =
         input.mode == CompareMode::SingleToPrimary ? 1 : ThreadCount(input.threads, outerCount);
     std::vector<Chunk> chunks = MakeChunks(input.mode, outerCount, seconds.size(), threads);
     const PairSkips skips = PairSkips::For(input);
-    RunState state(input, context, seconds, skips, progress, std::move(chunks), outerCount);
+    RunState state(input, context, seconds, skips, sameFiles, progress, std::move(chunks),
+                   outerCount);
     {
         std::vector<std::jthread> helpers;
         for (int t = 1; t < threads; ++t) {

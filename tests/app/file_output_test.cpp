@@ -90,6 +90,9 @@ class FileOutputTest : public QObject {
         QVERIFY(
             WriteImage(GradientImage(80, 60, Qt::green, Qt::yellow), stdAt("pics/d.jpg"), "JPG"));
         QVERIFY(WriteImage(SolidImage(50, 50, Qt::gray), stdAt("pics/e.jpg"), "JPG"));
+        // The single image is a copy kept elsewhere: an image is never its own pair.
+        QDir().mkpath(at("single"));
+        QVERIFY(QFile::copy(at("pics/d.jpg"), at("single/d.jpg")));
     }
 
   private slots:
@@ -164,7 +167,7 @@ class FileOutputTest : public QObject {
         clickTab(*dlg, 0);
         control<QRadioButton>(dlg.get(), MainId::ModeSingleToPrimary)->click();
         clickTab(*dlg, 1);
-        prompter.answerOpenFile(stdAt("pics/d.jpg"));
+        prompter.answerOpenFile(stdAt("single/d.jpg"));
         dlg->OnCommand(MainId::SingleOpen);
         clickTab(*dlg, 2);
         dlg->OnCommand(MainId::FindDups);
@@ -196,7 +199,8 @@ class FileOutputTest : public QObject {
         MatchList single;
         QCOMPARE(ReadDupsLog(stdAt("logs/Dups.log"), single), kLogRead);
         QCOMPARE(single.pairCount(), 1);
-        QCOMPARE(single.m_leftPaths.front(), stdAt("pics/d.jpg"));
+        QCOMPARE(single.m_leftPaths.front(), stdAt("single/d.jpg"));
+        QCOMPARE(single.m_rightPaths.front(), stdAt("pics/d.jpg"));
 
         QFile ini(at("settings.ini"));
         QVERIFY(ini.open(QIODevice::ReadOnly));

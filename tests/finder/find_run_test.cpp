@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "find_run.h"
@@ -276,6 +277,90 @@ TEST(FindRun, TurnedCopiesPairOnlyWithTheRotationCheck) {
     input.settings.restriction = MatchRestriction::SameSize;
     EXPECT_EQ(PairsOf(RunOnce(input).lines),
               (Pairs{{paths[0], paths[1]}, {paths[0], paths[2]}, {paths[1], paths[2]}}));
+}
+
+// One file under several names: listed twice, with "//" and "./", a link
+// beside its target, a hard link, through a linked folder. Every name
+// matches every other (the records are equal), yet a file is never paired
+// with itself, in any mode.
+TEST(FindRun, OneFileUnderTwoNamesIsNeverPaired) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string root = fs::canonical(dir.path()).string();
+    const std::string a = dir.write("a.jpg", "a");
+    const std::string b = dir.write("b.jpg", "b");
+    fs::create_symlink(a, root + "/link.jpg");
+    fs::create_hard_link(b, root + "/hard.jpg");
+    fs::create_directory_symlink(root, root + "/alias");
+    // The file each name stands for.
+    const std::map<std::string, char> fileOf = {
+        {a, 'A'},
+        {root + "//./a.jpg", 'A'},
+        {root + "/link.jpg", 'A'},
+        {b, 'B'},
+        {root + "/hard.jpg", 'B'},
+        {root + "/alias/b.jpg", 'B'},
+        {"/nowhere/x.jpg", 'X'},
+        {"/nowhere//x.jpg", 'X'},
+    };
+    std::vector<std::string> paths = {a};  // a named twice
+    for (const auto& entry : fileOf) {
+        paths.push_back(entry.first);
+    }
+    const std::vector<ImageRecord> records(paths.size(), UniformRecord(90, 120, 150));
+    const auto expectNoSelfPairs = [&fileOf](const std::vector<std::string>& lines,
+                                             std::size_t expected, const char* mode) {
+        const auto pairs = PairsOf(lines);
+        EXPECT_EQ(pairs.size(), expected) << mode;
+        for (const auto& [first, second] : pairs) {
+            EXPECT_NE(fileOf.at(first), fileOf.at(second))
+                << mode << ": " << first << " / " << second;
+        }
+    };
+
+    for (const int threads : {1, 3}) {
+        FindRunInput within = WithinPrimary(records, paths);
+        within.threads = threads;
+        // Four names of A (one twice), three of B, two of X.
+        expectNoSelfPairs(RunOnce(within).lines, 4 * 3 + 4 * 2 + 3 * 2, "within");
+    }
+
+    // The secondary data file built through the linked folder.
+    const std::vector<std::string> primary = {a, b};
+    const std::vector<std::string> secondary = {root + "/alias/a.jpg", root + "/alias/b.jpg"};
+    const std::vector<ImageRecord> two(2, UniformRecord(90, 120, 150));
+    FindRunInput between = WithinPrimary(two, primary);
+    between.mode = CompareMode::SecondaryToPrimary;
+    between.secondaryRecords = two;
+    between.secondaryPaths = secondary;
+    const auto crossed = PairsOf(RunOnce(between).lines);
+    EXPECT_EQ(crossed, (std::vector<std::pair<std::string, std::string>>{{secondary[0], b},
+                                                                         {secondary[1], a}}));
+
+    // The single image is one of the data file's own, under another name.
+    FindRunInput single = WithinPrimary(two, primary);
+    single.mode = CompareMode::SingleToPrimary;
+    const ImageRecord image = UniformRecord(90, 120, 150);
+    single.singleRecord = &image;
+    single.singlePath = root + "/link.jpg";
+    EXPECT_EQ(PairsOf(RunOnce(single).lines),
+              (std::vector<std::pair<std::string, std::string>>{{single.singlePath, b}}));
+}
+
+TEST(FindRun, APathWithALineBreakIsLeftOutSoTheLogIsWritten) {
+    TempDir dir;
+    const std::vector<std::string> paths = {"/pics/a.jpg", "/pics/odd\r\nname.jpg", "/pics/b.jpg",
+                                            "/pics/lf\nname.jpg"};
+    const std::vector<ImageRecord> records(paths.size(), UniformRecord(90, 120, 150));
+    FindRunInput input = WithinPrimary(records, paths);
+    input.logPath = dir.file("Dups.log");
+    const FindRunResult result = RunOnce(input);
+    EXPECT_TRUE(result.logSaved);
+    EXPECT_EQ(PairsOf(result.lines),
+              (std::vector<std::pair<std::string, std::string>>{{"/pics/a.jpg", "/pics/b.jpg"}}));
+    MatchList list;
+    EXPECT_EQ(ReadDupsLog(input.logPath, list), kLogRead);
+    EXPECT_EQ(list.pairCount(), 1);
 }
 
 // Whole runs over clusters of near copies: the log equals the one the plain
