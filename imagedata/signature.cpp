@@ -127,20 +127,29 @@ std::uint32_t ReducedDecodeSide(ImageType type) {
 }
 
 bool SignatureFromBytes(const std::vector<std::uint8_t>& bytes, ImageType type,
-                        ResizeMode elongationMode, ResizeMode filter, ImageRecord& record) {
+                        ResizeMode elongationMode, ResizeMode filter, ImageRecord& record,
+                        DecodeBudget& budget) {
     DecodeOptions options;
     PreReduction preReduction = PreReduction::ByRule;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    const bool metafile = type == ImageType::Wmf || type == ImageType::Emf;
+    // A header the decoder would refuse leaves the size at 0: only the file is reserved.
+    if (!metafile && !ReadImageSize(bytes.data(), bytes.size(), type, width, height)) {
+        width = height = 0;
+    }
     // The header tells whether the pre-reduction will run; if so, the
     // decoder need only deliver that much.
     if (const std::uint32_t side = ReducedDecodeSide(type);
-        side > 0 && ReadImageSize(bytes.data(), bytes.size(), type, width, height) &&
-        !IsElongated(width, height) && NeedsPreReduction(width, height)) {
+        side > 0 && width > 0 && !IsElongated(width, height) && NeedsPreReduction(width, height)) {
         options.minWidth = side;
         options.minHeight = side;
         preReduction = PreReduction::Always;
     }
+    // Declared sizes, not file sizes, say what a decode costs; the build's
+    // workers wait for each other rather than all decoding huge images at once.
+    const DecodeBudget::Reservation reserved(
+        budget, DecodeCostEstimate(type, width, height, bytes.size(), options));
     RgbBuffer image;
     if (!DecodeImageMemory(bytes.data(), bytes.size(), type, image, options)) {
         return false;
@@ -152,7 +161,7 @@ bool SignatureFromBytes(const std::vector<std::uint8_t>& bytes, ImageType type,
 }  // namespace
 
 bool SignatureFromFile(const std::string& path, ResizeMode elongationMode, ResizeMode filter,
-                       ImageRecord& record, ImageFormats formats) {
+                       ImageRecord& record, ImageFormats formats, DecodeBudget& budget) {
     record = ImageRecord{};
     std::vector<std::uint8_t> bytes;
     if (!ReadImageFileBytes(path, bytes)) {
@@ -164,12 +173,12 @@ bool SignatureFromFile(const std::string& path, ResizeMode elongationMode, Resiz
         SetLastImageError(kImagingUnsupportedType);
         return false;
     }
-    if (SignatureFromBytes(bytes, type, elongationMode, filter, record)) {
+    if (SignatureFromBytes(bytes, type, elongationMode, filter, record, budget)) {
         return true;
     }
     const ImageType content = ContentTypeAfterFailure(bytes.data(), bytes.size(), type, formats);
     if (content != ImageType::Unknown &&
-        SignatureFromBytes(bytes, content, elongationMode, filter, record)) {
+        SignatureFromBytes(bytes, content, elongationMode, filter, record, budget)) {
         return true;
     }
     SetLastImageError(ImagingLastError());

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "decode_budget.h"
 #include "image_record.h"
 #include "image_suffix.h"
 #include "imaging.h"
@@ -43,7 +44,10 @@ void MakeSingleImageSignature(const RgbBuffer& image, ResizeMode filter, ImageRe
 /// a camera's preview JPEG at the smallest DCT scale keeping both sides at or
 /// above 400; a HEIF or AVIF file's embedded thumbnail, a JPEG XL file's
 /// low-frequency pass when at least 256 on the short side), then
-/// MakeSignature. False on a failed load, with LastImageError() set and
+/// MakeSignature. The decode first reserves from `budget` what the size its
+/// header declares will cost, waiting while other threads hold the budget.
+/// False on a failed load, with LastImageError() set and
 /// `record` zeroed (nWidth 0). Safe on several threads at once.
 bool SignatureFromFile(const std::string& path, ResizeMode elongationMode, ResizeMode filter,
-                       ImageRecord& record, ImageFormats formats = ImageFormats::All);
+                       ImageRecord& record, ImageFormats formats = ImageFormats::All,
+                       DecodeBudget& budget = DecodeBudget::ForBuilds());

@@ -1,7 +1,9 @@
 // Memory under load: a build and a find run over a folder of 32,001 small
 // generated images (the capacity message answered OK, so 32,000 are kept),
 // five builds in one process to show that nothing leaks, a build over large
-// images on every core, and a find run over 20,000 records of photographs.
+// images on every core, builds over images of the largest size a decoder
+// takes on 2 and on 16 threads, and a find run over 20,000 records of
+// photographs.
 // Prints peak and resident memory per phase; exits non-zero when a check fails.
 //   load_check <scratch folder>     (the 32,001 images are made there once)
 #include <QGuiApplication>
@@ -215,6 +217,61 @@ void largeImages(const fs::path& scratch) {
     report("build 16 images of 24 megapixels", start);
 }
 
+// Images at the largest size a decoder accepts, as small files: PNGs of a
+// few hundred kilobytes that each declare 200 megapixels (16,000 x 12,500).
+void makeMaximumImages(const fs::path& folder, int count) {
+    fs::create_directories(folder);
+    if (fs::exists(folder / ".complete")) {
+        return;
+    }
+    QImage image(16000, 12500, QImage::Format_RGB888);
+    for (int i = 0; i < count; ++i) {
+        for (int y = 0; y < image.height(); ++y) {
+            uchar* row = image.scanLine(y);
+            const uchar shade = static_cast<uchar>((y / 500 + i * 16) % 256);
+            for (int x = 0; x < image.width(); ++x) {
+                row[3 * x] = shade;
+                row[3 * x + 1] = static_cast<uchar>(x / 64);
+                row[3 * x + 2] = static_cast<uchar>(i * 15);
+            }
+        }
+        image.save(QString::fromStdString((folder / (std::to_string(i) + ".png")).string()), "PNG",
+                   0);
+    }
+    std::ofstream(folder / ".complete") << "ok";
+}
+
+void maximumImages(const fs::path& scratch) {
+    resetPeak();
+    auto start = std::chrono::steady_clock::now();
+    const fs::path folder = scratch / "maximum";
+    constexpr int kImages = 16;
+    makeMaximumImages(folder, kImages);
+    report("make 16 PNG of 16,000 x 12,500 (once)", start);
+    DatafileSlot slot;
+    slot.m_strSourceFolder = folder.string();
+    ScriptedPrompter prompter;
+    check(GatherSourcePaths(BuildRun::BuildPrimary, slot, prompter) == GatherResult::Gathered,
+          "maximum-size images gathered");
+    for (const int threads : {2, 16}) {
+        resetPeak();
+        start = std::chrono::steady_clock::now();
+        JobProgress progress;
+        const BuildResult result =
+            BuildSlot(slot.paths(), MakeRunSigner(BuildRun::BuildPrimary), threads, progress);
+        int built = 0;
+        for (const ImageRecord& record : result.records) {
+            built += record.nWidth == 400 ? 1 : 0;
+        }
+        check(result.completed && built == kImages, "maximum-size images built");
+        const long peakMb = statusKb("VmHWM:") / 1024;
+        report(
+            ("build 16 images of 200 megapixels, " + std::to_string(threads) + " threads").c_str(),
+            start);
+        check(peakMb < 2048, "a build's peak stays under 2 GB");
+    }
+}
+
 void photoRecords(const fs::path& scratch) {
     resetPeak();
     auto start = std::chrono::steady_clock::now();
@@ -242,6 +299,7 @@ int main(int argc, char** argv) {
     report("start", std::chrono::steady_clock::now());
     smallImages(scratch);
     largeImages(scratch);
+    maximumImages(scratch);
     photoRecords(scratch);
     std::printf(g_failures == 0 ? "all checks passed\n" : "%d checks failed\n", g_failures);
     return g_failures == 0 ? 0 : 1;
