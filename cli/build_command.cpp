@@ -31,7 +31,14 @@ std::string gatherProblem(SlotBuild& build, const DatafileSlot& slot, ConsolePro
                           ImageFormats formats) {
     const std::string source =
         slot.m_nSourceKind == 0 ? slot.m_strSourceList : slot.m_strSourceFolder;
-    switch (build.gather(prompter, nullptr, formats)) {
+    const GatherResult gathered = build.gather(prompter, nullptr, formats);
+    if (gathered != GatherResult::Stopped) {
+        // The walk names files it had to leave out (their names hold line breaks).
+        if (const std::string notes = prompter.takeMessages(); !notes.empty()) {
+            Report(Tone::Warning, notes);
+        }
+    }
+    switch (gathered) {
         case GatherResult::Gathered:
             return {};
         case GatherResult::TooFew:

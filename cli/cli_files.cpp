@@ -6,10 +6,27 @@
 #include <filesystem>
 #include <system_error>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "console_style.h"
 #include "datafile_io.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+std::string SpecialFileKind(mode_t mode) {
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "a device";
+}
+
+}  // namespace
 
 int Fail(const std::string& message) {
     Report(Tone::Error, message);
@@ -55,13 +72,19 @@ std::string OutputProblem(const std::string& output, std::initializer_list<std::
 
 std::string ReadDataInto(const std::string& path, int slotNumber, DatafileSlot& slot,
                          ConsolePrompter& prompter) {
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
+    // Looked at, never opened: opening a FIFO waits for a writer that may never come.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return "cannot read " + path + ": " + std::strerror(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
         return "cannot read " + path + ": it is a folder";
     }
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        std::fclose(file);
-    } else {
+    if (!S_ISREG(info.st_mode)) {
+        return "cannot read " + path + ": it is " + SpecialFileKind(info.st_mode) +
+               ", not an image data file";
+    }
+    if (::access(path.c_str(), R_OK) != 0) {
         return "cannot read " + path + ": " + std::strerror(errno);
     }
     if (ReadDatafile(path, slotNumber, slot, prompter) == 0) {

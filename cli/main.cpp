@@ -30,6 +30,28 @@ bool needsImaging(const CliOptions& options) {
            (options.command == CliCommand::Find && !options.single.empty());
 }
 
+int runCommand(const CliOptions& options, ConsolePrompter& prompter) {
+    try {
+        switch (options.command) {
+            case CliCommand::Build:
+                return RunBuild(options, prompter);
+            case CliCommand::Rebuild:
+                return RunRebuild(options, prompter);
+            case CliCommand::Find:
+                return RunFind(options, prompter);
+            case CliCommand::Info:
+                return RunInfo(options, prompter);
+            case CliCommand::Ignore:
+                return RunIgnore(options, prompter);
+            default:
+                return kExitUsage;
+        }
+    } catch (const std::exception& error) {
+        // Out of memory, mostly; no output file has been written.
+        return Fail(error.what());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,23 +88,7 @@ int main(int argc, char** argv) {
         InitializeImaging();
     }
     ConsolePrompter prompter;
-    try {
-        switch (options.command) {
-            case CliCommand::Build:
-                return RunBuild(options, prompter);
-            case CliCommand::Rebuild:
-                return RunRebuild(options, prompter);
-            case CliCommand::Find:
-                return RunFind(options, prompter);
-            case CliCommand::Info:
-                return RunInfo(options, prompter);
-            case CliCommand::Ignore:
-                return RunIgnore(options, prompter);
-            default:
-                return kExitUsage;
-        }
-    } catch (const std::exception& error) {
-        // Out of memory, mostly; no output file has been written.
-        return Fail(error.what());
-    }
+    const int status = runCommand(options, prompter);
+    // Whatever failed once the user pressed Ctrl+C failed because of it.
+    return status == kExitFailure && StopSignalled() ? kExitStopped : status;
 }

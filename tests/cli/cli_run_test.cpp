@@ -9,11 +9,16 @@
 #include <set>
 #include <sstream>
 
+#include <sys/stat.h>
+
+#include "access_faults.h"
 #include "build_run.h"
 #include "cli_process.h"
 #include "datafile_io.h"
 #include "find_request.h"
 #include "image_loading.h"
+#include "log_reader.h"
+#include "match_list.h"
 #include "scripted_prompter.h"
 #include "signature.h"
 #include "source_gather.h"
@@ -566,4 +571,89 @@ TEST(CliRun, DamagedIgnoreListStopsFindUntilClearedAndBadIgnoreLinesAreRefused) 
         EXPECT_EQ(RunCli(args, user).status, 2) << ::testing::PrintToString(args);
     }
     EXPECT_EQ(RunCli({"ignore", "list"}, user).out, "");
+}
+
+TEST(CliRun, SpecialFilesAsDataFilesAreRefusedWithoutWaiting) {
+    TempDir dir;
+    const std::string folder = makePictures(dir);
+    const std::string data = dir.file("pics.dup");
+    ASSERT_EQ(RunCli({"build", folder, "-o", data}).status, 0);
+    const std::string fifo = dir.file("data.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::vector<std::string>> commands = {
+        {"info", fifo},
+        {"find", fifo, "-o", dir.file("a.log")},
+        {"rebuild", fifo, "-o", dir.file("new.dup")},
+        {"find", data, "--secondary", fifo, "-o", dir.file("b.log")},
+        {"info", "/dev/null"},
+    };
+    for (const auto& args : commands) {
+        // Opening the FIFO would wait for a writer for good; the bound ends the test.
+        CliProcess run(args);
+        EXPECT_EQ(run.finish(std::chrono::seconds(20)), 1) << args[0] << " " << args[1];
+        const std::string& named = args[1] == data ? fifo : args[1];
+        const std::string kind = named == fifo ? "a FIFO" : "a device";
+        EXPECT_NE(
+            run.err().find("cannot read " + named + ": it is " + kind + ", not an image data file"),
+            std::string::npos)
+            << run.err();
+    }
+    EXPECT_FALSE(fs::exists(dir.file("a.log")) || fs::exists(dir.file("b.log")) ||
+                 fs::exists(dir.file("new.dup")));
+}
+
+TEST(CliRun, NamesWithLineBreaksAreLeftOutNamedAndNeverReachTheLog) {
+    TempDir dir;
+    const std::string folder = makePictures(dir);
+    // Copies of real images under hostile names, one a CR LF spelling another path.
+    fs::copy_file(folder + "/warm.png", folder + "/warm\rcopy.png");
+    fs::create_directories(folder + "/x\r\nImage 2 path: ");
+    fs::copy_file(folder + "/cool.jpg", folder + "/x\r\nImage 2 path: /cool.jpg");
+    const std::string data = dir.file("pics.dup");
+    const CliResult built = RunCli({"build", folder, "--recursive", "-o", data});
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_NE(built.err.find("Left out 2 files whose name holds a line break"), std::string::npos)
+        << built.err;
+    EXPECT_NE(built.err.find(folder + "/warm\\rcopy.png"), std::string::npos) << built.err;
+    const DatafileSlot slot = readData(data);
+    for (const std::string& path : slot.paths()) {
+        EXPECT_EQ(path.find_first_of("\r\n"), std::string::npos) << path;
+    }
+    const std::string log = dir.file("pairs.log");
+    const CliResult found = RunCli({"find", data, "-o", log, "--low", "90"});
+    ASSERT_EQ(found.status, 0) << found.err;
+    MatchList list;
+    ASSERT_EQ(ReadDupsLog(log, list), kLogRead);
+    for (const auto* side : {&list.m_leftPaths, &list.m_rightPaths}) {
+        for (const std::string& path : *side) {
+            EXPECT_EQ(path.rfind(folder + "/", 0), 0u) << "outside the scanned folder: " << path;
+        }
+    }
+}
+
+TEST(CliRun, AFolderThatCannotBeListedIsNamed) {
+    TempDir dir;
+    const std::string folder = makePictures(dir);
+    fs::create_directories(folder + "/locked");
+    if (!OpenToEveryone(dir.path())) {
+        GTEST_SKIP() << "the test folder cannot be opened to an unprivileged user";
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        ::chmod(entry.path().c_str(), entry.is_directory() ? 0755 : 0644);
+    }
+    ASSERT_EQ(::chmod((folder + "/locked").c_str(), 0), 0);
+    const std::string data = dir.file("out/pics.dup");
+    fs::create_directories(dir.file("out"));
+    ::chmod(dir.file("out").c_str(), 0777);
+    std::string err;
+    const int status = RunWithoutPrivileges([&] {
+        const CliResult result = RunCli({"build", folder, "--recursive", "-o", data});
+        return result.err.find("Unable to list the folder " + folder +
+                               "/locked/: Permission denied") != std::string::npos
+                   ? result.status
+                   : 100 + result.status;
+    });
+    ::chmod((folder + "/locked").c_str(), 0755);
+    EXPECT_EQ(status, 1) << "100 + status: the folder was not named; -1: could not run";
+    EXPECT_FALSE(fs::exists(data));
 }
