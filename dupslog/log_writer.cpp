@@ -69,6 +69,20 @@ bool WriteLines(const std::string& path, const std::string* before,
 
 }  // namespace
 
+namespace {
+
+void appendPrimarySource(std::vector<std::string>& lines, const LogHeaderInfo& info) {
+    if (info.primarySourceLines.empty()) {
+        lines.push_back(OneLine(info.primarySourceNote));
+    } else {
+        for (const std::string& line : info.primarySourceLines) {
+            lines.push_back(OneLine(line));
+        }
+    }
+}
+
+}  // namespace
+
 void WriteLogHeader(std::vector<std::string>& lines, const LogHeaderInfo& info) {
     lines.emplace_back("DUPS");
     lines.push_back("; --- Duplicates Info -- recording stops at " +
@@ -83,17 +97,17 @@ void WriteLogHeader(std::vector<std::string>& lines, const LogHeaderInfo& info) 
             lines.push_back(OneLine(info.secondarySourceNote));
             lines.emplace_back("; --- Primary datafile (2nd image of pair):");
             lines.push_back("; Total image files: " + std::to_string(info.primaryCount));
-            lines.push_back(OneLine(info.primarySourceNote));
+            appendPrimarySource(lines, info);
             break;
         case 2:
             lines.emplace_back("; --- Compared: Single image to primary datafile");
             lines.push_back("; Total image files: " + std::to_string(info.primaryCount));
-            lines.push_back(OneLine(info.primarySourceNote));
+            appendPrimarySource(lines, info);
             break;
         default:
             lines.emplace_back("; --- Compared: Images all within Primary datafile");
             lines.push_back("; Total image files: " + std::to_string(info.primaryCount));
-            lines.push_back(OneLine(info.primarySourceNote));
+            appendPrimarySource(lines, info);
             break;
     }
     lines.push_back("; Consider a duplicate if match is between " + FormatTenths(info.low) +

@@ -16,6 +16,9 @@ struct LogHeaderInfo {
     int primaryCount = 0;
     int secondaryCount = 0;
     std::string primarySourceNote;  ///< "; Source: ..." of the primary slot
+    /// When not empty, written in place of primarySourceNote: the primary
+    /// images come from several data files, and these lines name them.
+    std::vector<std::string> primarySourceLines;
     std::string secondarySourceNote;
     int low = 980;  ///< band in tenths of a percent
     int high = 1000;

@@ -21,5 +21,6 @@ FindRunInput MakeFindRunInput(const FindRequest& request, const MatchBand& band)
     input.low = band.low;
     input.high = band.high;
     input.dupsLimit = request.dupsLimit;
+    input.primaryFiles = request.primaryFiles;
     return input;
 }

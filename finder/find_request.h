@@ -21,6 +21,9 @@ struct FindRequest {
     std::string singlePath;                     ///< SingleToPrimary: "Image 1" of every pair
     FindSettings settings;
     int dupsLimit = 1000;
+    /// The data files whose records `primary` holds one after the other,
+    /// when it holds more than one (see FindRunInput::primaryFiles).
+    std::vector<SearchedFile> primaryFiles;
 };
 
 /// The run input for `request` over `band`. Its spans point into the slots

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -214,6 +215,16 @@ LogHeaderInfo HeaderFor(const FindRunInput& input, const FindSettings& settings)
     info.primaryCount = static_cast<int>(input.primaryRecords.size());
     info.secondaryCount = static_cast<int>(input.secondaryRecords.size());
     info.primarySourceNote = input.primarySourceNote;
+    if (input.primaryFiles.size() > 1) {
+        const std::string of = " of " + std::to_string(input.primaryFiles.size()) + ": ";
+        for (std::size_t k = 0; k < input.primaryFiles.size(); ++k) {
+            const SearchedFile& file = input.primaryFiles[k];
+            info.primarySourceLines.push_back("; Data file " + std::to_string(k + 1) + of +
+                                              file.path + ", " + std::to_string(file.count) +
+                                              " images");
+            info.primarySourceLines.push_back(file.sourceNote);
+        }
+    }
     info.secondarySourceNote = input.secondarySourceNote;
     info.low = input.low;
     info.high = input.high;
@@ -229,15 +240,18 @@ LogHeaderInfo HeaderFor(const FindRunInput& input, const FindSettings& settings)
 }
 
 // Appends the header and the records of the matches in sequential order, up
-// to the pairs limit; returns how many matches were counted (limit + 1 when
-// the limit stopped the run) and adds the pairs left out before that to `leftOut`.
+// to the pairs limit, and the pairs written; returns how many matches were
+// counted (limit + 1 when the limit stopped the run) and adds the pairs left
+// out before that to `leftOut`.
 int WriteMatches(const FindRunInput& input, const FindSettings& settings, const RunState& state,
-                 std::vector<std::string>& lines, int& leftOut) {
+                 std::vector<std::string>& lines, std::vector<FoundPair>& pairs, int& leftOut) {
     std::size_t found = 0;
     for (int k = 0; k < state.usableChunks(); ++k) {
         found += state.chunk(k).kept;
     }
-    lines.reserve(24 + 5 * std::min(found, static_cast<std::size_t>(input.dupsLimit)));
+    const std::size_t written = std::min(found, static_cast<std::size_t>(input.dupsLimit));
+    lines.reserve(24 + 2 * input.primaryFiles.size() + 5 * written);
+    pairs.reserve(written);
     WriteLogHeader(lines, HeaderFor(input, settings));
     const bool single = input.mode == CompareMode::SingleToPrimary;
     const auto firstPaths =
@@ -256,6 +270,8 @@ int WriteMatches(const FindRunInput& input, const FindSettings& settings, const 
             const std::string& path2 =
                 PathAt(input.primaryPaths, single ? match.first : match.second);
             AddMatchRecord(lines, FormatTenths(match.value), count, input.dupsLimit, path1, path2);
+            pairs.push_back(
+                {single ? -1 : match.first, single ? match.first : match.second, match.value});
         }
     }
     return count;
@@ -340,7 +356,8 @@ FindRunResult RunFindDups(const FindRunInput& input, JobProgress& progress) {
         state.work();
     }
 
-    const int count = WriteMatches(input, settings, state, result.lines, result.leftOut);
+    const int count =
+        WriteMatches(input, settings, state, result.lines, result.pairs, result.leftOut);
     if (!state.covered()) {
         return result;  // aborted: no trailer, no file
     }

@@ -15,6 +15,14 @@
 class NotDupList;
 class RmsTable;
 
+/// One of several data files searched as one: their records stand one after
+/// the other in the run's primary records, in the order of the files.
+struct SearchedFile {
+    std::string path;        ///< the data file
+    int count = 0;           ///< its records
+    std::string sourceNote;  ///< "; Source: ..." of its images
+};
+
 /// Everything a run reads. The spans must stay valid and unchanged while the
 /// run goes on (a DatafileSlot's records and paths can be passed as they are).
 struct FindRunInput {
@@ -30,6 +38,13 @@ struct FindRunInput {
     int low = 980;  ///< band in tenths of a percent
     int high = 1000;
     int dupsLimit = 1000;
+
+    /// Several primary data files searched as one, in order, their counts
+    /// adding up to the primary records (empty for one file). Every image
+    /// is compared with every other across all of them, but two images of
+    /// different files with one path are one file and never a pair. The log
+    /// header names each file in place of the primary source note.
+    std::vector<SearchedFile> primaryFiles;
 
     // For the log header.
     std::string primarySourceNote;
@@ -47,8 +62,19 @@ struct FindRunInput {
     const NotDupList* notDuplicates = nullptr;
 };
 
+/// One pair of the log, by the indices of its images: image 1 in the
+/// secondary records (SecondaryToPrimary), -1 for the single image
+/// (SingleToPrimary), else in the primary records; image 2 always in the
+/// primary records.
+struct FoundPair {
+    int image1 = 0;
+    int image2 = 0;
+    int value = 0;  ///< tenths of a percent
+};
+
 struct FindRunResult {
     std::vector<std::string> lines;  ///< the log lines, exactly as saved
+    std::vector<FoundPair> pairs;    ///< the pairs of the log, in its order
     int matchTotal = 0;              ///< match records written
     bool completed = false;          ///< false: aborted (no log saved) or unknown mode
     bool stoppedAtLimit = false;     ///< the pairs limit ended the run
