@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include <sys/stat.h>
@@ -52,7 +53,7 @@ std::string AbsolutePath(const std::string& path) {
     return text;
 }
 
-std::string OutputProblem(const std::string& output, std::initializer_list<std::string> inputs) {
+std::string OutputProblem(const std::string& output, const std::vector<std::string>& inputs) {
     std::error_code ec;
     const fs::path target = fs::absolute(fs::path(output), ec);
     if (fs::is_directory(target, ec)) {
@@ -94,4 +95,13 @@ std::string ReadDataInto(const std::string& path, int slotNumber, DatafileSlot& 
     }
     slot.m_strSourceNote = slot.sourceNote();
     return {};
+}
+
+void AppendEntries(SlotEntries& all, SlotEntries more) {
+    if (all.paths.empty()) {
+        all = std::move(more);
+        return;
+    }
+    std::move(more.paths.begin(), more.paths.end(), std::back_inserter(all.paths));
+    all.records.insert(all.records.end(), more.records.begin(), more.records.end());
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Exit codes and the file checks every command shares.
 
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "console_prompter.h"
 #include "datafile_slot.h"
@@ -26,7 +26,11 @@ std::string AbsolutePath(const std::string& path);
 /// Why `output` cannot be written, before any work is done on it ("" when it
 /// looks writable): its folder is missing, it is a folder, or it is one of the
 /// inputs (which must never be overwritten by a result of another kind).
-std::string OutputProblem(const std::string& output, std::initializer_list<std::string> inputs);
+std::string OutputProblem(const std::string& output, const std::vector<std::string>& inputs);
+
+/// Moves the entries of `more` to the end of `all`, keeping their order.
+/// Any thread.
+void AppendEntries(SlotEntries& all, SlotEntries more);
 
 /// Reads a data file into `slot` (0 primary, 1 secondary) and sets its source
 /// note as opening it in the window does. On failure returns the one-line

@@ -79,6 +79,11 @@ const OptionSpec kOptions[] = {
          o.recursive = true;
          return std::string();
      }},
+    {"--no-split", false, kBuild | kRebuild,
+     [](CliOptions& o, const std::string&) {
+         o.noSplit = true;
+         return std::string();
+     }},
     {"--threads", true, kBuild | kRebuild | kFind,
      [](CliOptions& o, const std::string& v) {
          return wholeNumber("--threads", v, 0, 1024, o.threads);
@@ -180,14 +185,15 @@ struct CommandSpec {
     CliCommand command;
     unsigned mask;
     const char* inputName;
+    bool manyInputs;
 };
 
 const CommandSpec kCommands[] = {
-    {"build", CliCommand::Build, kBuild, "SOURCE"},
-    {"rebuild", CliCommand::Rebuild, kRebuild, "DATA.dup"},
-    {"find", CliCommand::Find, kFind, "PRIMARY.dup"},
-    {"info", CliCommand::Info, kInfo, "DATA.dup"},
-    {"ignore", CliCommand::Ignore, kIgnore, "add, remove, list or clear"},
+    {"build", CliCommand::Build, kBuild, "SOURCE", false},
+    {"rebuild", CliCommand::Rebuild, kRebuild, "DATA.dup", false},
+    {"find", CliCommand::Find, kFind, "PRIMARY.dup", true},
+    {"info", CliCommand::Info, kInfo, "DATA.dup", false},
+    {"ignore", CliCommand::Ignore, kIgnore, "add, remove, list or clear", false},
 };
 
 // "add A B", "remove A B", "list", "clear": the action is the input, the images follow.
@@ -259,10 +265,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 options.paths.push_back(arg);
                 continue;
             }
-            if (haveInput) {
+            if (haveInput && !command->manyInputs) {
                 return failure("unexpected argument '" + arg + "'");
             }
-            options.input = arg;
+            if (!haveInput) {
+                options.input = arg;
+            }
+            options.inputs.push_back(arg);
             haveInput = true;
             continue;
         }
@@ -331,10 +340,10 @@ std::vector<std::string> CommandOptionNames(CliCommand command) {
 const char* UsageText() {
     return R"(Usage:
   twinly-cli build SOURCE -o DATA.dup [--recursive] [--formats classic|all]
+             [--no-split] [--threads N] [--quiet]
+  twinly-cli rebuild DATA.dup -o NEW.dup [--formats classic|all] [--no-split]
              [--threads N] [--quiet]
-  twinly-cli rebuild DATA.dup -o NEW.dup [--formats classic|all] [--threads N]
-             [--quiet]
-  twinly-cli find PRIMARY.dup -o LOG [--secondary OTHER.dup | --single IMAGE]
+  twinly-cli find PRIMARY.dup... -o LOG [--secondary OTHER.dup | --single IMAGE]
              [--low 98.0] [--high 100.0]
              [--method euclidean|weighted|variance|luminance]
              [--restrict none|aspect|size] [--tolerance PERCENT]
@@ -347,11 +356,13 @@ const char* UsageText() {
 
 Commands:
   build    read every image of SOURCE (a folder, or an image list .lst) into
-           an image data file
-  rebuild  bring an image data file up to date with its source, reading only
-           the images it does not hold yet
-  find     compare the images of PRIMARY with each other (or with those of a
-           second data file, or with one image) and write the matching pairs
+           an image data file; past 32,000 images into DATA.dup, DATA-2.dup,
+           DATA-3.dup... of 32,000 each
+  rebuild  bring an image data file (with the rest of its split set) up to
+           date with its source, reading only the images it does not hold yet
+  find     compare the images of every PRIMARY with each other (or with those
+           of a second data file, or with one image) and write the matching
+           pairs
   info     show what an image data file holds
   ignore   mark a pair of images not a duplicate, so that find leaves it out
            (until either file changes), forget one pair or all, or list them
@@ -364,10 +375,11 @@ Options:
                        HEIC, AVIF, WebP, JPEG XL and camera raw files. The
                        default is the window's "Read HEIC, AVIF, WebP,
                        JPEG XL and RAW" switch (on unless turned off)
+  --no-split           keep to one data file: its first 32,000 images
   --threads N          worker threads; 0, the default, is one per core
   --quiet              show no progress
-  --secondary FILE     compare the images of FILE with those of PRIMARY
-  --single IMAGE       compare one image with those of PRIMARY
+  --secondary FILE     compare the images of FILE with those of every PRIMARY
+  --single IMAGE       compare one image with those of every PRIMARY
   --low P, --high P    a pair is a duplicate if its match is within P% to P%
                        (75 to 100, one decimal; default 98.0 to 100)
   --method M           euclidean (default), weighted, variance or luminance

@@ -15,10 +15,13 @@ enum class PairFormat { Log, Csv, Json, Groups };
 /// first-start settings.
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    std::string input;  ///< SOURCE, DATA.dup, PRIMARY.dup or the ignore action
+    std::string input;  ///< SOURCE, DATA.dup, (the first) PRIMARY.dup or the ignore action
+    /// find: every PRIMARY.dup, `input` first; the others: `input` alone.
+    std::vector<std::string> inputs;
     std::string output;
     bool recursive = false;
-    int threads = 0;  ///< 0: one per core
+    bool noSplit = false;  ///< build, rebuild: one data file of at most 32,000 images
+    int threads = 0;       ///< 0: one per core
     bool quiet = false;
     /// build, rebuild: which files are images; unset follows the stored switch.
     std::optional<ImageFormats> formats;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -40,9 +41,31 @@ ProgressView findView(const FindRunInput& input) {
     return view;
 }
 
+// The data files of a run, in the order their records are searched.
+struct SearchedData {
+    std::vector<ExportedDataFile> files;  ///< the primaries, then any secondary
+    std::vector<int> primaryEnds;         ///< where each primary file's records end
+    std::string secondary;
+
+    const std::string& primaryOf(int index) const {
+        const auto it = std::upper_bound(primaryEnds.begin(), primaryEnds.end(), index);
+        const auto file =
+            std::min(it - primaryEnds.begin(), static_cast<std::ptrdiff_t>(primaryEnds.size()) - 1);
+        return files[static_cast<std::size_t>(file)].path;
+    }
+};
+
 std::optional<std::string> exportText(const CliOptions& options, const FindRunInput& input,
-                                      const FindRunResult& result) {
-    const std::vector<ExportedPair> pairs = PairsFromLogLines(result.lines);
+                                      const FindRunResult& result, const SearchedData& data) {
+    std::vector<ExportedPair> pairs = PairsFromLogLines(result.lines);
+    for (std::size_t k = 0; k < pairs.size() && k < result.pairs.size(); ++k) {
+        const FoundPair& found = result.pairs[k];
+        pairs[k].data1 = input.mode == CompareMode::SecondaryToPrimary ? data.secondary
+                         : input.mode == CompareMode::SingleToPrimary
+                             ? std::string()
+                             : data.primaryOf(found.image1);
+        pairs[k].data2 = data.primaryOf(found.image2);
+    }
     if (options.format == PairFormat::Csv) {
         return PairsAsCsv(pairs);
     }
@@ -58,7 +81,37 @@ std::optional<std::string> exportText(const CliOptions& options, const FindRunIn
     info.secondaryCount = static_cast<int>(input.secondaryRecords.size());
     info.matchTotal = result.matchTotal;
     info.stoppedAtLimit = result.stoppedAtLimit;
+    info.dataFiles = data.files;
     return PairsAsJson(pairs, info);
+}
+
+// Reads every primary data file into one slot, their records one after the
+// other; "" when all were read.
+std::string readPrimaries(const CliOptions& options, ConsolePrompter& prompter,
+                          DatafileSlot& primary, FindRequest& request, SearchedData& data) {
+    SlotEntries all;
+    for (const std::string& path : options.inputs) {
+        DatafileSlot part;
+        if (std::string problem = ReadDataInto(path, 0, part, prompter); !problem.empty()) {
+            return problem;
+        }
+        const std::string absolute = AbsolutePath(path);
+        const int before = static_cast<int>(all.records.size());
+        data.files.push_back({absolute, "primary", part.count()});
+        data.primaryEnds.push_back(before + part.count());
+        request.primaryFiles.push_back({absolute, part.count(), part.m_strSourceNote});
+        if (options.inputs.size() == 1) {
+            primary = std::move(part);
+            request.primaryFiles.clear();  // one file: the log is the window's
+            return {};
+        }
+        if (data.files.size() == 1) {
+            primary.m_strSourceNote = part.m_strSourceNote;
+        }
+        AppendEntries(all, part.takeEntries());
+    }
+    primary.setEntries(std::move(all.paths), std::move(all.records));
+    return {};
 }
 
 }  // namespace
@@ -71,7 +124,8 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
     DatafileSlot primary;
     DatafileSlot secondary;
     ImageRecord single;
-    if (const std::string problem = ReadDataInto(options.input, 0, primary, prompter);
+    SearchedData data;
+    if (const std::string problem = readPrimaries(options, prompter, primary, request, data);
         !problem.empty()) {
         return Fail(problem);
     }
@@ -83,6 +137,8 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
         }
         request.mode = CompareMode::SecondaryToPrimary;
         request.secondary = &secondary;
+        data.secondary = AbsolutePath(options.secondary);
+        data.files.push_back({data.secondary, "secondary", secondary.count()});
     }
     if (!options.single.empty()) {
         request.singlePath = AbsolutePath(options.single);
@@ -95,9 +151,9 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
         request.mode = CompareMode::SingleToPrimary;
         request.singleRecord = &single;
     }
-    if (const std::string problem =
-            OutputProblem(options.output, {options.input, options.secondary, request.singlePath});
-        !problem.empty()) {
+    std::vector<std::string> inputs = options.inputs;
+    inputs.insert(inputs.end(), {options.secondary, request.singlePath});
+    if (const std::string problem = OutputProblem(options.output, inputs); !problem.empty()) {
         return Fail(problem);
     }
 
@@ -133,7 +189,8 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
         if (!result.logSaved) {
             return Fail("cannot write " + options.output);
         }
-    } else if (const std::optional<std::string> text = exportText(options, input, result); !text) {
+    } else if (const std::optional<std::string> text = exportText(options, input, result, data);
+               !text) {
         return Fail(
             "a path holds a tab or a line break, which --format groups cannot carry; "
             "use csv or json");
@@ -143,15 +200,18 @@ int RunFind(const CliOptions& options, ConsolePrompter& prompter) {
     if (!options.quiet) {
         const int images =
             static_cast<int>(input.primaryRecords.size() + input.secondaryRecords.size());
-        Report(Tone::Plain,
-               "wrote " + options.output + ": " + std::to_string(result.matchTotal) +
-                   " matching pairs from " + std::to_string(images) + " total image files" +
-                   (result.stoppedAtLimit ? " (stopped at the pairs limit)" : "") +
-                   (result.leftOut > 0
-                        ? ", " + std::to_string(result.leftOut) + " marked not a duplicate left out"
-                        : "") +
-                   ", " + std::to_string(std::llround(outcome.work)) + " pairs compared in " +
-                   DurationAndRate(outcome.seconds, outcome.work, "pairs"));
+        Report(
+            Tone::Plain,
+            "wrote " + options.output + ": " + std::to_string(result.matchTotal) +
+                " matching pairs from " + std::to_string(images) + " total image files" +
+                (data.files.size() > 1 ? " in " + std::to_string(data.files.size()) + " data files"
+                                       : std::string()) +
+                (result.stoppedAtLimit ? " (stopped at the pairs limit)" : "") +
+                (result.leftOut > 0
+                     ? ", " + std::to_string(result.leftOut) + " marked not a duplicate left out"
+                     : "") +
+                ", " + std::to_string(std::llround(outcome.work)) + " pairs compared in " +
+                DurationAndRate(outcome.seconds, outcome.work, "pairs"));
     }
     return kExitOk;
 }

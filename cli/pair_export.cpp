@@ -86,10 +86,11 @@ std::string CsvField(std::string_view bytes) {
 }
 
 std::string PairsAsCsv(const std::vector<ExportedPair>& pairs) {
-    std::string csv = "match,percent,image1,image2\r\n";
+    std::string csv = "match,percent,image1,image2,data1,data2\r\n";
     for (const ExportedPair& pair : pairs) {
         csv += CsvField(pair.number) + "," + CsvField(pair.percent) + "," + CsvField(pair.image1) +
-               "," + CsvField(pair.image2) + "\r\n";
+               "," + CsvField(pair.image2) + "," + CsvField(pair.data1) + "," +
+               CsvField(pair.data2) + "\r\n";
     }
     return csv;
 }
@@ -136,6 +137,14 @@ std::string PairsAsJson(const std::vector<ExportedPair>& pairs, const PairExport
     if (info.mode == "secondary") {
         json += "  \"secondary_images\": " + std::to_string(info.secondaryCount) + ",\n";
     }
+    json += "  \"data_files\": [";
+    for (std::size_t i = 0; i < info.dataFiles.size(); ++i) {
+        const ExportedDataFile& file = info.dataFiles[i];
+        json += i == 0 ? "\n" : ",\n";
+        json += "    {\"path\": " + JsonString(file.path) + ", \"role\": " + JsonString(file.role) +
+                ", \"images\": " + std::to_string(file.images) + "}";
+    }
+    json += info.dataFiles.empty() ? "],\n" : "\n  ],\n";
     json += "  \"match_total\": " + std::to_string(info.matchTotal) + ",\n";
     json +=
         std::string("  \"stopped_at_limit\": ") + (info.stoppedAtLimit ? "true" : "false") + ",\n";
@@ -145,7 +154,9 @@ std::string PairsAsJson(const std::vector<ExportedPair>& pairs, const PairExport
         json += i == 0 ? "\n" : ",\n";
         json += "    {\"match\": " + pair.number + ", \"percent\": " + pair.percent +
                 ", \"image1\": " + JsonString(pair.image1) +
-                ", \"image2\": " + JsonString(pair.image2) + "}";
+                ", \"image2\": " + JsonString(pair.image2) +
+                ", \"data1\": " + (pair.data1.empty() ? "null" : JsonString(pair.data1)) +
+                ", \"data2\": " + JsonString(pair.data2) + "}";
     }
     json += pairs.empty() ? "]\n" : "\n  ]\n";
     return json + "}\n";

@@ -15,6 +15,15 @@ struct ExportedPair {
     std::string percent;  ///< tenths, as the log writes them: "98.5"
     std::string image1;
     std::string image2;
+    std::string data1;  ///< the data file image 1 came from ("" for a single image)
+    std::string data2;  ///< the data file image 2 came from
+};
+
+/// One data file a run searched.
+struct ExportedDataFile {
+    std::string path;
+    std::string role;  ///< "primary" or "secondary"
+    int images = 0;
 };
 
 /// What the JSON document says about the run besides its pairs.
@@ -27,13 +36,15 @@ struct PairExportInfo {
     int secondaryCount = 0;
     int matchTotal = 0;
     bool stoppedAtLimit = false;
+    std::vector<ExportedDataFile> dataFiles;  ///< every data file searched, in order
 };
 
 /// The match records of a run's log lines, in log order. Any thread.
 std::vector<ExportedPair> PairsFromLogLines(const std::vector<std::string>& lines);
 
-/// A header row and one row per pair, RFC 4180 (CR LF, fields quoted where
-/// they hold a comma, a quote or a line break). Any thread.
+/// A header row and one row per pair: number, percentage, both images and
+/// the data files they came from. RFC 4180 (CR LF, fields quoted where they
+/// hold a comma, a quote or a line break). Any thread.
 std::string PairsAsCsv(const std::vector<ExportedPair>& pairs);
 
 /// A JSON object with the run's facts and an array "pairs". Any thread.

@@ -5,7 +5,7 @@
 #include "path_compare.h"
 
 bool DatafileSlot::appendPath(const std::string& path) {
-    if (static_cast<int>(m_paths.size()) >= kPathListCapacity) {
+    if (static_cast<int>(m_paths.size()) >= m_pathCapacity) {
         return false;
     }
     m_paths.push_back(path);
@@ -14,7 +14,7 @@ bool DatafileSlot::appendPath(const std::string& path) {
 
 void DatafileSlot::reservePaths(int count) {
     // The list never holds more than its capacity, whatever a count says.
-    m_paths.reserve(static_cast<std::size_t>(std::clamp(count, 0, kPathListCapacity)));
+    m_paths.reserve(static_cast<std::size_t>(std::clamp(count, 0, m_pathCapacity)));
 }
 
 void DatafileSlot::setEntries(std::vector<std::string> paths, std::vector<ImageRecord> records) {
@@ -55,6 +55,7 @@ DatafileSlot DatafileSlot::sourceOnly() const {
     source.m_strSourceFolder = m_strSourceFolder;
     source.m_strSourceList = m_strSourceList;
     source.m_strSourceNote = m_strSourceNote;
+    source.m_pathCapacity = m_pathCapacity;
     return source;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,10 @@ class DatafileSlot {
     /// Appends a path while the source is gathered; false (nothing added)
     /// when the list is full.
     bool appendPath(const std::string& path);
+    /// How many paths the list takes: kPathListCapacity, as a data file holds
+    /// at most that many, unless a caller that writes split sets raises it.
+    int pathCapacity() const { return m_pathCapacity; }
+    void setPathCapacity(int capacity) { m_pathCapacity = std::max(0, capacity); }
     void reservePaths(int count);
     /// Replaces the entries: record i for path i. Entries beyond the shorter
     /// of the two lists are dropped, so no record is ever without its path.
@@ -54,7 +59,7 @@ class DatafileSlot {
     bool markDeleted(const std::string& path);
     /// Drops records and paths; the source description stays.
     void clearData();
-    /// A slot with this one's source description and no data.
+    /// A slot with this one's source description and path capacity, and no data.
     DatafileSlot sourceOnly() const;
 
     /// "; Source: " and the list path, or the folder with " + all subfolders"
@@ -64,4 +69,5 @@ class DatafileSlot {
   private:
     std::vector<ImageRecord> m_records;
     std::vector<std::string> m_paths;
+    int m_pathCapacity = kPathListCapacity;
 };

@@ -16,8 +16,8 @@
 class SlotBuild {
   public:
     /// Builds (or, for a rebuild `run`, rebuilds from `old`) the source that
-    /// `source` describes: kind, folder, subfolder flag and list path. Its
-    /// entries are not used.
+    /// `source` describes: kind, folder, subfolder flag, list path and path
+    /// capacity. Its entries are not used.
     SlotBuild(BuildRun run, const DatafileSlot& source, SlotEntries old = {});
 
     /// Fills the path list from the source and sets the source note, as

@@ -34,8 +34,8 @@ _twinly_cli() {
 
     local command="${COMP_WORDS[1]}" options
     case $command in
-        build) options="-o --output --recursive --formats --threads --quiet --help" ;;
-        rebuild) options="-o --output --formats --threads --quiet --help" ;;
+        build) options="-o --output --recursive --formats --no-split --threads --quiet --help" ;;
+        rebuild) options="-o --output --formats --no-split --threads --quiet --help" ;;
         find)
             options="-o --output --secondary --single --low --high --method --restrict
                      --tolerance --adjust --mirror --rotate --use-luminance --prescreen --limit

@@ -397,9 +397,14 @@ TEST(CliRun, CsvAndJsonCarryAnyPathBytes) {
     ASSERT_EQ(csv.status, 0) << csv.err;
     const auto rows = parseCsv(ReadFileBytes(dir.file("pairs.csv")));
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"match", "percent", "image1", "image2"}));
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"match", "percent", "image1", "image2", "data1", "data2"}));
     std::vector<std::string> pair = rows[1];
-    if (pair.size() == 4 && pair[2] > pair[3]) {
+    ASSERT_EQ(pair.size(), 6u);
+    EXPECT_EQ(pair[4], data);
+    EXPECT_EQ(pair[5], data);
+    pair.resize(4);
+    if (pair[2] > pair[3]) {
         std::swap(pair[2], pair[3]);  // the folder's listing order decides which comes first
     }
     EXPECT_EQ(pair, expected);
@@ -494,7 +499,7 @@ TEST(CliRun, IgnoredPairStaysOutOfFindUntilRemovedChangedOrNoIgnore) {
         EXPECT_EQ(run.status, 0) << run.err;
         std::set<std::set<std::string>> pairs;
         for (const auto& row : parseCsv(ReadFileBytes(csv))) {
-            if (row.size() == 4 && row[0] != "match") {
+            if (row.size() == 6 && row[0] != "match") {
                 pairs.insert({row[2], row[3]});
             }
         }

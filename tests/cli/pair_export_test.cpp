@@ -46,9 +46,14 @@ TEST(PairExport, PairsComeFromTheRecordsOfARunsLog) {
     EXPECT_EQ(pairs[1].image1, "/c,d.jpg");
     EXPECT_EQ(pairs[1].image2, "Image 2 path: .jpg");
     EXPECT_EQ(pairs[1].percent, "98.5");
-    EXPECT_EQ(PairsAsCsv(pairs),
-              "match,percent,image1,image2\r\n1,100.0,/a.jpg,/b.jpg\r\n"
-              "2,98.5,\"/c,d.jpg\",Image 2 path: .jpg\r\n");
+    std::vector<ExportedPair> filed = pairs;
+    filed[0].data1 = filed[0].data2 = "/d/one.dup";
+    filed[1].data1 = "/d/one.dup";
+    filed[1].data2 = "/d/two,2.dup";
+    EXPECT_EQ(PairsAsCsv(filed),
+              "match,percent,image1,image2,data1,data2\r\n"
+              "1,100.0,/a.jpg,/b.jpg,/d/one.dup,/d/one.dup\r\n"
+              "2,98.5,\"/c,d.jpg\",Image 2 path: .jpg,/d/one.dup,\"/d/two,2.dup\"\r\n");
 
     std::vector<std::string> none;
     WriteLogHeader(none, LogHeaderInfo{});
