@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -20,7 +21,8 @@ FolderBrowseDialog::FolderBrowseDialog(const QString& title, const QString& init
     : QDialog(parent),
       m_model(new QFileSystemModel(this)),
       m_tree(new QTreeView),
-      m_status(new QLabel) {
+      m_status(new QLabel),
+      m_path(new QLineEdit) {
     setWindowTitle(QStringLiteral("Browse for Folder"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* layout = new QVBoxLayout(this);
@@ -41,6 +43,11 @@ FolderBrowseDialog::FolderBrowseDialog(const QString& title, const QString& init
     }
     m_tree->setMinimumSize(380, 400);
     layout->addWidget(m_tree, 1);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(new QLabel(QStringLiteral("Folder:")));
+    m_path->setObjectName(QStringLiteral("folderPath"));
+    pathRow->addWidget(m_path, 1);
+    layout->addLayout(pathRow);
 
     auto* row = new QHBoxLayout;
     row->addStretch(1);
@@ -54,6 +61,7 @@ FolderBrowseDialog::FolderBrowseDialog(const QString& title, const QString& init
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { selectionChanged(); });
+    connect(m_path, &QLineEdit::textEdited, this, [this](const QString& text) { pathTyped(text); });
     // Folders are listed and sorted in the background, which moves the rows:
     // keep the initial folder in view until the user picks another one.
     const auto keepInView = [this] {
@@ -65,8 +73,12 @@ FolderBrowseDialog::FolderBrowseDialog(const QString& title, const QString& init
     connect(m_model, &QAbstractItemModel::layoutChanged, this, keepInView, Qt::QueuedConnection);
 
     m_ok->setEnabled(false);
-    if (!selectFolder(initialFolder)) {
+    // A collapsed root gives no hint where to look: start at the user's home.
+    if (initialFolder.isEmpty()) {
+        selectFolder(QDir::homePath());
+    } else if (!selectFolder(initialFolder)) {
         m_status->setText(qs(ShortenForStatusLine(ss(initialFolder))));
+        m_path->setText(initialFolder);
     }
 }
 
@@ -93,4 +105,18 @@ void FolderBrowseDialog::selectionChanged() {
     m_chosen = index.isValid() ? m_model->filePath(index) : QString();
     m_ok->setEnabled(!m_chosen.isEmpty());
     m_status->setText(qs(ShortenForStatusLine(ss(m_chosen))));
+    if (!m_typing) {
+        m_path->setText(m_chosen);
+    }
+}
+
+// The tree follows a typed folder; the field keeps what was typed.
+void FolderBrowseDialog::pathTyped(const QString& text) {
+    m_typing = true;
+    const QString folder = QDir::cleanPath(text.trimmed());
+    const bool found = QDir::isAbsolutePath(folder) && selectFolder(folder);
+    m_typing = false;
+    m_chosen = found ? folder : QString();
+    m_ok->setEnabled(found);
+    m_status->setText(qs(ShortenForStatusLine(ss(found ? folder : text))));
 }

@@ -6,13 +6,15 @@
 
 class QFileSystemModel;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTreeView;
 
 /// The program's folder chooser: the folder tree of the whole file system,
-/// opened at the initial folder, with the current selection in a status line
-/// (shortened to 35 characters and "...") and OK only while a folder is
-/// selected. Child objects: "folderTree", "statusLine"; OK has id 1.
+/// opened at the initial folder (else at the home folder), with the current
+/// selection in a status line (shortened to 35 characters and "...") and in a
+/// field where a path can be typed, and OK only while a folder is chosen.
+/// Child objects: "folderTree", "statusLine", "folderPath"; OK has id 1.
 class FolderBrowseDialog : public QDialog {
   public:
     FolderBrowseDialog(const QString& title, const QString& initialFolder,
@@ -25,12 +27,15 @@ class FolderBrowseDialog : public QDialog {
 
   private:
     void selectionChanged();
+    void pathTyped(const QString& text);
 
     QFileSystemModel* m_model;
     QTreeView* m_tree;
     QLabel* m_status;
+    QLineEdit* m_path;
     QPushButton* m_ok;
     QString m_chosen;
     QPersistentModelIndex m_initial;
     bool m_followInitial = false;
+    bool m_typing = false;
 };

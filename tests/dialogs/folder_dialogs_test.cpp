@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QDir>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QObject>
 #include <QPushButton>
 #include <QTest>
@@ -180,6 +182,35 @@ class FolderDialogsTest : public QObject {
         QVERIFY(model);
         QCOMPARE(FilesOpenedForIcons(*model->iconProvider(), dir.path().string()),
                  std::vector<std::string>{});
+    }
+
+    void chooserWithoutStartOpensAtHomeAndTakesATypedFolder() {
+        TempDir dir;
+        FolderBrowseDialog dlg("Choose", QString());
+        dlg.show();
+        auto* tree = dlg.findChild<QTreeView*>("folderTree");
+        auto* ok = Control<QPushButton>(&dlg, 1);
+        QCOMPARE(dlg.chosenFolder(), QDir::homePath());
+        QVERIFY(tree->isExpanded(tree->currentIndex().parent()));
+        QVERIFY(ok->isEnabled());
+        auto* path = dlg.findChild<QLineEdit*>("folderPath");
+        QVERIFY(path);
+        QCOMPARE(path->text(), QDir::homePath());
+
+        const QString typed = QString::fromStdString(dir.path().string());
+        path->clear();
+        QTest::keyClicks(path, typed + "/missing");
+        QCOMPARE(dlg.chosenFolder(), QString());
+        QVERIFY(!ok->isEnabled());
+        path->clear();
+        QTest::keyClicks(path, typed + "/");
+        QCOMPARE(dlg.chosenFolder(), typed);
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(path->text(), typed + "/");  // the tree follows, the field keeps the typing
+        auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+        QCOMPARE(model->filePath(tree->currentIndex()), typed);
+        QTest::keyClick(path, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
 };
 
