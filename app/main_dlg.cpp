@@ -46,6 +46,21 @@
 #include "view_page.h"
 #include "viewer_panel.h"
 
+namespace {
+
+// A missing folder opens the file dialogs in its parent with its name typed
+// in, and the first Save As would write beside it.
+void makeDefaultFolders(const TwinlySettings& s) {
+    for (const std::string* folder : {&s.m_strDupDataPath, &s.m_strListPath}) {
+        const QString path = QString::fromStdString(*folder);
+        if (QDir::isAbsolutePath(path)) {
+            QDir().mkpath(path);
+        }
+    }
+}
+
+}  // namespace
+
 CMainDlg::CMainDlg(const MainDlgServices& services, QWidget* parent)
     : QDialog(parent),
       m_store(services.store),
@@ -178,6 +193,7 @@ void CMainDlg::initialise() {
     CheckDeleteSequence(settings);
 
     seedLogFolder();
+    makeDefaultFolders(settings);
     m_findPage->setHintVisible(true);
     settings.m_nMatchTol = MatchBand::ClampTenths(settings.m_nMatchTol);
     m_findPage->showBand(settings.m_nMatchTol);

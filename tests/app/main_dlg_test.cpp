@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -166,6 +167,21 @@ class MainDlgTest : public QObject {
         m_store->writeString("1.0", "LogPath", path("logs/Dups.log/sub").toStdString());
         auto dlg = makeDlg();
         QVERIFY(!QFile::exists(path("logs/Dups.log/sub")));
+        QVERIFY(m_prompter.calls().empty());
+    }
+
+    // Missing, they would open the first Open or Save As in their parent.
+    void dataAndListFoldersAreMadeAtStart() {
+        makeDlg().reset();  // first start: the folders under the data folder
+        QVERIFY(QFileInfo(path("data/DupData")).isDir());
+        QVERIFY(QFileInfo(path("data/Orvexs")).isDir());
+
+        markSaved();
+        m_store->writeString("1.0", "DupDataPath", path("mine/dups").toStdString());
+        m_store->writeString("1.0", "ListPath", path("mine/lists").toStdString());
+        makeDlg().reset();
+        QVERIFY(QFileInfo(path("mine/dups")).isDir());
+        QVERIFY(QFileInfo(path("mine/lists")).isDir());
         QVERIFY(m_prompter.calls().empty());
     }
 
