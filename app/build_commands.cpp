@@ -1,6 +1,7 @@
 #include "build_commands.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <QWidget>
 
@@ -30,6 +31,25 @@ constexpr const char* kTextUserAborted = "User aborted...";
 int slotOfMode(JobMode mode) {
     return mode == JobMode::BuildPrimary || mode == JobMode::FastPrimary ? kPrimarySlot
                                                                          : kSecondarySlot;
+}
+
+// A mistyped folder would otherwise empty the slot and build nothing, without
+// a word.
+bool sourceFolderFound(const DatafileSlot& slot, Prompter& prompter) {
+    if (slot.m_nSourceKind != 1) {
+        return true;
+    }
+    const QFileInfo folder(QString::fromStdString(slot.m_strSourceFolder));
+    if (folder.isDir()) {
+        return true;
+    }
+    const std::string& typed = slot.m_strSourceFolder;
+    prompter.inform("Twinly",
+                    typed.empty()      ? std::string("Enter the folder to read image files from.")
+                    : !folder.exists() ? "The folder " + typed + " does not exist."
+                                       : typed + " is not a folder.",
+                    PromptIcon::Warning);
+    return false;
 }
 
 }  // namespace
@@ -156,7 +176,8 @@ bool BuildCommands::gather(int slot, SlotBuild& build, bool showGetting) {
 }
 
 void BuildCommands::OnBuild(int slot) {
-    if (m_jobs.isRunning() || !runBuildDialog(slot)) {
+    if (m_jobs.isRunning() || !runBuildDialog(slot) ||
+        !sourceFolderFound(m_run.slot(slot), m_prompter)) {
         return;
     }
     const BuildRun run = slot == kPrimarySlot ? BuildRun::BuildPrimary : BuildRun::BuildSecondary;

@@ -230,6 +230,24 @@ class BuildJobsTest : public QObject {
         QVERIFY(dlg->run().primary().paths().empty());
     }
 
+    // A mistyped or empty folder says so and keeps what the slot held.
+    void missingFolderSaysSoAndKeepsTheData() {
+        m_fx->writeImages("one", 2);
+        auto dlg = m_fx->makeDlg();
+        build(*dlg, 0, m_fx->path("one"), 2);
+        const std::string typo = m_fx->path("onee");
+        for (const std::string& folder : {typo, std::string()}) {
+            m_fx->prompter().answerMessage(PromptAnswer::Ok);
+            answerBuildDialog(m_pollers.get(), folder);
+            dlg->OnCommand(MainId::PrimaryBuild);
+            QVERIFY(!dlg->jobs().isRunning());
+            QCOMPARE(dlg->run().primary().count(), 2);
+        }
+        QCOMPARE(m_fx->prompter().messageTexts(),
+                 (std::vector<std::string>{"The folder " + typo + " does not exist.",
+                                           "Enter the folder to read image files from."}));
+    }
+
     void anUnreadableImageBecomesDeleted() {
         const auto paths = m_fx->writeImages("one", 3);
         const std::string broken = m_fx->path("one/broken.jpg");
