@@ -41,8 +41,8 @@ struct FindRunInput {
 
     /// Several primary data files searched as one, in order, their counts
     /// adding up to the primary records (empty for one file). Every image
-    /// is compared with every other across all of them, but two images of
-    /// different files with one path are one file and never a pair. The log
+    /// is compared with every other across all of them; two entries naming
+    /// one file are never a pair, in one data file or across two. The log
     /// header names each file in place of the primary source note.
     std::vector<SearchedFile> primaryFiles;
 
