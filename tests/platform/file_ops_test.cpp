@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -69,8 +70,13 @@ std::string InfoPathLine(const std::string& infoFile) {
 }
 
 // The tests' home trash starts empty, so names from earlier runs do not get
-// in the way. Only ever the trash of the test's own home.
+// in the way. Only ever the trash of the test's own home, and one per test
+// process: the test runner runs these cases side by side.
 void EmptyTestTrash() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    ASSERT_NE(data, nullptr);
+    const std::string own = std::string(data) + "/trash-" + std::to_string(::getpid());
+    ::setenv("XDG_DATA_HOME", own.c_str(), 1);
     const std::string trash = HomeTrashFolder();
     ASSERT_NE(trash.find("/test-home/"), std::string::npos) << trash;
     fs::remove_all(trash);
