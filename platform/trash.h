@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's trash as the freedesktop.org Trash specification lays it out,
+// The desktop's trash as the freedesktop.org Trash standard lays it out,
 // so that file managers list and restore what we trashed. Plain POSIX; any
 // thread.
 
