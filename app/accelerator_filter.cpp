@@ -50,6 +50,8 @@ int AcceleratorFilter::commandFor(int key, Qt::KeyboardModifiers modifiers) {
             return MainId::Next;
         case Qt::Key_PageUp:
             return MainId::Back;
+        case Qt::Key_N:
+            return MainId::MenuNotDuplicate;
         default:
             return 0;
     }

@@ -11,6 +11,7 @@
 #include "log_commands.h"
 #include "main_ids.h"
 #include "main_texts.h"
+#include "not_dup_list.h"
 #include "page_switcher.h"
 #include "prompter.h"
 #include "rms_table.h"
@@ -30,6 +31,7 @@ struct FindCommands::Job {
     DatafileSlot primary;
     DatafileSlot secondary;
     ImageRecord single{};
+    NotDupList notDuplicates;  ///< the input points at it while the job runs
     FindRunInput input;
     FindRunResult result;
     int imageTotal = 0;  ///< the image files the finish text names
@@ -58,13 +60,16 @@ void FindCommands::StartFindJob() {
     if (m_jobs.isRunning() || !m_run.comparisonDataLoaded()) {
         return;
     }
+    // Allocated first so the input's spans point at copies that stay put.
+    auto job = std::make_shared<Job>();
+    if (!readNotDuplicates(*job)) {
+        return;
+    }
     WaitCursor wait;
     const CompareMode mode = m_run.compareMode();
     const MatchBand band = m_page.takeCorrectedBand();
     m_status.setDataState("Finding dups...");
 
-    // Allocated first so the input's spans point at copies that stay put.
-    auto job = std::make_shared<Job>();
     job->primary = m_run.primary();
     if (mode == CompareMode::SecondaryToPrimary) {
         job->secondary = m_run.secondary();
@@ -81,6 +86,7 @@ void FindCommands::StartFindJob() {
     job->input = MakeFindRunInput(request, band);
     job->input.threads = m_threads;
     job->input.rmsTable = m_pRmsTable.get();
+    job->input.notDuplicates = &job->notDuplicates;
     const QString logFolder = qs(m_run.settings().m_strLogPath);
     if (!logFolder.isEmpty()) {
         QDir().mkpath(logFolder);
@@ -100,6 +106,22 @@ void FindCommands::StartFindJob() {
         m_job = std::move(job);
         m_jobDisplay.showStart(total, JobLine::Total);
     }
+}
+
+bool FindCommands::readNotDuplicates(Job& job) {
+    if (m_notDupListPath.empty()) {
+        return true;
+    }
+    std::string problem;
+    if (ReadNotDupList(m_notDupListPath, job.notDuplicates, problem) != NotDupReadResult::Invalid) {
+        return true;
+    }
+    // The user decides: a search that silently shows judged pairs again, or
+    // none at all, would both surprise.
+    const std::string text = "The list of pairs marked not a duplicate cannot be read (" + problem +
+                             ").\n\nSearch without it?";
+    return m_prompter.message("Find dups", text, PromptButtons::YesNo, PromptIcon::Warning) ==
+           PromptAnswer::Yes;
 }
 
 void FindCommands::onTick(JobMode mode) {

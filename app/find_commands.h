@@ -3,6 +3,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "find_run.h"
 
@@ -38,6 +39,8 @@ class FindCommands : public QObject {
     /// Comparison threads of a run; 0 uses every core.
     void setThreads(int threads) { m_threads = threads; }
     void setRunner(Runner runner) { m_runner = std::move(runner); }
+    /// The per-user list of pairs marked not a duplicate; empty searches without one.
+    void setNotDupListPath(std::string path) { m_notDupListPath = std::move(path); }
 
   private:
     struct Job;
@@ -45,6 +48,7 @@ class FindCommands : public QObject {
     void onFinished(JobMode mode, bool completed);
     void FinishFindRun(const Job& job);
     void AbortFind();
+    bool readNotDuplicates(Job& job);
 
     RunState& m_run;
     JobController& m_jobs;
@@ -57,6 +61,7 @@ class FindCommands : public QObject {
     /// The rounded square roots every metric looks up, made once.
     std::unique_ptr<const RmsTable> m_pRmsTable;
     int m_threads = 0;
+    std::string m_notDupListPath;
     Runner m_runner = RunFindDups;
     /// The running job's data and result; read once the job has ended.
     std::shared_ptr<Job> m_job;

@@ -35,10 +35,12 @@
 #include "main_menus.h"
 #include "main_texts.h"
 #include "method_page.h"
+#include "not_dup_list.h"
 #include "option_commands.h"
 #include "pair_viewer.h"
 #include "placement.h"
 #include "prompter.h"
+#include "review_commands.h"
 #include "save_datafile_dlg.h"
 #include "setup_commands.h"
 #include "single_image_commands.h"
@@ -81,6 +83,10 @@ CMainDlg::CMainDlg(const MainDlgServices& services, QWidget* parent)
     m_finds = std::make_unique<FindCommands>(m_run, *m_jobs, *m_jobDisplay, *m_status, *this,
                                              *m_findPage, *m_logCommands, m_commands, m_prompter);
     m_single = std::make_unique<SingleImageCommands>(m_run, m_commands, m_prompter);
+    const std::string notDupList = NotDupListPath(m_dataFolder.toStdString());
+    m_finds->setNotDupListPath(notDupList);
+    m_review = std::make_unique<ReviewCommands>(*m_pairViewer, m_commands, *m_menus, m_prompter,
+                                                notDupList);
 }
 
 CMainDlg::~CMainDlg() {

@@ -23,6 +23,7 @@ class MethodPage;
 class OptionCommands;
 class PairViewer;
 class QTabWidget;
+class ReviewCommands;
 class SetupCommands;
 class SingleImageCommands;
 class StatusLines;
@@ -121,6 +122,7 @@ class CMainDlg : public QDialog, public PageSwitcher {
     std::unique_ptr<BuildCommands> m_builds;
     std::unique_ptr<FindCommands> m_finds;
     std::unique_ptr<SingleImageCommands> m_single;
+    std::unique_ptr<ReviewCommands> m_review;
     AcceleratorFilter* m_accelerators = nullptr;
     QTimer m_saveTimer;
 };

@@ -68,6 +68,7 @@ enum : int {
     PairInfo = 1105,
     First = 1106,
     Last = 1107,
+    PairOverview = 1120,
 
     MenuExplore = 32781,
     MenuOpenDupsLogText = 32782,
@@ -116,6 +117,11 @@ enum : int {
     MenuShowMove = 32842,
     MenuRemindSave = 32843,
     MenuFolderPrefs = 32844,
+    // The review commands, numbered apart from the resource's own.
+    MenuNotDuplicate = 32860,
+    MenuForgetNotDuplicates = 32861,
+    MenuUndoDelete = 32862,
+    MenuPairOverview = 32863,
 };
 }  // namespace MainId
 

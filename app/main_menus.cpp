@@ -52,6 +52,8 @@ const Command kCommands[] = {
     {MainId::MenuExplore, "Run Windows Explorer..."},
     {MainId::MenuHelp, "Help"},
     {MainId::MenuAbout, "About"},
+    {MainId::MenuNotDuplicate, "Not a duplicate\tN"},
+    {MainId::MenuForgetNotDuplicates, "Forget pairs marked not duplicate..."},
     // Pane menus.
     {MainId::MenuLeftFullScreen, "Full screen"},
     {MainId::MenuLeftOpenImage, "Open image"},
@@ -119,11 +121,11 @@ MainMenus::MainMenus(QWidget* window)
                        MainId::MenuSavePrimary, MainId::MenuSaveSecondary, kSeparator,
                        MainId::MenuRebuildPrimary, MainId::MenuRebuildSecondary});
     addPopup("F&ind", {MainId::MenuFindSetup});
-    addPopup(
-        "&View",
-        {MainId::MenuOpenDupsLog, MainId::MenuOpenLog, kSeparator, MainId::MenuOpenDupsLogText,
-         MainId::MenuOpenLogText, kSeparator, MainId::MenuSaveLog, kSeparator, MainId::MenuNoSort,
-         MainId::MenuSortDescending, MainId::MenuSortAscending, kSeparator, MainId::MenuLargeView});
+    addPopup("&View",
+             {MainId::MenuOpenDupsLog, MainId::MenuOpenLog, kSeparator, MainId::MenuOpenDupsLogText,
+              MainId::MenuOpenLogText, kSeparator, MainId::MenuSaveLog, kSeparator,
+              MainId::MenuNoSort, MainId::MenuSortDescending, MainId::MenuSortAscending, kSeparator,
+              MainId::MenuLargeView, kSeparator, MainId::MenuNotDuplicate});
     addPopup("&Options", {MainId::MenuAutoFind,
                           MainId::MenuAutoView,
                           MainId::MenuLargeView,
@@ -147,7 +149,8 @@ MainMenus::MainMenus(QWidget* window)
                           MainId::MenuSortDescending,
                           MainId::MenuSortAscending,
                           kSeparator,
-                          MainId::MenuFolderPrefs});
+                          MainId::MenuFolderPrefs,
+                          MainId::MenuForgetNotDuplicates});
     addPopup("&Tools", {MainId::MenuExplore});
     addPopup("&Help", {MainId::MenuHelp, MainId::MenuAbout});
 
@@ -163,12 +166,13 @@ MainMenus::MainMenus(QWidget* window)
         }
         m_context.insert(resourceId, menu);
     };
-    context(MainId::LeftPaneMenu,
-            {MainId::MenuLeftFullScreen, MainId::MenuLeftOpenImage, MainId::MenuLeftProperties,
-             kSeparator, MainId::MenuLeftDelete, MainId::MenuLeftMove});
+    context(MainId::LeftPaneMenu, {MainId::MenuLeftFullScreen, MainId::MenuLeftOpenImage,
+                                   MainId::MenuLeftProperties, kSeparator, MainId::MenuLeftDelete,
+                                   MainId::MenuLeftMove, kSeparator, MainId::MenuNotDuplicate});
     context(MainId::RightPaneMenu,
             {MainId::MenuRightFullScreen, MainId::MenuRightOpenImage, MainId::MenuRightProperties,
-             kSeparator, MainId::MenuRightDelete, MainId::MenuRightMove});
+             kSeparator, MainId::MenuRightDelete, MainId::MenuRightMove, kSeparator,
+             MainId::MenuNotDuplicate});
     context(MainId::LogViewMenu, {MainId::MenuOpenDupsLog, MainId::MenuOpenDupsLogText,
                                   MainId::MenuOpenLog, MainId::MenuOpenLogText, MainId::MenuSaveLog,
                                   kSeparator, MainId::MenuNoSort, MainId::MenuSortDescending,

@@ -2,6 +2,7 @@
 // A main window over temporary folders for the tests of its background jobs,
 // with the helpers those tests share.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
 #include <QDir>
