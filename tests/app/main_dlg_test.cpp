@@ -568,6 +568,43 @@ class MainDlgTest : public QObject {
         QVERIFY(m_prompter.allAnswersUsed());
     }
 
+    // twinly-cli writes a source past 32,000 images as NAME.dup (full) and
+    // NAME-2.dup...: the window opens a full part and a short one.
+    void bothPartsOfASplitSetOpen() {
+        auto dlg = makeDlg();
+        dlg->show();
+        auto writePart = [&](const QString& name, int first, int count) {
+            DatafileSlot part;
+            std::vector<std::string> paths;
+            std::vector<ImageRecord> records(static_cast<std::size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                paths.push_back("/photos/img" + std::to_string(first + i) + ".jpg");
+                records[static_cast<std::size_t>(i)].nWidth = 100;
+                records[static_cast<std::size_t>(i)].nHeight = 80;
+            }
+            part.setEntries(std::move(paths), std::move(records));
+            part.m_strSourceFolder = "/photos";
+            QCOMPARE(WriteDatafile(path(name).toStdString(), part), 1);
+        };
+        writePart("set.dup", 0, kPathListCapacity);
+        writePart("set-2.dup", kPathListCapacity, 10);
+
+        m_prompter.answerOpenFile(path("set.dup").toStdString());
+        dlg->menus().action(MainId::MenuOpenPrimary)->trigger();
+        m_prompter.answerOpenFile(path("set-2.dup").toStdString());
+        dlg->menus().action(MainId::MenuOpenSecondary)->trigger();
+        QCOMPARE(dlg->run().primary().count(), kPathListCapacity);
+        QCOMPARE(dlg->run().primary().paths().back(), std::string("/photos/img31999.jpg"));
+        QCOMPARE(dlg->run().secondary().count(), 10);
+        QCOMPARE(dlg->run().secondary().paths().front(), std::string("/photos/img32000.jpg"));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::PrimaryLabel)->text(),
+                 QString("Primary data file images: 32000"));
+        QCOMPARE(control<QLabel>(dlg.get(), MainId::SecondaryFile)->text(),
+                 QString("Data file: set-2"));
+        QCOMPARE(m_prompter.unexpectedCalls(), 0);
+        QVERIFY(m_prompter.allAnswersUsed());
+    }
+
     void moveRuleFollowsTheMoveFolders() {
         markSaved();
         QDir().mkpath(path("left"));
