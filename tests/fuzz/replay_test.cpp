@@ -31,6 +31,7 @@ TWINLY_FUZZ_ENTRY(heif_fuzz)
 TWINLY_FUZZ_ENTRY(webp_fuzz)
 TWINLY_FUZZ_ENTRY(jxl_fuzz)
 TWINLY_FUZZ_ENTRY(raw_fuzz)
+TWINLY_FUZZ_ENTRY(notdup_fuzz)
 
 namespace {
 
@@ -62,6 +63,7 @@ const Target kTargets[] = {
     TWINLY_FUZZ_TARGET(webp_fuzz),
     TWINLY_FUZZ_TARGET(jxl_fuzz),
     TWINLY_FUZZ_TARGET(raw_fuzz),
+    TWINLY_FUZZ_TARGET(notdup_fuzz),
 };
 
 std::vector<fs::path> inputsOf(const std::string& target) {
