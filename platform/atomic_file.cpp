@@ -7,15 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+#include "path_parts.h"
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
+namespace {
 
 // A name beside the target that nothing else is likely to use.
 std::string temporaryName(const std::string& target) {
@@ -48,7 +42,7 @@ AtomicFileWriter::AtomicFileWriter(std::string target) : m_target(std::move(targ
     }
     // New files get 0666 less the umask from open() itself.
     constexpr unsigned kNewFileMode = 0666;
-    if (!openUnnamed(folderOf(m_target), kNewFileMode) && !openNamed(kNewFileMode)) {
+    if (!openUnnamed(ParentFolderOf(m_target), kNewFileMode) && !openNamed(kNewFileMode)) {
         return;
     }
     if (replacing) {
@@ -187,7 +181,7 @@ bool AtomicFileWriter::commit() {
         return false;
     }
     m_temp.clear();
-    syncFolder(folderOf(m_target));
+    syncFolder(ParentFolderOf(m_target));
     return true;
 }
 

@@ -9,15 +9,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "path_parts.h"
+
 namespace {
 
 // The highest "name (n).ext" a move tries before giving up.
 constexpr int kMaxNameNumber = 9999;
-
-std::string fileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -155,7 +152,7 @@ FileOpOutcome MoveFileIntoFolder(const std::string& path, const std::string& fol
     if (!S_ISDIR(target.st_mode)) {
         return FileOpFailure(action, where, ENOTDIR);
     }
-    const std::string name = fileNameOf(path);
+    const std::string name = FileNameOf(path);
     const std::string prefix = folder.back() == '/' ? folder : folder + "/";
     bool copying = false;
     for (int n = 1; n <= kMaxNameNumber; ++n) {

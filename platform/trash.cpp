@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "path_parts.h"
+
 namespace {
 
 constexpr int kMaxTrashNames = 9999;
@@ -21,19 +23,6 @@ struct TrashFolder {
     std::string topdir;  ///< the file system's top folder; empty for the home trash
     dev_t device = 0;
 };
-
-std::string parentOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string absolutePath(const std::string& path) {
     if (!path.empty() && path.front() == '/') {
@@ -69,7 +58,8 @@ bool makeFolders(const std::string& path) {
     if (::stat(path.c_str(), &info) == 0) {
         return S_ISDIR(info.st_mode);
     }
-    return makeFolders(parentOf(path)) && (::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST);
+    return makeFolders(ParentFolderOf(path)) &&
+           (::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST);
 }
 
 std::optional<TrashFolder> usableTrash(const std::string& root, const std::string& topdir,
@@ -87,7 +77,7 @@ std::optional<TrashFolder> usableTrash(const std::string& root, const std::strin
 
 std::optional<TrashFolder> homeTrash() {
     const std::string root = HomeTrashFolder();
-    if (root.empty() || !makeFolders(parentOf(root))) {
+    if (root.empty() || !makeFolders(ParentFolderOf(root))) {
         return std::nullopt;
     }
     return usableTrash(root, {}, false);
@@ -158,7 +148,7 @@ std::optional<dev_t> homeDevice() {
         if (folder == "/") {
             break;
         }
-        folder = parentOf(folder);
+        folder = ParentFolderOf(folder);
     }
     return std::nullopt;
 }
@@ -209,7 +199,7 @@ bool writeInfo(int fd, const std::string& encodedPath) {
 // nobody can restore.
 FileOpOutcome trashInto(const TrashFolder& trash, const std::string& path,
                         const std::string& recordedPath, bool copy) {
-    const std::string name = nameOf(path);
+    const std::string name = FileNameOf(path);
     for (int n = 1; n <= kMaxTrashNames; ++n) {
         const std::string trashName = NumberedFileName(name, n);
         const std::string info = trash.root + "/info/" + trashName + ".trashinfo";
@@ -304,12 +294,12 @@ FileOpOutcome MoveFileToTrash(const std::string& pathIn) {
     if (!home && homeDevice() == file.st_dev) {
         return FileOpFailure(kAction, path + " to the trash", "no trash folder can be made");
     }
-    const std::optional<std::string> folder = realFolder(parentOf(path));
+    const std::optional<std::string> folder = realFolder(ParentFolderOf(path));
     if (folder) {
         const std::string topdir = topdirOf(*folder);
         if (const auto own = topdirTrash(topdir); own && own->device == file.st_dev) {
             // Below a file system's own trash, paths are relative to its top folder.
-            const std::string real = (*folder == "/" ? "" : *folder) + "/" + nameOf(path);
+            const std::string real = (*folder == "/" ? "" : *folder) + "/" + FileNameOf(path);
             const std::string relative = real.substr(topdir == "/" ? 1 : topdir.size() + 1);
             return trashInto(*own, path, relative, false);
         }

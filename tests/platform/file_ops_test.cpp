@@ -17,6 +17,7 @@
 #include "access_faults.h"
 #include "file_move.h"
 #include "file_ops.h"
+#include "path_parts.h"
 #include "temp_dir.h"
 #include "trash.h"
 
@@ -297,4 +298,15 @@ TEST(Trash, FailedCopyToTheHomeTrashKeepsTheFileAndLeavesNoHalfCopy) {
     }
     EXPECT_EQ(*report,
               "Unable to move " + usb + "/half-copy.jpg to the trash: File too large|1|00");
+}
+
+// The folder a write syncs and a trash is found from: a file at the top and a
+// bare name have folders too.
+TEST(PathParts, FolderAndNameOfEveryShapeOfPath) {
+    EXPECT_EQ(ParentFolderOf("/home/ann/a.jpg"), "/home/ann");
+    EXPECT_EQ(ParentFolderOf("/a.jpg"), "/");
+    EXPECT_EQ(ParentFolderOf("a.jpg"), ".");
+    EXPECT_EQ(FileNameOf("/home/ann/a b.jpg"), "a b.jpg");
+    EXPECT_EQ(FileNameOf("a.jpg"), "a.jpg");
+    EXPECT_EQ(FileNameOf("/home/ann/"), "");
 }
