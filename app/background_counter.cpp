@@ -45,7 +45,7 @@ class CancellableSource : public FolderSource {
 
 }  // namespace
 
-BackgroundCounter::BackgroundCounter() {
+BackgroundCounter::BackgroundCounter(ImageFormats formats) : m_formats(formats) {
     m_settle.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &BackgroundCounter::startPending);
     m_worker = std::jthread([this](std::stop_token stop) { workerLoop(stop); });
@@ -60,12 +60,15 @@ BackgroundCounter::~BackgroundCounter() {
 CBuildDlg::FolderCounter BackgroundCounter::folderCounter() {
     return [this](const std::string& folder, bool subfolders, bool quick) {
         CancellableSource source(m_cancel);
-        return CountFolderImages(source, folder, subfolders, quick);
+        return CountFolderImages(source, folder, subfolders, quick, m_formats);
     };
 }
 
 CBuildDlg::ListCounter BackgroundCounter::listCounter() {
-    return [](const std::string& list, bool quick) { return CountListFile(list, quick); };
+    return [this](const std::string& list, bool quick) {
+        CancellableSource source(m_cancel);
+        return CountListFileWith(source, list, quick, m_formats);
+    };
 }
 
 void BackgroundCounter::attach(CBuildDlg& dialog) {

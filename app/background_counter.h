@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "build_dlg.h"
+#include "image_suffix.h"
 
 /// Counts the images of the build dialog's source on a thread of its own, so
 /// that typing a path into the dialog never waits for a walk of a large tree.
@@ -23,14 +24,15 @@ class BackgroundCounter : public QObject {
     /// Quiet time after the last edit before a count starts.
     static constexpr int kSettleMs = 150;
 
-    BackgroundCounter();
+    /// Counts the files `formats` takes as images.
+    explicit BackgroundCounter(ImageFormats formats = ImageFormats::All);
     /// Cuts a running count short and waits for the thread.
     ~BackgroundCounter() override;
 
     /// The folder counter to hand to the dialog: CountFolderImages on the
     /// disk, stopped early once a newer request has come in. Counter thread.
     CBuildDlg::FolderCounter folderCounter();
-    /// CountListFile. Counter thread.
+    /// CountListFile, stopped early as the folder counter is. Counter thread.
     CBuildDlg::ListCounter listCounter();
     /// Makes `dialog` count through this object.
     void attach(CBuildDlg& dialog);
@@ -44,6 +46,8 @@ class BackgroundCounter : public QObject {
     void startPending();
     void workerLoop(std::stop_token stop);
     void deliver(unsigned generation, int n);
+
+    const ImageFormats m_formats;
 
     // User-interface thread only.
     QPointer<QObject> m_dialog;

@@ -9,6 +9,7 @@
 #include "build_dlg.h"
 #include "command_router.h"
 #include "datafile_io.h"
+#include "folder_source.h"
 #include "folder_walk.h"
 #include "job_controller.h"
 #include "job_display.h"
@@ -67,7 +68,9 @@ BuildCommands::BuildCommands(RunState& run, JobController& jobs, JobDisplay& job
       m_prompter(prompter),
       m_desktop(desktop),
       m_window(window),
-      m_signerFactory([](BuildRun r, ResizeMode filter) { return MakeRunSigner(r, filter); }) {
+      m_signerFactory([this](BuildRun r, ResizeMode filter) {
+          return MakeRunSigner(r, filter, m_run.imageFormats());
+      }) {
     const TwinlySettings& s = run.settings();
     DatafileSlot primary;
     primary.m_strSourceFolder = s.m_strLastFolder;
@@ -124,7 +127,7 @@ void BuildCommands::UpdateDataMenuItems() {
 bool BuildCommands::runBuildDialog(int slot) {
     DatafileSlot source = m_run.slot(slot).sourceOnly();
     TwinlySettings& s = m_run.settings();
-    BackgroundCounter counter;
+    BackgroundCounter counter(m_run.imageFormats());
     CBuildDlg dialog(m_prompter, m_desktop, counter.folderCounter(), counter.listCounter(),
                      &m_window);
     counter.attach(dialog);
@@ -159,7 +162,7 @@ bool BuildCommands::gather(int slot, SlotBuild& build, bool showGetting) {
         m_window.repaint();  // the walk below keeps the event loop busy
     }
     bool userCancelled = false;
-    const GatherResult result = build.gather(m_prompter, &userCancelled);
+    const GatherResult result = build.gather(m_prompter, &userCancelled, m_run.imageFormats());
     if (result != GatherResult::Gathered) {
         m_run.clearSlot(slot);
         if (userCancelled) {
@@ -236,9 +239,12 @@ void BuildCommands::OnFastRebuild(int slot) {
         m_status.setJobLine(JobLine::Detail, QString());
     }
     const DatafileSlot& data = m_run.slot(slot);
-    const int now = data.m_nSourceKind != 0
-                        ? CountFolderImages(data.m_strSourceFolder, data.m_bSubfolders == 1, false)
-                        : CountListFile(data.m_strSourceList, false);
+    const ImageFormats formats = m_run.imageFormats();
+    DiskFolderSource disk;
+    const int now =
+        data.m_nSourceKind != 0
+            ? CountFolderImages(data.m_strSourceFolder, data.m_bSubfolders == 1, false, formats)
+            : CountListFileWith(disk, data.m_strSourceList, false, formats);
     if (!confirmRebuild(slot, data.count(), now)) {
         return;
     }

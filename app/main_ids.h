@@ -117,6 +117,7 @@ enum : int {
     MenuShowMove = 32842,
     MenuRemindSave = 32843,
     MenuFolderPrefs = 32844,
+    MenuAllImageFormats = 32850,
     // The review commands, numbered apart from the resource's own.
     MenuNotDuplicate = 32860,
     MenuForgetNotDuplicates = 32861,

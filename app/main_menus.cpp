@@ -49,6 +49,7 @@ const Command kCommands[] = {
     {MainId::MenuMoveFolders, "'Move' to folder setup..."},
     {MainId::MenuDeleteSetup, "Automatic and Semi-auto delete setup..."},
     {MainId::MenuFolderPrefs, "Folder preferences..."},
+    {MainId::MenuAllImageFormats, "Read HEIC, AVIF, WebP, JPEG XL and RAW"},
     {MainId::MenuExplore, "Run Windows Explorer..."},
     {MainId::MenuHelp, "Help"},
     {MainId::MenuAbout, "About"},
@@ -78,7 +79,8 @@ const int kCheckable[] = {MainId::MenuLargeView,
                           MainId::MenuPauseOnNoDelete,
                           MainId::MenuPermanentDelete,
                           MainId::MenuShowMove,
-                          MainId::MenuMoveInstead};
+                          MainId::MenuMoveInstead,
+                          MainId::MenuAllImageFormats};
 // Checked in the menu resource itself; the update rules take over when a popup
 // opens.
 const int kCheckedAtStart[] = {MainId::MenuAutoFind, MainId::MenuAutoView,
@@ -148,6 +150,8 @@ MainMenus::MainMenus(QWidget* window)
                           MainId::MenuNoSort,
                           MainId::MenuSortDescending,
                           MainId::MenuSortAscending,
+                          kSeparator,
+                          MainId::MenuAllImageFormats,
                           kSeparator,
                           MainId::MenuFolderPrefs,
                           MainId::MenuForgetNotDuplicates});

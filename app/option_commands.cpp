@@ -28,6 +28,7 @@ OptionCommands::OptionCommands(RunState& run, PairViewer& pairs, ViewerPanel& vi
     flip(commands, MenuRemindSave, s.m_bRemindSave);
     flip(commands, MenuPauseOnNoDelete, s.m_bPauseOnNoDelete);
     flip(commands, MenuPermanentDelete, s.m_bPermanentDelete);
+    flip(commands, MenuAllImageFormats, s.m_bAllImageFormats);
     commands.setHandler(MenuShowFileSizes, [this] {
         TwinlySettings& s = m_run.settings();
         s.m_bShowFileSizes = s.m_bShowFileSizes ? 0 : 1;
@@ -98,6 +99,7 @@ void OptionCommands::UpdateOptionsMenu() {
     check(MenuPermanentDelete, s.m_bPermanentDelete);
     check(MenuShowMove, s.m_bShowMove);
     check(MenuMoveInstead, s.m_bMoveTo);
+    check(MenuAllImageFormats, s.m_bAllImageFormats);
     m_menus.action(MenuPauseOnNoDelete)->setEnabled(s.m_nDeleteMode == DeleteMode::Automatic);
     // The exclusive group clears the other two marks.
     const int modeIds[] = {MenuManualDelete, MenuSemiAutoDelete, MenuAutomaticDelete};

@@ -31,6 +31,7 @@ FindSettings RunState::findSettings() const {
     f.adjustAmount = m_settings.m_nAdjustAmount;
     f.useLumForGrey = m_settings.m_bUseLumForGrey != 0;
     f.checkMirror = m_settings.m_bCheckMirror != 0;
+    f.checkRotation = m_settings.m_bCheckRotation != 0;
     f.adjustColor = m_settings.m_bAdjustColor != 0;
     f.prescreen = m_settings.m_bLargeView != 0 && m_nCompareMode != CompareMode::SingleToPrimary;
     return f;

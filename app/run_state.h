@@ -13,6 +13,7 @@
 #include "datafile_slot.h"
 #include "find_modes.h"
 #include "image_record.h"
+#include "image_suffix.h"
 #include "match_list.h"
 #include "move_rule.h"
 #include "settings.h"
@@ -40,6 +41,10 @@ class RunState : public QObject {
     /// The find setup shows its filter list for the rest of the run.
     bool filterUnlocked() const { return m_bFilterUnlocked != 0; }
     void setFilterUnlocked(bool unlocked) { m_bFilterUnlocked = unlocked ? 1 : 0; }
+    /// Which files builds, counts and single-image searches take as images.
+    ImageFormats imageFormats() const {
+        return m_settings.m_bAllImageFormats ? ImageFormats::All : ImageFormats::Classic;
+    }
 
     // ----- What is compared -----
     CompareMode compareMode() const { return m_nCompareMode; }

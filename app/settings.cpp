@@ -157,6 +157,7 @@ constexpr Row kRows[] = {
     reset("Method", &S::m_nMethod, 0, 0, 3, 0),
     sw("UseLum", &S::m_bUseLumForGrey, false),
     sw("ChkMirror", &S::m_bCheckMirror, false),
+    sw("ChkRotate", &S::m_bCheckRotation, false),
     sw("AdjustCol", &S::m_bAdjustColor, false),
     sw("Large", &S::m_bLargeView, false),
     reset("AdjustAmt", &S::m_nAdjustAmount, 5, 0, 100, 0),

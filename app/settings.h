@@ -55,6 +55,8 @@ struct TwinlySettings {
     int m_nMethod = 0;  ///< 0..3: euclidean, weighted, variance, luminance
     int m_bUseLumForGrey = 0;
     int m_bCheckMirror = 0;
+    /// Also compare with the second image turned by quarter turns.
+    int m_bCheckRotation = 0;
     int m_bAdjustColor = 0;
     int m_bLargeView = 0;
     int m_nAdjustAmount = 5;  ///< percent

@@ -32,6 +32,7 @@ void SetupCommands::OpenFindSetup() {
     d.m_nMethod = s.m_nMethod;
     d.m_bUseLumForGrey = s.m_bUseLumForGrey;
     d.m_bCheckMirror = s.m_bCheckMirror;
+    d.m_bCheckRotation = s.m_bCheckRotation;
     d.m_bAdjustColor = s.m_bAdjustColor;
     d.m_nAdjustAmount = s.m_nAdjustAmount;
     d.m_nMatchRestriction = s.m_nMatchRestriction;
@@ -46,6 +47,7 @@ void SetupCommands::OpenFindSetup() {
     s.m_nMethod = d.m_nMethod;
     s.m_bUseLumForGrey = d.m_bUseLumForGrey;
     s.m_bCheckMirror = d.m_bCheckMirror;
+    s.m_bCheckRotation = d.m_bCheckRotation;
     s.m_bAdjustColor = d.m_bAdjustColor;
     s.m_nAdjustAmount = d.m_nAdjustAmount;
     s.m_nMatchRestriction = d.m_nMatchRestriction;

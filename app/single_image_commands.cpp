@@ -21,6 +21,26 @@ constexpr const char* kImageFilter =
     " PaintBrush (*.pcx)|*.pcx| PhotoShop (*.psd)|*.psd| Targa files (*.tga)|*.tga|"
     " Windows Metafiles(*.wmf)|*.wmf| Enhanced Metafiles (*.emf)|*.emf| All files (*.*)|*.*||";
 
+// Added to the single image's choices while the newer formats are read.
+constexpr const char* kPhotoPatterns =
+    ";*.heic;*.heif;*.avif;*.webp;*.jxl;*.dng;*.cr2;*.cr3;*.nef;*.arw;*.orf;*.rw2;*.raf;*.pef;"
+    "*.srw";
+constexpr const char* kPhotoFilters =
+    " HEIC and AVIF (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif| WebP (*.webp)|*.webp|"
+    " JPEG XL (*.jxl)|*.jxl|"
+    " Camera RAW|*.dng;*.cr2;*.cr3;*.nef;*.arw;*.orf;*.rw2;*.raf;*.pef;*.srw|";
+
+// The dialog's filter: the classic one, or with the photo formats in the
+// "Image Files" entry and an entry each before "All files".
+std::string imageFilter(ImageFormats formats) {
+    std::string filter = kImageFilter;
+    if (formats == ImageFormats::All) {
+        filter.insert(filter.find('|', filter.find('|') + 1), kPhotoPatterns);
+        filter.insert(filter.find(" All files"), kPhotoFilters);
+    }
+    return filter;
+}
+
 // The path up to and including its last separator.
 std::string folderOf(const std::string& path) {
     const std::size_t cut = path.find_last_of("/\\");
@@ -37,9 +57,12 @@ SingleImageCommands::SingleImageCommands(RunState& run, CommandRouter& commands,
 void SingleImageCommands::OnOpenSingle() {
     FileDialogSpec spec;
     spec.title = "Get single image - open image file";
-    spec.filter = kImageFilter;
-    spec.initialName = kImagePatterns;
-    spec.defaultExtension = kImagePatterns;
+    const ImageFormats formats = m_run.imageFormats();
+    const std::string patterns =
+        std::string(kImagePatterns) + (formats == ImageFormats::All ? kPhotoPatterns : "");
+    spec.filter = imageFilter(formats);
+    spec.initialName = patterns;
+    spec.defaultExtension = patterns;
     spec.initialFolder = m_run.settings().m_strLastSingleFolder;
     spec.mustExist = true;
     const std::optional<std::string> path = m_prompter.openFile(spec);
@@ -50,7 +73,7 @@ void SingleImageCommands::OnOpenSingle() {
     bool loaded = false;
     {
         WaitCursor wait;
-        loaded = LoadImageFile(*path, image);
+        loaded = LoadImageFile(*path, image, {}, formats);
     }
     if (!loaded) {
         m_prompter.inform("Error", ImageLoadErrorText(LastImageError()), PromptIcon::Error);

@@ -65,9 +65,12 @@ void CFindSetupDlg::buildLayout() {
                          QStringLiteral("Use 'Luminance' if one image of pair is greyscale"));
     m_mirror = MakeCheck(FindSetupId::Mirror,
                          QStringLiteral("Check for mirrored images (left and right flipped)"));
+    m_rotation = MakeCheck(FindSetupId::Rotation,
+                           QStringLiteral("Also match copies turned 90, 180 and 270 degrees"));
     m_adjust = MakeCheck(FindSetupId::Adjust, QStringLiteral("Adjust for mean color difference"));
     methodBox->addWidget(m_useLum);
     methodBox->addWidget(m_mirror);
+    methodBox->addWidget(m_rotation);
     auto* adjustRow = new QHBoxLayout;
     m_adjustAmount = MakeEdit(FindSetupId::AdjustAmount, kNumberEditMax);
     m_adjustAmount->setFixedWidth(60);
@@ -146,6 +149,7 @@ void CFindSetupDlg::onInitDialog() {
     }
     m_useLum->setChecked(m_bUseLumForGrey != 0);
     m_mirror->setChecked(m_bCheckMirror != 0);
+    m_rotation->setChecked(m_bCheckRotation != 0);
     m_adjust->setChecked(m_bAdjustColor != 0);
     m_writing = true;
     m_dupsLimit->setText(QString::number(m_nDupsLimit));
@@ -207,6 +211,7 @@ void CFindSetupDlg::accept() {
     }
     m_bUseLumForGrey = m_useLum->isChecked() ? 1 : 0;
     m_bCheckMirror = m_mirror->isChecked() ? 1 : 0;
+    m_bCheckRotation = m_rotation->isChecked() ? 1 : 0;
     m_bAdjustColor = m_adjust->isChecked() ? 1 : 0;
     m_bFilterUnlocked = m_unlocked ? 1 : 0;
     SetupDialog::accept();

@@ -34,11 +34,12 @@ enum : int {
     Mirror = 1104,
     DupsLimit = 1107,
     FilterLabel = 1113,
+    Rotation = 1114,
 };
 }  // namespace FindSetupId
 
-/// "Find dups setup (method and restrictions)": the match method, greyscale
-/// and mirror checks, colour adjustment, match restriction with tolerances, the
+/// "Find dups setup (method and restrictions)": the match method, greyscale,
+/// mirror and rotation checks, colour adjustment, match restriction with tolerances, the
 /// pairs limit and, once unlocked, the resampling filter of builds.
 class CFindSetupDlg : public SetupDialog {
   public:
@@ -48,6 +49,7 @@ class CFindSetupDlg : public SetupDialog {
     int m_nMethod = 0;  ///< 0..3
     int m_bUseLumForGrey = 0;
     int m_bCheckMirror = 0;
+    int m_bCheckRotation = 0;
     int m_bAdjustColor = 0;
     int m_nAdjustAmount = 5;  ///< 0..100
     MatchRestriction m_nMatchRestriction = MatchRestriction::None;
@@ -86,6 +88,7 @@ class CFindSetupDlg : public SetupDialog {
     QButtonGroup* m_restrictions = nullptr;
     QCheckBox* m_useLum = nullptr;
     QCheckBox* m_mirror = nullptr;
+    QCheckBox* m_rotation = nullptr;
     QCheckBox* m_adjust = nullptr;
     QLineEdit* m_adjustAmount = nullptr;
     QLineEdit* m_aspectTol = nullptr;

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 #include "job_test_kit.h"
 #include "main_ids.h"
 #include "main_menus.h"
+#include "photo_writers.h"
 #include "source_gather.h"
 
 namespace {
@@ -48,6 +50,13 @@ BuildCommands::SignerFactory gatedSigner(StopGate& gate) {
             return real(path, record);
         };
     };
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::WriteOnly) &&
+           f.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+               static_cast<qint64>(bytes.size());
 }
 
 bool menuItemEnabled(CMainDlg& dlg, int id) {
@@ -162,6 +171,74 @@ class BuildJobsTest : public QObject {
         QVERIFY(!dlg->jobs().isRunning());
         QVERIFY(dlg->run().primary().m_strSourceFolder.empty());
         QVERIFY(m_fx->prompter().calls().empty());
+    }
+
+    // Two JPEGs and a WebP and a HEIC copy of the first: the newer formats
+    // are counted, gathered and read only while the Options switch is on.
+    void newPhotoFormatsFollowTheOptionsSwitch() {
+        const auto jpegs = m_fx->writeImages("photos", 2);
+        const QImage photo(QString::fromStdString(jpegs[0]));
+        const std::string webp = m_fx->path("photos/copy.webp");
+        const std::string heic = m_fx->path("photos/copy.HEIC");
+        QVERIFY(writeFile(webp, WebpBytes(photo)));
+        QVERIFY(writeFile(heic, HeifBytes(photo, false)));
+        auto dlg = m_fx->makeDlg();
+        QCOMPARE(dlg->run().settings().m_bAllImageFormats, 1);
+        QMenu* options = dlg->menus().popup("Options");
+        QAction* formats = dlg->menus().action(MainId::MenuAllImageFormats);
+        QVERIFY(options->actions().contains(formats));
+        QCOMPARE(formats->text(), QString("Read HEIC, AVIF, WebP, JPEG XL and RAW"));
+        emit options->aboutToShow();
+        QVERIFY(formats->isCheckable() && formats->isChecked());
+
+        QString counted;
+        const auto countAndBuild = [&](int expected) {
+            counted.clear();
+            onNextModal(m_pollers.get(), [&](QWidget* dialog) {
+                control<QLineEdit>(dialog, BuildDlgId::Folder)->setText(m_fx->qpath("photos"));
+                const QString expectedLine =
+                    QStringLiteral("Total image files = %1 : Read image files from folder")
+                        .arg(expected);
+                (void)QTest::qWaitFor(
+                    [&] { return textOf(dialog, BuildDlgId::CountLine) == expectedLine; }, 5000);
+                counted = textOf(dialog, BuildDlgId::CountLine);
+                control<QAbstractButton>(dialog, kIdOk)->click();
+            });
+            dlg->OnCommand(MainId::PrimaryBuild);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                textOf(dlg.get(), MainId::Status),
+                QStringLiteral("Finished: %1 images analyzed. Ready to 'Find dups'").arg(expected),
+                20000);
+        };
+        countAndBuild(4);
+        QCOMPARE(counted, QString("Total image files = 4 : Read image files from folder"));
+        const auto& all = dlg->run().primary();
+        QCOMPARE(std::set(all.paths().begin(), all.paths().end()),
+                 (std::set<std::string>{jpegs[0], jpegs[1], webp, heic}));
+        QVERIFY(std::all_of(all.records().begin(), all.records().end(),
+                            [](const ImageRecord& r) { return r.nWidth != 0; }));
+
+        dlg->OnCommand(MainId::MenuAllImageFormats);
+        QCOMPARE(dlg->run().settings().m_bAllImageFormats, 0);
+        emit options->aboutToShow();
+        QVERIFY(!formats->isChecked());
+        countAndBuild(2);
+        QCOMPARE(counted, QString("Total image files = 2 : Read image files from folder"));
+        QCOMPARE(std::set(dlg->run().primary().paths().begin(), dlg->run().primary().paths().end()),
+                 std::set(jpegs.begin(), jpegs.end()));
+
+        // Switched back on, the fast rebuild counts the copies as new images
+        // and reads them.
+        dlg->OnCommand(MainId::MenuAllImageFormats);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(MainId::MenuRebuildPrimary);
+        QVERIFY(m_fx->prompter().calls().back().text.ends_with("Image file count change = 2"));
+        QTRY_COMPARE_WITH_TIMEOUT(textOf(dlg.get(), MainId::Status),
+                                  QString("Finished: 4 images analyzed. Ready to 'Find dups'"),
+                                  20000);
+        QVERIFY(std::all_of(dlg->run().primary().records().begin(),
+                            dlg->run().primary().records().end(),
+                            [](const ImageRecord& r) { return r.nWidth != 0; }));
     }
 
     void abortLeavesTheBuiltSlotEmptyAndTheOtherUntouched() {

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -8,10 +9,12 @@
 #include <cstdio>
 
 #include "find_commands.h"
+#include "find_setup_dlg.h"
 #include "image_loading.h"
 #include "job_controller.h"
 #include "job_test_kit.h"
 #include "main_ids.h"
+#include "photo_writers.h"
 
 namespace {
 
@@ -26,6 +29,15 @@ QByteArray readAll(const std::string& path) {
 bool writeBytes(const std::string& path, const QByteArray& bytes) {
     QFile f(QString::fromStdString(path));
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+bool writePhoto(const std::string& path, const std::string& bytes) {
+    return writeBytes(path, QByteArray::fromStdString(bytes));
+}
+
+// Smooth, so that a JPEG copy turned by an editor stays close to the original.
+QImage photo(QColor from, QColor to) {
+    return GradientImage(160, 120, from, to);
 }
 
 // The log holds a record pairing the two files, in this order.
@@ -186,6 +198,95 @@ class FindJobsTest : public QObject {
         const auto& call = m_fx->prompter().calls().back();
         QCOMPARE(call.caption, std::string("Error"));
         QCOMPARE(call.text, "Unable to save the dups log: " + m_fx->path("plain/logs/Dups.log"));
+    }
+
+    // A copy turned by an editor and a camera original stored sideways (its
+    // orientation tag says how to show it) pair with the upright photo only
+    // while the setup's rotation check is on, and the log says it was.
+    void turnedCopiesPairOnlyWithTheRotationCheck() {
+        QDir().mkpath(m_fx->qpath("photos"));
+        const QImage upright = photo(QColor(230, 40, 30), QColor(250, 220, 60));
+        const std::string original = m_fx->path("photos/upright.jpg");
+        const std::string turned = m_fx->path("photos/turned.jpg");
+        const std::string camera = m_fx->path("photos/camera.jpg");
+        QVERIFY(writePhoto(original, JpegBytes(upright)));
+        QVERIFY(writePhoto(turned, JpegBytes(upright.transformed(QTransform().rotate(90)))));
+        QVERIFY(writePhoto(
+            camera,
+            WithExifOrientation(JpegBytes(upright.transformed(QTransform().rotate(270))), 6)));
+        QVERIFY(writePhoto(m_fx->path("photos/other.jpg"),
+                           JpegBytes(photo(QColor(20, 40, 200), QColor(40, 200, 90)))));
+        auto dlg = m_fx->makeDlg();
+        answerBuildDialog(m_pollers.get(), m_fx->path("photos"));
+        dlg->OnCommand(MainId::PrimaryBuild);
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->run().primary().count(), 4, 20000);
+        dlg->selectPage(kPageFind);
+        const std::string logPath = m_fx->path("logs/Dups.log");
+
+        dlg->OnCommand(MainId::FindDups);
+        QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg),
+                                  QString("Finished: 0 matching pairs from 4 total image files."),
+                                  20000);
+        QVERIFY(!readAll(logPath).contains("rotated"));
+
+        bool shownOff = false;
+        onNextModal(m_pollers.get(), [&shownOff](QWidget* d) {
+            auto* rotation = control<QCheckBox>(d, FindSetupId::Rotation);
+            shownOff = !rotation->isChecked();
+            QCOMPARE(rotation->text(), QString("Also match copies turned 90, 180 and 270 degrees"));
+            rotation->click();
+            control<QAbstractButton>(d, kIdOk)->click();
+        });
+        dlg->OnCommand(MainId::FindSetup);
+        QVERIFY(shownOff);
+        QCOMPARE(dlg->run().settings().m_bCheckRotation, 1);
+        QVERIFY(textOf(dlg.get(), MainId::SettingsText).contains("rotated"));
+
+        dlg->OnCommand(MainId::FindDups);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            dataState(*dlg),
+            QString("Finished: 3 matching pairs from 4 total image files. Ready to 'View Dups.log"),
+            20000);
+        const QByteArray log = readAll(logPath);
+        QVERIFY(log.contains("\r\n; additional check for rotated images\r\n"));
+        for (const auto& [a, b] : {std::pair{original, turned}, std::pair{original, camera},
+                                   std::pair{turned, camera}}) {
+            QVERIFY(logPairs(log, a, b) || logPairs(log, b, a));
+        }
+    }
+
+    // The newer formats are offered and read as the single image only while
+    // the Options switch is on.
+    void singleImageOfANewFormatFollowsTheSwitch() {
+        auto dlg = windowWithPrimary();
+        control<QRadioButton>(dlg.get(), MainId::ModeSingleToPrimary)->click();
+        const std::string heic = m_fx->path("copy.heic");
+        QVERIFY(writePhoto(heic, HeifBytes(QImage(QString::fromStdString(m_images[2])), false)));
+
+        dlg->OnCommand(MainId::MenuAllImageFormats);
+        m_fx->prompter().answerOpenFile(heic);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(MainId::SingleOpen);
+        const auto& classic = m_fx->prompter().calls().front().file;
+        QCOMPARE(classic.filter.find("heic"), std::string::npos);
+        QCOMPARE(classic.initialName.find("heic"), std::string::npos);
+        QCOMPARE(m_fx->prompter().calls().back().caption, std::string("Error"));
+        QVERIFY(!dlg->run().singleLoaded());
+
+        dlg->OnCommand(MainId::MenuAllImageFormats);
+        m_fx->prompter().answerOpenFile(heic);
+        dlg->OnCommand(MainId::SingleOpen);
+        const auto& all = m_fx->prompter().calls().back().file;
+        QVERIFY(all.filter.starts_with("Image Files|*.bmp;"));
+        QVERIFY(all.filter.find(";*.heic;*.heif;*.avif;*.webp;*.jxl;*.dng;") != std::string::npos);
+        QVERIFY(all.filter.find("| HEIC and AVIF (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif|") !=
+                std::string::npos);
+        QVERIFY(all.filter.ends_with("| All files (*.*)|*.*||"));
+        QVERIFY(dlg->run().singleLoaded());
+        dlg->selectPage(kPageFind);
+        dlg->OnCommand(MainId::FindDups);
+        QTRY_COMPARE_WITH_TIMEOUT(dataState(*dlg), kOneMatchOfFive, 20000);
+        QVERIFY(logPairs(readAll(m_fx->path("logs/Dups.log")), heic, m_images[2]));
     }
 
     void singleImageOpensAndIsComparedWithThePrimary() {

@@ -128,6 +128,7 @@ TEST_F(SettingsTest, SwitchesAreYesExactly) {
     EXPECT_EQ(s.m_bRemindSave, 0);
     // Not set by anything: a missing switch is off.
     EXPECT_EQ(s.m_bBeep, 0);
+    EXPECT_EQ(s.m_bCheckRotation, 0);
 }
 
 TEST_F(SettingsTest, NewFormatsSwitchIsOnUnlessStoredAsNo) {
@@ -187,11 +188,13 @@ TEST_F(SettingsTest, SaveWritesEveryValueAndLoadReadsItBack) {
     s.m_bAutoFind = 1;
     s.m_bBeep = 0;
     s.m_nMethod = 2;
+    s.m_bCheckRotation = 1;
     s.m_nAutoDelay = 1500;
     s.m_nDeleteSequence = {11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
     ASSERT_TRUE(SaveSettings(m_store, m_prompter, s, 600));
     EXPECT_EQ(m_store.readString("Dups", "First"), "Second");
     EXPECT_EQ(m_store.readString("Dups", "ChkMirror"), "No");
+    EXPECT_EQ(m_store.readString("Dups", "ChkRotate"), "Yes");
     EXPECT_EQ(m_store.readString("Dups", "CheckRec"), "Yes");
     // Written as typed; clamped only when read again.
     EXPECT_EQ(m_store.readNumber("Dups", "MatchTol"), 600);
@@ -209,6 +212,7 @@ TEST_F(SettingsTest, SaveWritesEveryValueAndLoadReadsItBack) {
     EXPECT_EQ(back.m_bAutoFind, 1);
     EXPECT_EQ(back.m_bBeep, 0);
     EXPECT_EQ(back.m_nMethod, 2);
+    EXPECT_EQ(back.m_bCheckRotation, 1);
     EXPECT_EQ(back.m_nAutoDelay, 1500);
     EXPECT_EQ(back.m_nDeleteSequence, s.m_nDeleteSequence);
     EXPECT_TRUE(m_prompter.calls().empty());

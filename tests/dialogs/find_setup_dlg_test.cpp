@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QComboBox>
 #include <QObject>
 #include <QTest>
@@ -79,17 +80,29 @@ class FindSetupDlgTest : public QObject {
         dlg.show();
         Click(&dlg, FindSetupId::MethodLuminance);
         Click(&dlg, FindSetupId::Mirror);
+        Click(&dlg, FindSetupId::Rotation);
         Type(&dlg, FindSetupId::DupsLimit, "5");
         Click(&dlg, kIdCancel);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(dlg.m_nMethod, 1);
         QCOMPARE(dlg.m_bCheckMirror, 0);
+        QCOMPARE(dlg.m_bCheckRotation, 0);
         QCOMPARE(dlg.m_nDupsLimit, 500);
 
         dlg.show();
         Click(&dlg, FindSetupId::MethodLuminance);
+        Click(&dlg, FindSetupId::Rotation);
         Click(&dlg, kIdOk);
         QCOMPARE(dlg.m_nMethod, 3);
+        QCOMPARE(dlg.m_bCheckRotation, 1);
+        QCOMPARE(dlg.m_bCheckMirror, 0);
+
+        // The check starts as the caller's field says.
+        dlg.show();
+        QVERIFY(Control<QCheckBox>(&dlg, FindSetupId::Rotation)->isChecked());
+        Click(&dlg, FindSetupId::Rotation);
+        Click(&dlg, kIdOk);
+        QCOMPARE(dlg.m_bCheckRotation, 0);
     }
 
     void accessTolerancesUnlockTheFilter() {
