@@ -1,4 +1,5 @@
 #include "imaging.h"
+#include "upright_decode.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -299,7 +300,10 @@ bool DecodeImageFile(const std::string& path, ImageType type, RgbBuffer& out,
     return DecodeImageMemory(bytes.data(), bytes.size(), type, out, options);
 }
 
-int DecodeImageBySniffing(const std::string& path, RgbBuffer& out, std::uint32_t metafileSide) {
+namespace {
+
+int decodeBySniffing(const std::string& path, RgbBuffer& out, std::uint32_t metafileSide,
+                     bool upright) {
     if (path.empty()) {
         SetLastError(kImagingBadArgument);
         return 2;
@@ -322,5 +326,21 @@ int DecodeImageBySniffing(const std::string& path, RgbBuffer& out, std::uint32_t
     if (!DecodeImageMemory(bytes.data(), bytes.size(), type, out, options)) {
         return ImagingLastError();
     }
+    if (upright) {
+        const Orientation orientation = ReadImageOrientation(bytes.data(), bytes.size(), type);
+        if (orientation != Orientation::Normal) {
+            out = OrientForDisplay(out, orientation);
+        }
+    }
     return 0;
+}
+
+}  // namespace
+
+int DecodeImageBySniffing(const std::string& path, RgbBuffer& out, std::uint32_t metafileSide) {
+    return decodeBySniffing(path, out, metafileSide, false);
+}
+
+int DecodeUprightBySniffing(const std::string& path, RgbBuffer& out, std::uint32_t metafileSide) {
+    return decodeBySniffing(path, out, metafileSide, true);
 }

@@ -6,6 +6,7 @@
 
 #include "imaging.h"
 #include "preview_pane.h"
+#include "upright_decode.h"
 #include "wait_cursor.h"
 
 namespace {
@@ -25,7 +26,9 @@ ThumbnailPreview::ThumbnailPreview(PreviewPane* pane, QLineEdit* sizeLabel,
 bool ThumbnailPreview::load(const std::string& path) {
     WaitCursor wait;
     RgbBuffer image;
-    if (DecodeImageBySniffing(path, image, kMetafileSide) != 0 || image.empty()) {
+    // Upright as its orientation tag says: the label and the full-screen view
+    // then give the size as shown.
+    if (DecodeUprightBySniffing(path, image, kMetafileSide) != 0 || image.empty()) {
         return false;
     }
     m_source = std::move(image);

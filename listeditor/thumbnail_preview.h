@@ -10,7 +10,8 @@ class PreviewPane;
 class QLineEdit;
 
 /// The editor's preview: reads one listed image (format found from the
-/// content, the extension as fallback), keeps its pixels, and shows them
+/// content, the extension as fallback), keeps its pixels turned upright as its
+/// orientation tag says, and shows them
 /// fitted in the pane with the size in the label (1022). User-interface thread.
 class ThumbnailPreview : public QObject {
     Q_OBJECT

@@ -29,6 +29,7 @@
 #include "main_ids.h"
 #include "match_list.h"
 #include "pair_viewer.h"
+#include "photo_writers.h"
 #include "qsettings_store.h"
 #include "scripted_prompter.h"
 #include "test_images.h"
@@ -513,6 +514,49 @@ class PairViewerTest : public QObject {
         QCOMPARE(shown, (FitSize{100, 50}));
         QVERIFY(offset.manhattanLength() <= 1);
         QVERIFY(closed);
+    }
+
+    // A camera original stored sideways with the "turn clockwise" tag is
+    // shown upright in its pane and in full screen, with its size as shown.
+    void sidewaysPhotoIsShownUprightEverywhere() {
+        // Upright: 60 x 120, red at the top; stored turned back a quarter.
+        const QImage upright =
+            GradientImage(120, 60, Qt::red, Qt::blue).transformed(QTransform().rotate(90));
+        QFile camera(path("camera.jpg"));
+        QVERIFY(camera.open(QIODevice::WriteOnly));
+        const std::string bytes =
+            WithExifOrientation(JpegBytes(upright.transformed(QTransform().rotate(270))), 6);
+        camera.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        camera.close();
+        image("b.jpg");
+        writeLog(logFile(), pairsOf({{"camera.jpg", "b.jpg"}}));
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        QCOMPARE(text(*dlg, MainId::LeftDimensions), QString("60 x 120 JPG"));
+        ImagePane* left = control<ImagePane>(dlg.get(), MainId::LeftPane);
+        const int h = left->height() - 4;
+        QCOMPARE(left->pictureSize(), (FitSize{60 * h / 120, h}));
+        const QImage pane = left->grab().toImage();
+        const QPoint centre = left->pictureRect().center();
+        const QColor top = pane.pixelColor(centre.x(), left->pictureRect().top() + 3);
+        const QColor bottom = pane.pixelColor(centre.x(), left->pictureRect().bottom() - 3);
+        QVERIFY2(top.red() > 150 && top.blue() < 100, qPrintable(top.name()));
+        QVERIFY2(bottom.blue() > 150 && bottom.red() < 100, qPrintable(bottom.name()));
+
+        FitSize shown;
+        QColor shownTop;
+        onNextWindow(m_pollers.get(), false, [&](QWidget* modal) {
+            auto* view = qobject_cast<CImageView*>(modal);
+            QVERIFY(view != nullptr);
+            QTRY_VERIFY_WITH_TIMEOUT(view->width() > 400 && view->height() > 300, 5000);
+            shown = view->pictureSize();
+            const QRect rect = view->pictureRect();
+            shownTop = view->grab().toImage().pixelColor(rect.center().x(), rect.top() + 3);
+            QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(3, 3));
+        });
+        dlg->OnCommand(MainId::MenuLeftFullScreen);
+        QCOMPARE(shown, (FitSize{60, 120}));
+        QVERIFY2(shownTop.red() > 150 && shownTop.blue() < 100, qPrintable(shownTop.name()));
     }
 
     void defaultLogMessages() {

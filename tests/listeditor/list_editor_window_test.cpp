@@ -14,6 +14,7 @@
 #include "file_types_dlg.h"
 #include "full_screen_view.h"
 #include "list_file.h"
+#include "photo_writers.h"
 #include "preview_pane.h"
 #include "store_keys.h"
 #include "test_images.h"
@@ -98,6 +99,7 @@ class ListEditorWindowTest : public QObject {
     void exploreOpensTheFolderOfTheEntry();
     void installFolderTokenIsReplacedOnOpen();
     void previewFitsSmallImageButFullScreenKeepsItsSize();
+    void sidewaysPhotoIsPreviewedUpright();
     void filterDialogChangesTypesOnOkOnly();
     void addFolderThroughThePicker();
 };
@@ -639,6 +641,45 @@ void ListEditorWindowTest::previewFitsSmallImageButFullScreenKeepsItsSize() {
     rig.click(Id::New);                            // New clears the preview
     QVERIFY(pane->imageSize().isEmpty());
     QCOMPARE(size->text(), QString());
+}
+
+// A camera original stored sideways with the "turn clockwise" tag: the pane,
+// the size label and the full-screen view show it upright.
+void ListEditorWindowTest::sidewaysPhotoIsPreviewedUpright() {
+    EditorRig rig;
+    // Upright: 30 x 60, red at the top; stored turned back a quarter.
+    const QImage upright =
+        GradientImage(60, 30, Qt::red, Qt::blue).transformed(QTransform().rotate(90));
+    const std::string camera = rig.dir.write(
+        "camera.jpg",
+        WithExifOrientation(JpegBytes(upright.transformed(QTransform().rotate(270))), 6));
+    rig.start();
+    auto* pane = FindControl<PreviewPane>(rig.dlg.get(), Id::Preview);
+    auto* size = FindControl<QLineEdit>(rig.dlg.get(), Id::SizeLabel);
+    rig.prompter.answerOpenFiles({camera});
+    rig.click(Id::AddFiles);
+    rig.select({0});
+    rig.trigger(Id::MenuViewThumbnail);
+    QCOMPARE(size->text(), QString("30 x 60"));
+    const QSize fitted = pane->imageSize();
+    QCOMPARE(fitted.height(), 2 * fitted.width());
+    const QImage shot = pane->grab().toImage();
+    const QPoint centre = pane->rect().center();
+    const QColor top = shot.pixelColor(centre.x(), centre.y() - fitted.height() / 2 + 3);
+    const QColor bottom = shot.pixelColor(centre.x(), centre.y() + fitted.height() / 2 - 3);
+    QVERIFY2(top.red() > 150 && top.blue() < 100, qPrintable(top.name()));
+    QVERIFY2(bottom.blue() > 150 && bottom.red() < 100, qPrintable(bottom.name()));
+
+    QSize shown;
+    onNextModal([&shown](QWidget* view) {
+        auto* frame = FindControl<FullScreenFrame>(view, FullScreenId::Frame);
+        if (frame && QTest::qWaitFor([frame] { return !frame->shownSize().isEmpty(); }, 2000)) {
+            shown = frame->shownSize();
+        }
+        view->close();
+    });
+    rig.trigger(Id::MenuPaneFullScreen);
+    QCOMPARE(shown, QSize(30, 60));
 }
 
 void ListEditorWindowTest::filterDialogChangesTypesOnOkOnly() {
