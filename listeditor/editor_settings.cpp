@@ -56,6 +56,10 @@ constexpr Row kRows[] = {
     type("WMF", &T::wmf),
     type("RAW", &T::raw),
     type("PSD", &T::psd),
+    type("HEIC", &T::heic),
+    type("AVIF", &T::avif),
+    type("WEBP", &T::webp),
+    type("JXL", &T::jxl),
     {.key = kDialogs, .name = kLastBatchFolder, .kind = Kind::Text, .text = &S::lastBatchFolder},
     {.key = kDialogs, .name = kLastBatchFile, .kind = Kind::Text, .text = &S::lastBatchFile},
     {.key = kDialogs, .name = "AutoCnt", .kind = Kind::Switch, .flag = &S::autoCount},
@@ -160,7 +164,6 @@ void LoadEditorSettings(KeyValueStore& store, EditorSettings& settings) {
             }
         }
     }
-    settings.types.raw = false;
     dropRepeatedRecentLists(settings.recent);
 }
 

@@ -20,7 +20,7 @@ struct TypeBox {
     bool ImageTypeFilter::*field;
 };
 
-constexpr std::array<TypeBox, 10> kBoxes = {{
+constexpr std::array<TypeBox, 14> kBoxes = {{
     {Bmp, "BMP", &ImageTypeFilter::bmp},
     {Jpg, "JPG", &ImageTypeFilter::jpg},
     {Png, "PNG", &ImageTypeFilter::png},
@@ -31,6 +31,10 @@ constexpr std::array<TypeBox, 10> kBoxes = {{
     {Wmf, "WMF EMF", &ImageTypeFilter::wmf},
     {Psd, "PSD", &ImageTypeFilter::psd},
     {Raw, "RAW (camera)", &ImageTypeFilter::raw},
+    {Heic, "HEIC HEIF", &ImageTypeFilter::heic},
+    {Avif, "AVIF", &ImageTypeFilter::avif},
+    {Webp, "WebP", &ImageTypeFilter::webp},
+    {Jxl, "JPEG XL", &ImageTypeFilter::jxl},
 }};
 
 }  // namespace

@@ -23,11 +23,15 @@ enum : int {
     Wmf = 1124,
     Raw = 1125,
     Psd = 1127,
+    Heic = 1128,
+    Avif = 1129,
+    Webp = 1130,
+    Jxl = 1131,
 };
 }
 
 /// "Use image types" (dialog 104): one check box per image type switch.
-/// OK hands all ten back; Cancel changes nothing. User-interface thread.
+/// OK hands them all back; Cancel changes nothing. User-interface thread.
 class CFileTypesDlg : public QDialog {
     Q_OBJECT
   public:

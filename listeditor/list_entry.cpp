@@ -17,10 +17,12 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 
 struct TypeEndings {
     bool ImageTypeFilter::*enabled;
-    std::array<std::string_view, 12> endings;
+    std::array<std::string_view, 16> endings;
 };
 
-const std::array<TypeEndings, 10> kTypeEndings = {{
+// The older types are told by their last four characters ("jpeg" needs no
+// dot), the newer ones by their whole extension.
+const std::array<TypeEndings, 14> kTypeEndings = {{
     {&ImageTypeFilter::bmp, {".bmp"}},
     {&ImageTypeFilter::jpg, {".jpg", ".jpe", "jpeg", ".jif"}},
     {&ImageTypeFilter::tif, {".tif", "tiff"}},
@@ -32,22 +34,23 @@ const std::array<TypeEndings, 10> kTypeEndings = {{
     {&ImageTypeFilter::wmf, {".wmf", ".emf"}},
     {&ImageTypeFilter::raw,
      {".raf", ".crw", ".cr2", ".kdc", ".mrw", ".nef", ".orf", ".dng", ".ptx", ".pef", ".arw",
-      ".x3f"}},
+      ".x3f", ".cr3", ".rw2", ".srw"}},
+    {&ImageTypeFilter::heic, {".heic", ".heif"}},
+    {&ImageTypeFilter::avif, {".avif"}},
+    {&ImageTypeFilter::webp, {".webp"}},
+    {&ImageTypeFilter::jxl, {".jxl"}},
 }};
 
 }  // namespace
 
 bool IsAcceptedImageType(std::string_view name, const ImageTypeFilter& filter) {
-    if (name.size() < 4) {
-        return false;
-    }
-    const std::string_view tail = name.substr(name.size() - 4);
     for (const TypeEndings& type : kTypeEndings) {
         if (!(filter.*type.enabled)) {
             continue;
         }
         for (std::string_view ending : type.endings) {
-            if (!ending.empty() && equalsIgnoringCase(tail, ending)) {
+            if (!ending.empty() && name.size() >= ending.size() &&
+                equalsIgnoringCase(name.substr(name.size() - ending.size()), ending)) {
                 return true;
             }
         }

@@ -22,16 +22,22 @@ struct ImageTypeFilter {
     bool wmf = true;
     bool raw = false;
     bool psd = true;
+    bool heic = true;  ///< HEIC and HEIF
+    bool avif = true;
+    bool webp = true;
+    bool jxl = true;
 
     /// True when every type but the camera files is on.
     bool allStandardOn() const {
-        return jpg && png && tif && bmp && pcx && gif && tga && wmf && psd;
+        return jpg && png && tif && bmp && pcx && gif && tga && wmf && psd && heic && avif &&
+               webp && jxl;
     }
     bool operator==(const ImageTypeFilter&) const = default;
 };
 
-/// True when the last four characters of `name` (ignoring ASCII case) name a
-/// type whose switch is on. Any thread.
+/// True when the end of `name` (ignoring ASCII case) names a type whose switch
+/// is on: the last four characters for the older types, the whole extension
+/// for the newer photo types (".heic", ".webp", ...). Any thread.
 bool IsAcceptedImageType(std::string_view name, const ImageTypeFilter& filter);
 
 /// Removes `suffix` from the end of `text` when it ends with it; true if removed.

@@ -78,6 +78,21 @@ TEST(ImageTypes, AcceptByLastFourCharactersWhileSwitchedOn) {
     types.raw = true;
     EXPECT_FALSE(IsAcceptedImageType("g.TGA", types));
     EXPECT_TRUE(IsAcceptedImageType("h.NEF", types));
+    EXPECT_TRUE(IsAcceptedImageType("h.cr3", types));
+}
+
+TEST(ImageTypes, NewerPhotoTypesNeedTheirWholeExtension) {
+    ImageTypeFilter types;
+    for (const char* name : {"a.HEIC", "b.heif", "c.avif", "d.WebP", "e.jxl"}) {
+        EXPECT_TRUE(IsAcceptedImageType(name, types)) << name;
+    }
+    for (const char* name : {"aheic", "b.xheif", "cavif", "photo_webp", "e_jxl", "jxl"}) {
+        EXPECT_FALSE(IsAcceptedImageType(name, types)) << name;
+    }
+    types.webp = false;
+    EXPECT_FALSE(IsAcceptedImageType("d.webp", types));
+    EXPECT_TRUE(IsAcceptedImageType("a.heic", types));
+    EXPECT_FALSE(types.allStandardOn());
 }
 
 TEST(AddFilesFilter, ListsEnabledTypesWithSeparatedPatterns) {
@@ -85,13 +100,30 @@ TEST(AddFilesFilter, ListsEnabledTypesWithSeparatedPatterns) {
     types.tga = false;
     const std::string filter = AddFilesFilter(types);
     EXPECT_EQ(filter.substr(0, filter.find('|')),
-              "Image Files(jpg,png,tif,bmp,pcx,gif,wmf,emf,psd,)");
+              "Image Files(jpg,png,tif,bmp,pcx,gif,wmf,emf,psd,heic,heif,avif,webp,jxl,)");
     EXPECT_NE(filter.find("|*.JPG;*.JPE;*.JPEG;*.JIF;*.PNG;*.TIF;*.TIFF;*.BMP;"),
               std::string::npos);
     EXPECT_EQ(filter.find("TGA"), std::string::npos);
     EXPECT_EQ(filter.find("RAW"), std::string::npos);
     EXPECT_NE(filter.find("|PhotoShop Files (*.PSD)|*.PSD|Windows Metafile"), std::string::npos);
+    EXPECT_NE(filter.find(";*.PSD;*.HEIC;*.HEIF;*.AVIF;*.WEBP;*.JXL|"), std::string::npos);
+    EXPECT_NE(filter.find("|HEIC Files (*.HEIC)|*.HEIC;*.HEIF|AVIF Files (*.AVIF)|*.AVIF|WebP "
+                          "Files (*.WEBP)|*.WEBP|JPEG XL Files (*.JXL)|*.JXL|All files"),
+              std::string::npos);
     EXPECT_TRUE(filter.ends_with("|All files (*.*)|*.*||"));
+
+    // Camera files come last in both parts; only the newer types off.
+    types = ImageTypeFilter{};
+    types.raw = true;
+    types.heic = types.avif = types.webp = types.jxl = false;
+    const std::string camera = AddFilesFilter(types);
+    EXPECT_EQ(camera.substr(0, camera.find('|')),
+              "Image Files(jpg,png,tif,bmp,pcx,gif,tga,wmf,emf,psd,raw)");
+    EXPECT_NE(camera.find(";*.PSD;*.RAW;*.RAF;"), std::string::npos);
+    EXPECT_NE(camera.find("|Digital camera files (*.RAW)|*.RAW;*.RAF;*.CRW;*CR2;*.KDC;*.MRW;*.NEF;"
+                          "*.ORF;*.DNG;*.PTX;*.PEF;*.ARW;*.X3F;*.CR3;*.RW2;*.SRW|All files"),
+              std::string::npos);
+    EXPECT_EQ(camera.find("HEIC"), std::string::npos);
 }
 
 class CountTree : public ::testing::Test {

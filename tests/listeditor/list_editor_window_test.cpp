@@ -694,17 +694,44 @@ void ListEditorWindowTest::filterDialogChangesTypesOnOkOnly() {
     QVERIFY(rig.dlg->settings().types.gif);
     QString title;
     bool rawShown = true;
+    QStringList newTypes;
     onNextModal([&](QWidget* dlg) {
         title = dlg->windowTitle();
         rawShown = FindControl<QCheckBox>(dlg, FileTypesId::Raw)->isChecked();
+        for (int id : {FileTypesId::Heic, FileTypesId::Avif, FileTypesId::Webp, FileTypesId::Jxl}) {
+            auto* box = FindControl<QCheckBox>(dlg, id);
+            newTypes << box->text() + (box->isChecked() ? "+" : "-");
+        }
         FindControl<QCheckBox>(dlg, FileTypesId::Gif)->setChecked(false);
+        FindControl<QCheckBox>(dlg, FileTypesId::Raw)->setChecked(true);
+        FindControl<QCheckBox>(dlg, FileTypesId::Webp)->setChecked(false);
         QTest::mouseClick(FindControl<QPushButton>(dlg, FileTypesId::Ok), Qt::LeftButton);
     });
     rig.trigger(Id::MenuFilterTypes);
     QCOMPARE(title, QString("Use image types"));
     QVERIFY(!rawShown);
+    QCOMPARE(newTypes, QStringList({"HEIC HEIF+", "AVIF+", "WebP+", "JPEG XL+"}));
     QVERIFY(!rig.dlg->settings().types.gif);
+    QVERIFY(rig.dlg->settings().types.raw);
+    QVERIFY(!rig.dlg->settings().types.webp);
     QCOMPARE(rig.status(), QString("Image file filters set"));
+
+    // The add-files dialog offers what was chosen and takes only those files.
+    rig.prompter.answerOpenFiles({"/p/a.gif", "/p/b.NEF", "/p/c.webp", "/p/d.heic", "/p/e.jpg"});
+    rig.click(Id::AddFiles);
+    const std::string& filter = rig.prompter.calls().back().file.filter;
+    QVERIFY(
+        filter.starts_with("Image Files(jpg,png,tif,bmp,pcx,tga,wmf,emf,psd,heic,heif,avif,"
+                           "jxl,raw)|"));
+    QCOMPARE(filter.find("WEBP"), std::string::npos);
+    QCOMPARE(rig.entries(), (std::vector<std::string>{"/p/b.NEF", "/p/d.heic", "/p/e.jpg"}));
+
+    // The camera switch is a real choice: it comes back after a restart.
+    rig.prompter.answerMessage(PromptAnswer::No);  // the list may go
+    rig.click(Id::Ok);
+    rig.start();
+    QVERIFY(rig.dlg->settings().types.raw);
+    QVERIFY(!rig.dlg->settings().types.webp);
 }
 
 void ListEditorWindowTest::addFolderThroughThePicker() {

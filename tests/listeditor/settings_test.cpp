@@ -50,12 +50,13 @@ class RefusingStore : public KeyValueStore {
 
 }  // namespace
 
-TEST(EditorSettings, StoredSwitchesLoadWithCameraFilesForcedOff) {
+TEST(EditorSettings, StoredSwitchesLoadCameraFilesIncluded) {
     TempDir dir;
     QSettingsStore store(QString::fromStdString(dir.file("s.ini")));
     store.writeString("Settings", "TGA", "No");
     store.writeString("Settings", "RAW", "Yes");
     store.writeString("Settings", "PNG", "no");  // only exactly "No" switches off
+    store.writeString("Settings", "WEBP", "No");
     store.writeString("Dialogs", "AutoCnt", "No");
     store.writeString("1.0", "ListPath", "/lists");
     store.writeString("MRU", "List1", "/l/one.lst");
@@ -64,9 +65,11 @@ TEST(EditorSettings, StoredSwitchesLoadWithCameraFilesForcedOff) {
     EditorSettings s;
     LoadEditorSettings(store, s);
     EXPECT_FALSE(s.types.tga);
-    EXPECT_FALSE(s.types.raw);
+    EXPECT_TRUE(s.types.raw);
     EXPECT_TRUE(s.types.png);
+    EXPECT_FALSE(s.types.webp);
     EXPECT_TRUE(s.types.jpg) << "a missing switch stays on";
+    EXPECT_TRUE(s.types.heic && s.types.avif && s.types.jxl);
     EXPECT_FALSE(s.types.allStandardOn());
     EXPECT_FALSE(s.autoCount);
     EXPECT_EQ(s.defaultListFolder, "/lists");
@@ -80,6 +83,8 @@ TEST(EditorSettings, SaveWritesSwitchesAndReadsBack) {
     ScriptedPrompter prompter;
     EditorSettings s;
     s.types.gif = false;
+    s.types.raw = true;
+    s.types.jxl = false;
     s.autoCount = false;
     s.lastBatchFolder = "/pics";
     s.recent.add("/l/a.lst");
@@ -87,6 +92,9 @@ TEST(EditorSettings, SaveWritesSwitchesAndReadsBack) {
     EXPECT_TRUE(prompter.calls().empty());
     EXPECT_EQ(store.readString("Settings", "GIF"), "No");
     EXPECT_EQ(store.readString("Settings", "JPG"), "Yes");
+    EXPECT_EQ(store.readString("Settings", "RAW"), "Yes");
+    EXPECT_EQ(store.readString("Settings", "JXL"), "No");
+    EXPECT_EQ(store.readString("Settings", "HEIC"), "Yes");
     EXPECT_EQ(store.readString("Dialogs", "AutoCnt"), "No");
     EXPECT_EQ(store.readString("MRU", "List2"), "");
     EditorSettings back;
