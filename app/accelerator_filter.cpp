@@ -30,6 +30,8 @@ int AcceleratorFilter::commandFor(int key, Qt::KeyboardModifiers modifiers) {
                 return MainId::LeftDelete;
             case Qt::Key_2:
                 return MainId::RightDelete;
+            case Qt::Key_Z:
+                return MainId::MenuUndoDelete;
             default:
                 return 0;
         }

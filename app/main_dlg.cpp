@@ -37,6 +37,7 @@
 #include "method_page.h"
 #include "not_dup_list.h"
 #include "option_commands.h"
+#include "overview_commands.h"
 #include "pair_viewer.h"
 #include "placement.h"
 #include "prompter.h"
@@ -45,6 +46,7 @@
 #include "setup_commands.h"
 #include "single_image_commands.h"
 #include "status_lines.h"
+#include "undo_commands.h"
 #include "view_page.h"
 #include "viewer_panel.h"
 
@@ -87,6 +89,10 @@ CMainDlg::CMainDlg(const MainDlgServices& services, QWidget* parent)
     m_finds->setNotDupListPath(notDupList);
     m_review = std::make_unique<ReviewCommands>(*m_pairViewer, m_commands, *m_menus, m_prompter,
                                                 notDupList);
+    m_overview = std::make_unique<OverviewCommands>(m_run, *m_pairViewer, *this, m_commands,
+                                                    m_prompter, *this);
+    m_undo =
+        std::make_unique<UndoCommands>(m_run, *m_pairViewer, m_commands, m_prompter, m_fileOps);
 }
 
 CMainDlg::~CMainDlg() {

@@ -24,6 +24,8 @@ class OptionCommands;
 class PairViewer;
 class QTabWidget;
 class ReviewCommands;
+class UndoCommands;
+class OverviewCommands;
 class SetupCommands;
 class SingleImageCommands;
 class StatusLines;
@@ -123,6 +125,8 @@ class CMainDlg : public QDialog, public PageSwitcher {
     std::unique_ptr<FindCommands> m_finds;
     std::unique_ptr<SingleImageCommands> m_single;
     std::unique_ptr<ReviewCommands> m_review;
+    std::unique_ptr<UndoCommands> m_undo;
+    std::unique_ptr<OverviewCommands> m_overview;
     AcceleratorFilter* m_accelerators = nullptr;
     QTimer m_saveTimer;
 };

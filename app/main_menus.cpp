@@ -55,6 +55,8 @@ const Command kCommands[] = {
     {MainId::MenuAbout, "About"},
     {MainId::MenuNotDuplicate, "Not a duplicate\tN"},
     {MainId::MenuForgetNotDuplicates, "Forget pairs marked not duplicate..."},
+    {MainId::MenuUndoDelete, "Undo delete\tCtrl+Z"},
+    {MainId::MenuPairOverview, "Pair overview..."},
     // Pane menus.
     {MainId::MenuLeftFullScreen, "Full screen"},
     {MainId::MenuLeftOpenImage, "Open image"},
@@ -123,11 +125,12 @@ MainMenus::MainMenus(QWidget* window)
                        MainId::MenuSavePrimary, MainId::MenuSaveSecondary, kSeparator,
                        MainId::MenuRebuildPrimary, MainId::MenuRebuildSecondary});
     addPopup("F&ind", {MainId::MenuFindSetup});
-    addPopup("&View",
-             {MainId::MenuOpenDupsLog, MainId::MenuOpenLog, kSeparator, MainId::MenuOpenDupsLogText,
-              MainId::MenuOpenLogText, kSeparator, MainId::MenuSaveLog, kSeparator,
-              MainId::MenuNoSort, MainId::MenuSortDescending, MainId::MenuSortAscending, kSeparator,
-              MainId::MenuLargeView, kSeparator, MainId::MenuNotDuplicate});
+    addPopup(
+        "&View",
+        {MainId::MenuOpenDupsLog, MainId::MenuOpenLog, kSeparator, MainId::MenuOpenDupsLogText,
+         MainId::MenuOpenLogText, kSeparator, MainId::MenuSaveLog, kSeparator, MainId::MenuNoSort,
+         MainId::MenuSortDescending, MainId::MenuSortAscending, kSeparator, MainId::MenuLargeView,
+         kSeparator, MainId::MenuNotDuplicate, MainId::MenuUndoDelete, MainId::MenuPairOverview});
     addPopup("&Options", {MainId::MenuAutoFind,
                           MainId::MenuAutoView,
                           MainId::MenuLargeView,
@@ -140,6 +143,7 @@ MainMenus::MainMenus(QWidget* window)
                           MainId::MenuAutomaticDelete,
                           MainId::MenuPauseOnNoDelete,
                           MainId::MenuPermanentDelete,
+                          MainId::MenuUndoDelete,
                           kSeparator,
                           MainId::MenuShowMove,
                           MainId::MenuMoveInstead,

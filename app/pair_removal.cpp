@@ -55,11 +55,15 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     }
     WaitCursor wait;
     const std::string path = facts.path;
+    RemovalStep step;
     // A side that showed a placeholder has no readable file: only its marks go.
-    if (facts.loaded && !removeFile(side, path, move)) {
+    if (facts.loaded && !removeFile(side, path, move, step)) {
         return;
     }
-    m_run.markDeleted(path);
+    step.marks = m_run.markDeleted(path);
+    if (!step.nowAt.empty()) {
+        m_history.push_back(std::move(step));
+    }
     if (settings.m_nDeleteMode != DeleteMode::Automatic && settings.m_bBeep) {
         m_desktop.playAsterisk();
     }
@@ -72,16 +76,27 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     m_viewer.RunNextSteps(settings.m_nDeleteMode);
 }
 
-bool PairRemoval::removeFile(int side, const std::string& path, bool move) {
+bool PairRemoval::removeFile(int side, const std::string& path, bool move, RemovalStep& step) {
     FileOps& ops = m_fileOps;
+    step.originalPath = path;
     if (move) {
         const std::string& folder = side == kRightSide ? m_run.settings().m_strMoveFolder2
                                                        : m_run.settings().m_strMoveFolder;
-        return !folder.empty() && ops.moveToFolder(path, folder).has_value();
+        const std::optional<std::string> movedTo =
+            folder.empty() ? std::nullopt : ops.moveToFolder(path, folder);
+        step.trashed = false;
+        step.nowAt = movedTo.value_or(std::string());
+        return movedTo.has_value();
     }
     // Never a permanent delete the user did not choose: no trash, no delete.
-    return m_run.settings().m_bPermanentDelete ? ops.deletePermanently(path)
-                                               : ops.moveToTrash(path);
+    if (m_run.settings().m_bPermanentDelete) {
+        return ops.deletePermanently(path);
+    }
+    if (!ops.moveToTrash(path)) {
+        return false;
+    }
+    step.nowAt = ops.lastTrashedPath();
+    return true;
 }
 
 void PairRemoval::ShowDeleteSummary(int count) {

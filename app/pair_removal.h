@@ -1,13 +1,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "run_state.h"
 
 class CommandRouter;
 class Desktop;
 class FileOps;
 class PairViewer;
 class Prompter;
-class RunState;
+
+/// One removal that can be put back: a file trashed or moved (a permanent
+/// delete cannot).
+struct RemovalStep {
+    std::string originalPath;
+    std::string nowAt;  ///< the file in the trash, or in the move folder
+    bool trashed = true;
+    DeletionMarks marks;  ///< what marking it deleted changed
+};
 
 /// Removing one image of the shown pair: to the trash, permanently or into the
 /// side's "Move to" folder, and marking every reference to it afterwards.
@@ -26,13 +37,16 @@ class PairRemoval {
     void ShowDeleteSummary(int count);
     /// Asked before the first removal of an automatic run: true goes on with it.
     bool ConfirmAutomaticDelete();
+    /// Every trash and move since the program started, the latest last.
+    std::vector<RemovalStep>& history() { return m_history; }
 
   private:
-    bool removeFile(int side, const std::string& path, bool move);
+    bool removeFile(int side, const std::string& path, bool move, RemovalStep& step);
 
     RunState& m_run;
     PairViewer& m_viewer;
     Prompter& m_prompter;
     Desktop& m_desktop;
     FileOps& m_fileOps;
+    std::vector<RemovalStep> m_history;
 };

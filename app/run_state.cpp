@@ -1,5 +1,9 @@
 #include "run_state.h"
 
+#include <algorithm>
+
+#include "path_compare.h"
+
 RunState::RunState(QObject* parent) : QObject(parent) {}
 
 void RunState::setCompareMode(CompareMode mode) {
@@ -92,7 +96,17 @@ bool RunState::sortMatches(bool descending) {
     return sorted;
 }
 
-void RunState::markDeleted(const std::string& path) {
+DeletionMarks RunState::markDeleted(const std::string& path) {
+    DeletionMarks marks;
+    for (int slot : {kPrimarySlot, kSecondarySlot}) {
+        const DatafileSlot& s = m_slots[slot];
+        const std::size_t count = std::min(s.paths().size(), s.records().size());
+        for (std::size_t k = 0; k < count; ++k) {
+            if (s.records()[k].nWidth != 0 && SamePath(s.paths()[k], path)) {
+                marks.records.push_back({slot, k, s.records()[k].nWidth});
+            }
+        }
+    }
     m_matches.markDeleted(path);
     emit matchLinesChanged();
     // Either side of a pair may come from the primary data file, and its
@@ -104,6 +118,16 @@ void RunState::markDeleted(const std::string& path) {
     DatafileSlot& secondary = m_slots[kSecondarySlot];
     if (secondary.hasRecords()) {
         secondary.markDeleted(path);
+    }
+    return marks;
+}
+
+void RunState::unmarkDeleted(const std::string& path, const DeletionMarks& marks) {
+    if (m_matches.unmarkDeleted(path) > 0) {
+        emit matchLinesChanged();
+    }
+    for (const DeletionMarks::Record& r : marks.records) {
+        m_slots[index(r.slot)].unmarkDeleted(r.index, path, r.width);
     }
 }
 

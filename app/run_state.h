@@ -6,7 +6,9 @@
 
 #include <QObject>
 #include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "compare.h"
 #include "datafile_io.h"
@@ -21,6 +23,17 @@
 /// Slot numbers.
 inline constexpr int kPrimarySlot = 0;
 inline constexpr int kSecondarySlot = 1;
+
+/// What RunState::markDeleted changed in the slots' records, so that an
+/// undo can put it back.
+struct DeletionMarks {
+    struct Record {
+        int slot = 0;
+        std::size_t index = 0;
+        std::uint16_t width = 0;
+    };
+    std::vector<Record> records;
+};
 
 /// The state of a run. Everything that shows or changes it goes through its
 /// members, so the signals tell every observer. User-interface thread.
@@ -93,7 +106,11 @@ class RunState : public QObject {
     /// Marks every reference to `path` deleted: in the match list and in the
     /// records of both slots. A primary record marked leaves the primary
     /// data unsaved.
-    void markDeleted(const std::string& path);
+    DeletionMarks markDeleted(const std::string& path);
+    /// Puts back what markDeleted(path) marked, once the file is back: the
+    /// match list's references and the records' widths, where a slot still
+    /// holds that path marked deleted.
+    void unmarkDeleted(const std::string& path, const DeletionMarks& marks);
 
     // ----- Flags -----
     bool primaryUnsaved() const { return m_bPrimaryUnsaved != 0; }

@@ -8,7 +8,8 @@
 #include "placement.h"
 
 ViewPage::ViewPage(QWidget* parent) : QWidget(parent) {
-    m_title = PlaceControl<QLabel>(this, MainId::ViewTitle, QRect(14, 8, 440, 22), QString());
+    m_title = PlaceControl<QLabel>(this, MainId::ViewTitle, QRect(14, 8, 350, 22), QString());
+    PlaceControl<QPushButton>(this, MainId::PairOverview, QRect(368, 4, 92, 28), "Overview...");
     PlaceControl<QPushButton>(this, MainId::First, QRect(466, 4, 74, 28), "First");
     PlaceControl<QPushButton>(this, MainId::Last, QRect(546, 4, 74, 28), "Last");
     m_logView = PlaceControl<QListView>(this, MainId::LogView, QRect(14, 36, 606, 222));

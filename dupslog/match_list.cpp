@@ -85,6 +85,38 @@ int MatchList::markDeleted(const std::string& path) {
     return changed;
 }
 
+int MatchList::unmarkDeleted(const std::string& path) {
+    int changed = 0;
+    const std::string mark = "Deleted ";
+    for (std::size_t k = 0; k < m_logView.size(); ++k) {
+        std::string& line = m_logView[k];
+        for (const std::string prefix : {"Image 1 path: ", "Image 2 path: "}) {
+            const std::size_t at = prefix.size() + mark.size();
+            if (line.size() != at + path.size() || !line.starts_with(prefix + mark) ||
+                !SamePath(line.substr(at), path)) {
+                continue;
+            }
+            line.erase(prefix.size(), mark.size());
+            ++changed;
+            // The entry of the pair whose five lines hold this one.
+            const int offset = static_cast<int>(k) - m_firstPairLine;
+            const int pair = offset / 5;
+            const int side = offset % 5;
+            if (m_firstPairLine < 0 || offset < 0 || pair >= pairCount() ||
+                (side != 1 && side != 2)) {
+                continue;
+            }
+            std::string& entry =
+                (side == 1 ? m_leftPaths : m_rightPaths)[static_cast<std::size_t>(pair)];
+            if (entry == "Deleted") {
+                entry = path;
+                ++changed;
+            }
+        }
+    }
+    return changed;
+}
+
 void MatchList::clear() {
     m_logView.clear();
     m_leftPaths.clear();

@@ -41,6 +41,10 @@ class MatchList {
     /// ("Deleted"). Paths compare as the file system does (SamePath). Returns
     /// how many entries and lines changed.
     int markDeleted(const std::string& path);
+    /// Undoes markDeleted(path) once the file is back: every path line
+    /// "Image N path: Deleted " + path loses its mark and its pair's entry
+    /// gets the path again. Returns how many entries and lines changed.
+    int unmarkDeleted(const std::string& path);
 
     void clear();
     void swap(MatchList& other) noexcept;

@@ -43,6 +43,15 @@ bool DatafileSlot::markDeleted(const std::string& path) {
     return marked;
 }
 
+bool DatafileSlot::unmarkDeleted(std::size_t index, const std::string& path, std::uint16_t width) {
+    if (index >= m_records.size() || index >= m_paths.size() || m_records[index].nWidth != 0 ||
+        !SamePath(m_paths[index], path)) {
+        return false;
+    }
+    m_records[index].nWidth = width;
+    return true;
+}
+
 void DatafileSlot::clearData() {
     m_records.clear();
     m_paths.clear();

@@ -57,6 +57,9 @@ class DatafileSlot {
     /// Marks every record of `path` (whole-path equality as the file system
     /// has it) as deleted; true when one was marked.
     bool markDeleted(const std::string& path);
+    /// Undoes markDeleted for record `index`: gives it back `width`, when it
+    /// still holds `path` and is marked deleted. False when it changed nothing.
+    bool unmarkDeleted(std::size_t index, const std::string& path, std::uint16_t width);
     /// Drops records and paths; the source description stays.
     void clearData();
     /// A slot with this one's source description and path capacity, and no data.
