@@ -48,7 +48,7 @@ PairOverviewDlg::PairOverviewDlg(QWidget* parent)
     SetControlId(m_status, Status);
     setWindowTitle("Pair overview");
     setSizeGripEnabled(true);
-    resize(1000, 640);
+    resize(1240, 680);
 
     m_minPercent->setRange(0.0, 100.0);
     m_minPercent->setDecimals(1);
@@ -111,9 +111,24 @@ void PairOverviewDlg::showPairs(const MatchList& list, const std::vector<int>& s
     m_table->sortByColumn(
         m_byGroup->isChecked() ? PairOverviewModel::ColGroup : PairOverviewModel::ColPair,
         Qt::AscendingOrder);
-    m_table->setColumnWidth(PairOverviewModel::ColPair, 56);
+    // Room for a thumbnail and a name, and for "65535 x 65535 TIF".
+    const QFontMetrics metrics = m_table->fontMetrics();
+    const int sizeWidth = metrics.horizontalAdvance("65535 x 65535 JPG") + 16;
+    const int bytesWidth = metrics.horizontalAdvance("Image 1 bytes") + 16;
+    m_table->setColumnWidth(PairOverviewModel::ColPair, metrics.horizontalAdvance("99999") + 24);
     for (int c : {PairOverviewModel::ColLeft, PairOverviewModel::ColRight}) {
-        m_table->setColumnWidth(c, 200);
+        m_table->setColumnWidth(c,
+                                PairOverviewModel::kThumbWidth + metrics.averageCharWidth() * 14);
+    }
+    m_table->setColumnWidth(PairOverviewModel::ColPercent,
+                            metrics.horizontalAdvance("% match") + 20);
+    m_table->setColumnWidth(PairOverviewModel::ColAction,
+                            metrics.horizontalAdvance("delete right (Higher resolution)") + 16);
+    for (int c : {PairOverviewModel::ColLeftSize, PairOverviewModel::ColRightSize}) {
+        m_table->setColumnWidth(c, sizeWidth);
+    }
+    for (int c : {PairOverviewModel::ColLeftBytes, PairOverviewModel::ColRightBytes}) {
+        m_table->setColumnWidth(c, bytesWidth);
     }
     updateStatus();
     loadVisibleRows();

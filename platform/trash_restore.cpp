@@ -7,24 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "path_parts.h"
+
 namespace {
 
 const std::string kAction = "restore";
 // A .trashinfo file holds one path and a date; anything this long is not one.
 constexpr std::streamsize kMaxInfoBytes = 64 * 1024;
-
-std::string parentOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -42,13 +31,13 @@ int hexValue(char c) {
 // The file system's top folder a trash root ($topdir/.Trash-$uid or
 // $topdir/.Trash/$uid) belongs to; empty for the home trash.
 std::string topdirOfTrash(const std::string& root) {
-    const std::string name = nameOf(root);
+    const std::string name = FileNameOf(root);
     if (name.starts_with(".Trash-")) {
-        return parentOf(root);
+        return ParentFolderOf(root);
     }
-    const std::string parent = parentOf(root);
-    if (nameOf(parent) == ".Trash") {
-        return parentOf(parent);
+    const std::string parent = ParentFolderOf(root);
+    if (FileNameOf(parent) == ".Trash") {
+        return ParentFolderOf(parent);
     }
     return {};
 }
@@ -122,7 +111,7 @@ FileOpOutcome putBackOutcome(const std::string& from, const std::string& to) {
     if (exists(to)) {
         return FileOpFailure(kAction, to, "another file is there now");
     }
-    if (!isFolder(parentOf(to))) {
+    if (!isFolder(ParentFolderOf(to))) {
         return FileOpFailure(kAction, to, "its folder no longer exists");
     }
     const int error = putBack(from, to);
@@ -163,13 +152,13 @@ std::optional<std::string> DecodeTrashPath(const std::string& encoded) {
 }
 
 std::optional<std::string> TrashedFileOrigin(const std::string& trashedPath, std::string& problem) {
-    const std::string files = parentOf(trashedPath);
-    if (nameOf(files) != "files") {
+    const std::string files = ParentFolderOf(trashedPath);
+    if (FileNameOf(files) != "files") {
         problem = trashedPath + " is not in a trash folder";
         return std::nullopt;
     }
-    const std::string root = parentOf(files);
-    const std::string infoPath = root + "/info/" + nameOf(trashedPath) + ".trashinfo";
+    const std::string root = ParentFolderOf(files);
+    const std::string infoPath = root + "/info/" + FileNameOf(trashedPath) + ".trashinfo";
     const std::optional<std::string> text = readInfo(infoPath, problem);
     if (!text) {
         return std::nullopt;
@@ -199,8 +188,8 @@ FileOpOutcome RestoreFromTrash(const std::string& trashedPath) {
     }
     FileOpOutcome outcome = putBackOutcome(trashedPath, *origin);
     if (outcome.ok) {
-        const std::string root = parentOf(parentOf(trashedPath));
-        ::unlink((root + "/info/" + nameOf(trashedPath) + ".trashinfo").c_str());
+        const std::string root = ParentFolderOf(ParentFolderOf(trashedPath));
+        ::unlink((root + "/info/" + FileNameOf(trashedPath) + ".trashinfo").c_str());
     }
     return outcome;
 }

@@ -88,8 +88,8 @@ QVariant PairOverviewModel::headerData(int section, Qt::Orientation orientation,
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     static const char* const kTitles[ColumnCount] = {
-        "Pair",         "Image 1",       "Image 2",       "% match", "Image 1 size",
-        "Image 2 size", "Image 1 bytes", "Image 2 bytes", "Action",  "Group"};
+        "Pair",         "Image 1",      "Image 2",       "% match",       "Automatic delete",
+        "Image 1 size", "Image 2 size", "Image 1 bytes", "Image 2 bytes", "Group"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(kTitles[section])
                                                  : QVariant();
 }

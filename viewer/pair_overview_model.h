@@ -28,11 +28,11 @@ class PairOverviewModel : public QAbstractTableModel {
         ColLeft,
         ColRight,
         ColPercent,
+        ColAction,
         ColLeftSize,
         ColRightSize,
         ColLeftBytes,
         ColRightBytes,
-        ColAction,
         ColGroup,
         ColumnCount
     };

@@ -56,22 +56,8 @@ class FindJobsTest : public QObject {
     std::unique_ptr<QObject> m_pollers;
     std::vector<std::string> m_images;
 
-    // Four unlike images and a copy of the second: exactly one matching pair.
     std::unique_ptr<CMainDlg> windowWithPrimary() {
-        m_images = m_fx->writeImages("one", 4);
-        m_images.push_back(m_fx->path("one/zcopy.jpg"));
-        if (!QFile::copy(QString::fromStdString(m_images[1]),
-                         QString::fromStdString(m_images[4]))) {
-            qFatal("cannot copy");
-        }
-        auto dlg = m_fx->makeDlg();
-        answerBuildDialog(m_pollers.get(), m_fx->path("one"));
-        dlg->OnCommand(MainId::PrimaryBuild);
-        if (!QTest::qWaitFor([&] { return dlg->run().primary().count() == 5; }, 20000)) {
-            qFatal("the primary build did not finish");
-        }
-        dlg->selectPage(kPageFind);
-        return dlg;
+        return m_fx->windowWithOneCopy(m_pollers.get(), m_images);
     }
 
     static void setBounds(CMainDlg& dlg, const QString& lower, const QString& upper) {

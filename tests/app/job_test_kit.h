@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,6 +124,11 @@ class JobWindowFixture {
         return paths;
     }
 
+    /// A window on "Find dups" whose primary data holds four unlike images
+    /// and a copy of the second (one matching pair); `images` gets their
+    /// paths, the copy last. `pollers` owns the build dialog's answer.
+    std::unique_ptr<CMainDlg> windowWithOneCopy(QObject* pollers, std::vector<std::string>& images);
+
   private:
     QTemporaryDir m_dir;
     QSettingsStore m_store;
@@ -141,4 +147,21 @@ inline void answerBuildDialog(QObject* owner, const std::string& folder, bool su
         }
         control<QAbstractButton>(dialog, kIdOk)->click();
     });
+}
+
+inline std::unique_ptr<CMainDlg> JobWindowFixture::windowWithOneCopy(
+    QObject* pollers, std::vector<std::string>& images) {
+    images = writeImages("one", 4);
+    images.push_back(path("one/zcopy.jpg"));
+    if (!QFile::copy(QString::fromStdString(images[1]), QString::fromStdString(images[4]))) {
+        qFatal("cannot copy");
+    }
+    auto dlg = makeDlg();
+    answerBuildDialog(pollers, path("one"));
+    dlg->OnCommand(MainId::PrimaryBuild);
+    if (!QTest::qWaitFor([&] { return dlg->run().primary().count() == 5; }, 20000)) {
+        qFatal("the primary build did not finish");
+    }
+    dlg->selectPage(kPageFind);
+    return dlg;
 }

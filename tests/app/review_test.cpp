@@ -39,22 +39,8 @@ class ReviewTest : public QObject {
     std::string listPath() const { return NotDupListPath(m_fx->path("data")); }
     std::string logPath() const { return m_fx->path("logs/Dups.log"); }
 
-    // Four unlike images and a copy of the second: exactly one matching pair.
     std::unique_ptr<CMainDlg> windowWithPrimary() {
-        m_images = m_fx->writeImages("one", 4);
-        m_images.push_back(m_fx->path("one/zcopy.jpg"));
-        if (!QFile::copy(QString::fromStdString(m_images[1]),
-                         QString::fromStdString(m_images[4]))) {
-            qFatal("cannot copy");
-        }
-        auto dlg = m_fx->makeDlg();
-        answerBuildDialog(dlg.get(), m_fx->path("one"));
-        dlg->OnCommand(MainId::PrimaryBuild);
-        if (!QTest::qWaitFor([&] { return dlg->run().primary().count() == 5; }, 20000)) {
-            qFatal("the primary build did not finish");
-        }
-        dlg->selectPage(kPageFind);
-        return dlg;
+        return m_fx->windowWithOneCopy(this, m_images);
     }
 
     // Runs a find to its end; the log it wrote.
