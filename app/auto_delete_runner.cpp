@@ -79,6 +79,13 @@ void AutoDeleteRunner::endRun() {
     m_viewer.autoRun().active = 0;
 }
 
+void AutoDeleteRunner::takeNoDeleteStep() {
+    const bool minimised = m_window.isMinimized();
+    const int pairs = m_viewer.pairCount();
+    const int percent = pairs > 0 ? m_viewer.selectedPair() * 100 / pairs : 0;
+    takeNoDeleteStep(minimised, percent);
+}
+
 void AutoDeleteRunner::onStep() {
     m_stepTimer.stop();
     const AutoDeleteRun& run = m_viewer.autoRun();

@@ -40,6 +40,9 @@ class AutoDeleteRunner : public QObject {
     void resumeStep();
     /// Ends an active run without a summary (another delete mode was chosen).
     void endRun();
+    /// What an active run does at "No delete": walks on, or waits for Next
+    /// when the pause option is on.
+    void takeNoDeleteStep();
 
   private:
     void onStep();

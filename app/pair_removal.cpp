@@ -2,6 +2,7 @@
 
 #include "auto_delete_runner.h"
 #include "command_router.h"
+#include "delete_criteria.h"
 #include "delete_messages.h"
 #include "desktop.h"
 #include "file_ops.h"
@@ -45,6 +46,21 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     }
     TwinlySettings& settings = m_run.settings();
     AutoDeleteRun& run = m_viewer.autoRun();
+    const SideFacts& left = m_viewer.side(kLeftSide);
+    const SideFacts& right = m_viewer.side(kRightSide);
+    // Both looked at again now: what was shown may be stale, and removing
+    // either side of one file, or the survivor of a gone twin, loses the
+    // only copy.
+    if (SidesAreOneFile(left, right)) {
+        refuse(kSameFileRemovalText, true);
+        return;
+    }
+    if (const std::string reason = NoDeleteReasonNow(left, right); !reason.empty()) {
+        refuse(std::string(DeleteCriterionHeading(static_cast<int>(DeleteCriterion::NoDelete))) +
+                   "\n" + reason,
+               false);
+        return;
+    }
     if (settings.m_nDeleteMode == DeleteMode::Automatic && run.confirmNeeded) {
         if (!ConfirmAutomaticDelete()) {
             return;
@@ -56,8 +72,8 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     WaitCursor wait;
     const std::string path = facts.path;
     RemovalStep step;
-    // A side that showed a placeholder has no readable file: only its marks go.
-    if (facts.loaded && !removeFile(side, path, move, step)) {
+    if (const std::string failure = removeFile(side, path, move, step); !failure.empty()) {
+        reportFailure(path, failure);
         return;
     }
     step.marks = m_run.markDeleted(path);
@@ -76,27 +92,58 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     m_viewer.RunNextSteps(settings.m_nDeleteMode);
 }
 
-bool PairRemoval::removeFile(int side, const std::string& path, bool move, RemovalStep& step) {
+void PairRemoval::refuse(const std::string& text, bool sameFile) {
+    // The pair is shown as the disk has it now, so the user sees why.
+    m_viewer.ShowCurrentPairAgain();
+    m_viewer.showPairInfo(text);
+    if (m_viewer.autoRun().active) {
+        m_viewer.autoDelete().takeNoDeleteStep();
+        return;
+    }
+    m_viewer.focusNext();
+    if (sameFile) {
+        m_prompter.message(kRemovalRefusedCaption, text, PromptButtons::Ok, PromptIcon::Warning);
+    }
+}
+
+void PairRemoval::reportFailure(const std::string& path, const std::string& failure) {
+    // A failure ends an automatic run: the next pair would likely fail alike.
+    m_viewer.autoDelete().endRun();
+    if (!SideFileStateNow(path).exists) {
+        m_viewer.ShowCurrentPairAgain();
+    }
+    m_prompter.message(kRemovalFailedCaption, failure, PromptButtons::Ok, PromptIcon::Warning);
+}
+
+std::string PairRemoval::removeFile(int side, const std::string& path, bool move,
+                                    RemovalStep& step) {
     FileOps& ops = m_fileOps;
     step.originalPath = path;
+    bool done = false;
     if (move) {
         const std::string& folder = side == kRightSide ? m_run.settings().m_strMoveFolder2
                                                        : m_run.settings().m_strMoveFolder;
-        const std::optional<std::string> movedTo =
-            folder.empty() ? std::nullopt : ops.moveToFolder(path, folder);
+        if (folder.empty()) {
+            return "Unable to move " + path + ": no \"Move to\" folder is set";
+        }
+        const std::optional<std::string> movedTo = ops.moveToFolder(path, folder);
         step.trashed = false;
         step.nowAt = movedTo.value_or(std::string());
-        return movedTo.has_value();
+        done = movedTo.has_value();
+    } else if (m_run.settings().m_bPermanentDelete) {
+        done = ops.deletePermanently(path);
+    } else {
+        // Never a permanent delete the user did not choose: no trash, no delete.
+        done = ops.moveToTrash(path);
+        if (done) {
+            step.nowAt = ops.lastTrashedPath();
+        }
     }
-    // Never a permanent delete the user did not choose: no trash, no delete.
-    if (m_run.settings().m_bPermanentDelete) {
-        return ops.deletePermanently(path);
+    if (done) {
+        return {};
     }
-    if (!ops.moveToTrash(path)) {
-        return false;
-    }
-    step.nowAt = ops.lastTrashedPath();
-    return true;
+    const std::string failure = ops.lastFailure();
+    return failure.empty() ? (move ? "Unable to move " : "Unable to delete ") + path : failure;
 }
 
 void PairRemoval::ShowDeleteSummary(int count) {

@@ -31,7 +31,10 @@ class PairRemoval {
     /// Removes the image of `side` (kLeftSide, kRightSide): moves it into the
     /// side's folder when `move`, else deletes it (to the trash unless "Deletes
     /// are permanent"). Then marks it, crosses its pane and shows the next pair.
-    /// A side already "Deleted", or a failed file operation, changes nothing.
+    /// A side already "Deleted" changes nothing. A pair the criteria must not
+    /// judge now (a side gone, changed, unread or both sides one file) is
+    /// refused with the reason; a failed file operation is reported and
+    /// marks nothing.
     void DeleteOrMoveImage(int side, bool move);
     /// The message after an automatic run removed `count` images.
     void ShowDeleteSummary(int count);
@@ -41,7 +44,12 @@ class PairRemoval {
     std::vector<RemovalStep>& history() { return m_history; }
 
   private:
-    bool removeFile(int side, const std::string& path, bool move, RemovalStep& step);
+    /// Empty when the file went; else one line naming the file and the reason.
+    std::string removeFile(int side, const std::string& path, bool move, RemovalStep& step);
+    /// Nothing is removed: `text` says why, and an automatic run walks on as
+    /// for "No delete".
+    void refuse(const std::string& text, bool sameFile);
+    void reportFailure(const std::string& path, const std::string& failure);
 
     RunState& m_run;
     PairViewer& m_viewer;

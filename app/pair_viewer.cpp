@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 
 #include "app_paths.h"
@@ -392,6 +393,14 @@ void PairViewer::pushFields() {
     for (int s : {kLeftSide, kRightSide}) {
         m_panel.setSideTexts(s, qs(side(s).titleText), qs(side(s).dimensionsLabel));
     }
+}
+
+void PairViewer::showPairInfo(const std::string& text) {
+    m_panel.setPairInfo(qs(text));
+}
+
+void PairViewer::focusNext() {
+    m_panel.button(MainId::Next)->setFocus(Qt::OtherFocusReason);
 }
 
 // ----- Pane commands -----

@@ -101,6 +101,10 @@ class PairViewer : public QObject {
     void RunDeleteModeStep(DeleteMode deleteMode);
     /// Writes the sides' texts, the caption and the size labels to the controls.
     void pushFields();
+    /// The criteria status line beside Next.
+    void showPairInfo(const std::string& text);
+    /// Leaves the keyboard focus on Next, so that Enter walks on.
+    void focusNext();
     const SideFacts& side(int side) const { return m_sides[clampSide(side)].facts; }
     SideFacts& side(int side) { return m_sides[clampSide(side)].facts; }
     ImagePane* pane(int side) const;

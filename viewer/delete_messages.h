@@ -17,6 +17,11 @@ inline constexpr const char* kConfirmAutoDeleteText =
 
 inline constexpr const char* kDeleteSummaryCaption = "Deleted images";
 
+/// Caption of the warning when a removal is refused to keep the last copy.
+inline constexpr const char* kRemovalRefusedCaption = "Nothing deleted";
+/// Caption of the message naming the file and the reason a removal failed.
+inline constexpr const char* kRemovalFailedCaption = "Delete or move failed";
+
 /// The summary after a run removed `count` images between the 1-based pair
 /// numbers `firstPair` and `lastPair`: "Deleted from image pairs 3 thru 17.\n9
 /// image have been deleted (placed in recycle bin)."; "... images have been

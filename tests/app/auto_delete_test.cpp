@@ -19,6 +19,7 @@ namespace {
 using Sequence = std::array<int, kDeleteSequenceLength>;
 constexpr Sequence kHigherResolutionFirst{1, 9, 2, 3, 4, 5, 6, 7, 8, 10, 11};
 constexpr Sequence kNoDeleteFirst{9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11};
+constexpr Sequence kLargerFileFirst{10, 9, 1, 2, 3, 4, 5, 6, 7, 8, 11};
 
 }  // namespace
 
@@ -50,6 +51,16 @@ class AutoDeleteTest : public QObject {
         for (int i = 0; i < count; ++i) {
             pairs.emplace_back(m_fx->image(QStringLiteral("a%1.jpg").arg(i), 40, 30),
                                m_fx->image(QStringLiteral("b%1.jpg").arg(i), 40, 30));
+        }
+        return pairs;
+    }
+
+    // Pairs whose image 1 is the larger file.
+    std::vector<std::pair<QString, QString>> largerLeftPairs(int count) {
+        std::vector<std::pair<QString, QString>> pairs;
+        for (int i = 0; i < count; ++i) {
+            pairs.emplace_back(m_fx->image(QStringLiteral("big%1.jpg").arg(i), 96, 72),
+                               m_fx->image(QStringLiteral("small%1.jpg").arg(i), 40, 30));
         }
         return pairs;
     }
@@ -195,6 +206,80 @@ class AutoDeleteTest : public QObject {
         QVERIFY(QFile::exists(pairs[1].first));
         QCOMPARE(dlg->pairViewer().autoRun().active, 0);
         QVERIFY(!dlg->pairViewer().autoDelete().stepPending());
+    }
+
+    // A pair whose twin is gone is never judged: neither when the twin was
+    // gone before the pair was shown, nor when it went while the pick waited
+    // for Enter or the timer. The survivor stays byte for byte.
+    void survivorOfAGoneTwinIsKept_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("semi-automatic") << static_cast<int>(DeleteMode::SemiAuto);
+        QTest::newRow("automatic") << static_cast<int>(DeleteMode::Automatic);
+    }
+    void survivorOfAGoneTwinIsKept() {
+        QFETCH(int, mode);
+        const bool automatic = static_cast<DeleteMode>(mode) == DeleteMode::Automatic;
+        const auto pairs = largerLeftPairs(3);
+        m_fx->writeLog(pairs);
+        QVERIFY(QFile::remove(pairs[1].second));
+        const QByteArray big1 = ViewerFixture::md5(pairs[1].first);
+        const QByteArray big2 = ViewerFixture::md5(pairs[2].first);
+        auto dlg = openViewer(static_cast<DeleteMode>(mode), kLargerFileFirst);
+        // The timer never fires here: each Enter is the step's own press.
+        dlg->run().settings().m_nAutoDelay = 24 * 3600 * 1000;
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::LeftDelete));
+        if (automatic) {
+            m_fx->prompter().answerMessage(PromptAnswer::Yes);
+        }
+        pressEnter();
+        QVERIFY(!QFile::exists(pairs[0].first));
+
+        QCOMPARE(textOf(dlg.get(), MainId::ViewTitle), QString("Viewing pair 2 of 3"));
+        QCOMPARE(textOf(dlg.get(), MainId::PairInfo),
+                 QString("Delete criteria:\nNo delete\nImage 2 is not on disk"));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::Next));
+        pressEnter();
+
+        QCOMPARE(textOf(dlg.get(), MainId::ViewTitle), QString("Viewing pair 3 of 3"));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::LeftDelete));
+        QVERIFY(QFile::remove(pairs[2].second));
+        if (automatic) {
+            m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        }
+        pressEnter();
+        QCOMPARE(ViewerFixture::md5(pairs[1].first), big1);
+        QCOMPARE(ViewerFixture::md5(pairs[2].first), big2);
+        QCOMPARE(dlg->run().matches().m_leftPaths[2], pairs[2].first.toStdString());
+        if (automatic) {
+            // Walked on as for "No delete": past the last pair, the run ends.
+            QCOMPARE(dlg->pairViewer().autoRun().active, 0);
+            QCOMPARE(m_fx->prompter().calls().back().text,
+                     std::string("Deleted from image pairs 1 thru 3.\n1 image have been deleted "
+                                 "(placed in recycle bin)."));
+        } else {
+            QCOMPARE(textOf(dlg.get(), MainId::ViewTitle), QString("Viewing pair 3 of 3"));
+            QCOMPARE(textOf(dlg.get(), MainId::PairInfo),
+                     QString("No delete\nImage 2 is no longer on disk"));
+            QCOMPARE(textOf(dlg.get(), MainId::RightTitle), "Not found: " + pairs[2].second);
+            QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::Next));
+        }
+    }
+
+    // Next past the last pair lands on a pair already resolved: its survivor
+    // is never proposed.
+    void resolvedLastPairProposesNothing() {
+        const auto pairs = largerLeftPairs(2);
+        m_fx->writeLog({pairs[0], {"Deleted " + pairs[1].first, pairs[1].second}});
+        const QByteArray survivor = ViewerFixture::md5(pairs[1].second);
+        auto dlg = openViewer(DeleteMode::SemiAuto, kLargerFileFirst);
+        pressEnter();
+        QVERIFY(!QFile::exists(pairs[0].first));
+        QCOMPARE(textOf(dlg.get(), MainId::ViewTitle), QString("Viewing pair 2 of 2"));
+        QCOMPARE(textOf(dlg.get(), MainId::PairInfo),
+                 QString("Delete criteria:\nNo delete\nImage 1 is deleted"));
+        QCOMPARE(QApplication::focusWidget(), button(*dlg, MainId::Next));
+        dlg->OnCommand(MainId::RightDelete);
+        QCOMPARE(ViewerFixture::md5(pairs[1].second), survivor);
     }
 
     void movingTheFocusEndsTheRunWithoutSummary() {

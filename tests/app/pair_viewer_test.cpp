@@ -34,6 +34,7 @@
 #include "scripted_prompter.h"
 #include "test_images.h"
 #include "viewer_panel.h"
+#include "viewer_test_kit.h"
 #include "window_test_kit.h"
 
 namespace {
@@ -43,6 +44,9 @@ class TestFileOps : public FileOps {
   public:
     bool moveToTrash(const std::string& path) override {
         ++trashCalls;
+        if (vanishFirst) {
+            QFile::remove(QString::fromStdString(path));
+        }
         return !failAll && m_real.moveToTrash(path);
     }
     bool deletePermanently(const std::string& path) override {
@@ -51,12 +55,18 @@ class TestFileOps : public FileOps {
     }
     std::optional<std::string> moveToFolder(const std::string& path,
                                             const std::string& folder) override {
+        ++moveCalls;
         if (failAll) {
             return std::nullopt;
         }
         return m_real.moveToFolder(path, folder);
     }
+    std::string lastFailure() const override {
+        return failAll ? std::string() : m_real.lastFailure();
+    }
     bool failAll = false;
+    bool vanishFirst = false;  // the file goes just before the operation
+    int moveCalls = 0;
     int trashCalls = 0;
     int permanentCalls = 0;
 
@@ -413,8 +423,14 @@ class PairViewerTest : public QObject {
         clickTab(*dlg, 3);
         const std::vector<std::string> lines = dlg->run().matches().m_logView;
         m_fileOps.failAll = true;
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        m_prompter.answerMessage(PromptAnswer::Ok);
         dlg->OnCommand(MainId::MenuLeftMove);  // move left
         press(*dlg, MainId::RightDelete);      // delete right: no trash to be had
+        QCOMPARE(m_prompter.messageTexts(),
+                 (std::vector<std::string>{"Unable to move " + a.toStdString(),
+                                           "Unable to delete " + b.toStdString()}));
+        QCOMPARE(m_prompter.calls()[0].caption, std::string("Delete or move failed"));
         QCOMPARE(m_fileOps.permanentCalls, 0);
         QVERIFY(QFile::exists(a) && QFile::exists(b));
         QCOMPARE(dlg->run().matches().m_logView, lines);
@@ -424,6 +440,80 @@ class PairViewerTest : public QObject {
         QVERIFY(!dlg->run().logChanged());
         QCOMPARE(m_desktop.count("beep"), 0);
         QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
+    }
+
+    // The reason names the file; a side whose file went is shown as gone.
+    void aFailedRemovalSaysWhatFailed() {
+        const QString a = image("a.jpg");
+        const QString b = image("b.jpg");
+        QDir().mkpath(path("moved"));
+        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}}));
+        auto dlg = makeDlg();
+        dlg->run().settings().m_strMoveFolder = path("moved").toStdString();
+        clickTab(*dlg, 3);
+        const QByteArray before = ViewerFixture::md5(a);
+        QVERIFY(QDir(path("moved")).removeRecursively());
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        dlg->OnCommand(MainId::MenuLeftMove);
+        QCOMPARE(m_fileOps.moveCalls, 1);
+        const std::string moveFailure = m_prompter.messageTexts().at(0);
+        QVERIFY2(moveFailure.starts_with("Unable to move " + a.toStdString()) &&
+                     moveFailure.find(path("moved").toStdString()) != std::string::npos &&
+                     moveFailure.find("No such file or directory") != std::string::npos,
+                 moveFailure.c_str());
+        QCOMPARE(ViewerFixture::md5(a), before);
+        QCOMPARE(text(*dlg, MainId::LeftTitle), QString("a"));
+
+        // Gone between the look before acting and the trash.
+        m_fileOps.vanishFirst = true;
+        m_prompter.answerMessage(PromptAnswer::Ok);
+        press(*dlg, MainId::RightDelete);
+        QCOMPARE(m_fileOps.trashCalls, 1);
+        QVERIFY(m_prompter.messageTexts().at(1).starts_with("Unable to "));
+        QVERIFY(m_prompter.messageTexts().at(1).find(b.toStdString()) != std::string::npos);
+        QCOMPARE(text(*dlg, MainId::RightTitle), "Not found: " + b);
+        QVERIFY(!dlg->pairViewer().side(kRightSide).loaded);
+        QCOMPARE(dlg->run().matches().m_rightPaths[0], b.toStdString());
+        QVERIFY(!control<ImagePane>(dlg.get(), MainId::RightPane)->crossed());
+        QVERIFY(!dlg->run().logChanged());
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
+    }
+
+    // Deleting by hand is refused while the other image is gone, changed,
+    // or the same file: the one left would be the only copy.
+    void handRemovalKeepsTheLastCopy() {
+        const QString a = image("a.jpg");
+        const QString b = image("b.jpg");
+        QVERIFY(QFile::link(a, path("link.jpg")));
+        QDir().mkpath(path("moved"));
+        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"link.jpg", "a.jpg"}}));
+        auto dlg = makeDlg();
+        dlg->run().settings().m_strMoveFolder2 = path("moved").toStdString();
+        clickTab(*dlg, 3);
+        const QByteArray sumA = ViewerFixture::md5(a);
+        QVERIFY(QFile::remove(b));
+        press(*dlg, MainId::LeftDelete);
+        QCOMPARE(ViewerFixture::md5(a), sumA);
+        QCOMPARE(m_fileOps.trashCalls, 0);
+        QCOMPARE(text(*dlg, MainId::PairInfo), QString("No delete\nImage 2 is no longer on disk"));
+        QCOMPARE(text(*dlg, MainId::RightTitle), "Not found: " + b);
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 2"));
+        QVERIFY(!dlg->run().logChanged());
+
+        // A link beside its target: either side, delete or move, is refused.
+        press(*dlg, MainId::Next);
+        QCOMPARE(title(*dlg), QString("Viewing pair 2 of 2"));
+        for (int id : {int(MainId::LeftDelete), int(MainId::MenuRightMove)}) {
+            m_prompter.answerMessage(PromptAnswer::Ok);
+            dlg->OnCommand(id);
+            QCOMPARE(m_prompter.messageTexts().back(), std::string(kSameFileRemovalText));
+        }
+        QCOMPARE(m_prompter.calls().back().caption, std::string("Nothing deleted"));
+        QCOMPARE(m_fileOps.trashCalls + m_fileOps.moveCalls, 0);
+        QCOMPARE(ViewerFixture::md5(a), sumA);
+        QVERIFY(QFileInfo(path("link.jpg")).isSymLink());
+        QVERIFY(QDir(path("moved")).isEmpty());
+        QVERIFY(!dlg->run().logChanged());
     }
 
     void moveKeepsAFileOfTheSameNameInTheFolder() {

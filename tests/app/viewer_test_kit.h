@@ -3,6 +3,7 @@
 // log written by the test, and the helpers the viewer's window tests share.
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -78,6 +79,15 @@ class ViewerFixture {
             qFatal("cannot write the log");
         }
         out.write((lines.join("\r\n") + "\r\n").toUtf8());
+    }
+
+    /// The file's MD5 sum; empty when it cannot be read.
+    static QByteArray md5(const QString& file) {
+        QFile in(file);
+        if (!in.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return QCryptographicHash::hash(in.readAll(), QCryptographicHash::Md5);
     }
 
     static void clickTab(CMainDlg& dlg, int page) {
