@@ -54,7 +54,7 @@ void DatafileCommands::saveAs(int slot) {
                                                      : m_run.primaryPath();
     spec.initialFolder = m_run.settings().m_strDupDataPath;
     spec.overwritePrompt = true;
-    const std::optional<std::string> path = m_prompter.saveFile(spec);
+    const std::optional<std::string> path = m_prompter.chooseSaveFile(spec);
     if (!path) {
         return;
     }

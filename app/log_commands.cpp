@@ -220,11 +220,12 @@ void LogCommands::SortPairs(bool descending, bool refresh) {
     }
     m_viewer.selectPair(m_viewer.pairCount() - 1);
     m_viewer.selectLogLine(0);
-    saveView(m_loadedLog);
+    m_run.setLogChanged(true);
+    writeOverLoadedLog();
     m_viewer.OnNext();
 }
 
-void LogCommands::OnSaveLogAs() {
+std::optional<std::string> LogCommands::chooseLogSaveName() {
     FileDialogSpec spec;
     spec.title = "SaveAs (Dups log record file)";
     spec.initialFolder = m_run.settings().m_strLogPath;
@@ -233,7 +234,11 @@ void LogCommands::OnSaveLogAs() {
     spec.filter = "Dups log file (*.log)|*.log||";
     spec.mustExist = true;
     spec.overwritePrompt = true;
-    const std::optional<std::string> path = m_prompter.saveFile(spec);
+    return m_prompter.chooseSaveFile(spec);
+}
+
+void LogCommands::OnSaveLogAs() {
+    const std::optional<std::string> path = chooseLogSaveName();
     if (!path || m_run.matches().m_logView.empty()) {
         return;
     }
@@ -260,9 +265,47 @@ bool LogCommands::WriteBack() {
     if (!m_run.logChanged()) {
         return true;
     }
-    if (!saveView(m_loadedLog)) {
+    return writeOverLoadedLog();
+}
+
+bool LogCommands::writeOverLoadedLog() {
+    if (m_loadedLog.empty()) {
+        return saveView(m_loadedLog);
+    }
+    switch (m_run.writeMatchesBack(m_loadedLog)) {
+        case WriteBackResult::Written:
+            m_run.setResultsPending(false);
+            m_run.setLogChanged(false);
+            return true;
+        case WriteBackResult::Failed:
+            return saveView(m_loadedLog);
+        case WriteBackResult::ChangedOnDisk:
+            break;
+    }
+    // Another run wrote the file since it was read: its results are not ours
+    // to replace unasked.
+    const PromptAnswer answer = m_prompter.message(
+        "Dups log changed",
+        m_loadedLog +
+            "\nchanged on disk since it was read, perhaps written by another search.\n\n"
+            "Yes - Save the pairs shown, with their marks, under another name.\n"
+            "No - Replace the file with the pairs shown.\n"
+            "Cancel - Keep the file as it is; the marks are not saved.",
+        PromptButtons::YesNoCancel, PromptIcon::Warning);
+    if (answer == PromptAnswer::No) {
+        if (!saveView(m_loadedLog)) {
+            return false;
+        }
+    } else if (answer == PromptAnswer::Yes) {
+        const std::optional<std::string> path = chooseLogSaveName();
+        if (!path || !saveView(*path)) {
+            return false;
+        }
+        m_loadedLog = *path;
+    } else {
         return false;
     }
+    m_run.restampMatches(m_loadedLog);
     m_run.setLogChanged(false);
     return true;
 }

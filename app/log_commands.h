@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <optional>
 #include <string>
 
 class CommandRouter;
@@ -42,7 +43,8 @@ class LogCommands : public QObject {
     /// "Open log file (text only)...": a chosen log in the desktop's text viewer.
     void OnOpenLogAsText();
     /// Writes the log view back to its file when images were removed; false
-    /// (reported) when it could not be written.
+    /// when it was not written (reported, or the user kept a log that
+    /// changed on disk).
     bool WriteBack();
 
   private:
@@ -52,6 +54,10 @@ class LogCommands : public QObject {
     void install(MatchList& list, const std::string& path);
     void showPairs();
     bool saveView(const std::string& path);
+    /// Writes the shown pairs over the log they were read from, asking first
+    /// when that file changed on disk since; true when they were saved.
+    bool writeOverLoadedLog();
+    std::optional<std::string> chooseLogSaveName();
     void updateMenuMarks();
     void showLogMenu(const QPoint& at);
 

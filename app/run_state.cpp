@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "disk_stamp.h"
 #include "path_compare.h"
 
 RunState::RunState(QObject* parent) : QObject(parent) {}
@@ -87,6 +88,14 @@ void RunState::replaceMatches(MatchList& list) {
     emit matchesAboutToReset();
     m_matches.swap(list);
     emit matchesReset();
+}
+
+WriteBackResult RunState::writeMatchesBack(const std::string& path) {
+    return WriteLogBack(path, m_matches);
+}
+
+void RunState::restampMatches(const std::string& path) {
+    m_matches.m_readStamp = DiskStampOf(path);
 }
 
 bool RunState::sortMatches(bool descending) {

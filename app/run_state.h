@@ -16,6 +16,7 @@
 #include "find_modes.h"
 #include "image_record.h"
 #include "image_suffix.h"
+#include "log_writer.h"
 #include "match_list.h"
 #include "move_rule.h"
 #include "settings.h"
@@ -101,6 +102,11 @@ class RunState : public QObject {
     void replaceMatches(MatchList& list);
     /// Re-orders the pairs by percentage; false when the list was left alone.
     bool sortMatches(bool descending);
+    /// Writes the list back over the log at `path`, unless that file changed
+    /// since it was read (WriteLogBack).
+    WriteBackResult writeMatchesBack(const std::string& path);
+    /// The list stands for the file at `path` as it is now (just saved there).
+    void restampMatches(const std::string& path);
     /// Sets the first and last pair lines from the list's lines.
     void recordPairLines() { m_matches.recordPairLines(); }
     /// Marks every reference to `path` deleted: in the match list and in the

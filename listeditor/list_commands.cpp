@@ -109,12 +109,12 @@ bool ListCommands::save() {
 }
 
 bool ListCommands::saveAs() {
-    const auto path = m_prompter.saveFile({.title = "SaveAs (Image list file)",
-                                           .filter = "Image list(*.lst)|*.lst||",
-                                           .defaultExtension = "lst",
-                                           .initialName = "Image_list.lst",
-                                           .initialFolder = defaultListFolder(),
-                                           .overwritePrompt = true});
+    const auto path = m_prompter.chooseSaveFile({.title = "SaveAs (Image list file)",
+                                                 .filter = "Image list(*.lst)|*.lst||",
+                                                 .defaultExtension = "lst",
+                                                 .initialName = "Image_list.lst",
+                                                 .initialFolder = defaultListFolder(),
+                                                 .overwritePrompt = true});
     if (!path) {
         return false;
     }

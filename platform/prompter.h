@@ -40,6 +40,12 @@ class Prompter {
     virtual std::optional<std::string> saveFile(const FileDialogSpec& spec) = 0;
     virtual std::optional<std::string> chooseFolder(const FolderDialogSpec& spec) = 0;
 
+    /// A save dialog whose answer has the default extension added when it
+    /// has none, and an existing file at that final name replaced only after
+    /// a Yes (No shows the dialog again). The dialog's own check would miss
+    /// a file the added extension names. Nothing when the user cancels.
+    std::optional<std::string> chooseSaveFile(FileDialogSpec spec);
+
     /// Shorthand for a plain OK box.
     void inform(const std::string& caption, const std::string& text,
                 PromptIcon icon = PromptIcon::None) {

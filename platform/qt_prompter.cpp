@@ -51,15 +51,6 @@ QFileDialog::Options options(const FileDialogSpec& spec) {
     return o;
 }
 
-QString withDefaultExtension(QString path, const FileDialogSpec& spec) {
-    QString ext = q(spec.defaultExtension);
-    ext.remove('*').remove('.');
-    if (!path.isEmpty() && !ext.isEmpty() && !ext.contains(' ') &&
-        QFileInfo(path).suffix().isEmpty()) {
-        path += "." + ext;
-    }
-    return path;
-}
 }  // namespace
 
 PromptAnswer QtPrompter::message(const std::string& caption, const std::string& text,
@@ -139,7 +130,7 @@ std::optional<std::string> QtPrompter::saveFile(const FileDialogSpec& spec) {
     if (path.isEmpty()) {
         return std::nullopt;
     }
-    return withDefaultExtension(path, spec).toStdString();
+    return path.toStdString();
 }
 
 std::optional<std::string> QtPrompter::chooseFolder(const FolderDialogSpec& spec) {

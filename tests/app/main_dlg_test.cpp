@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -37,6 +38,13 @@
 #include "window_test_kit.h"
 
 namespace {
+
+QByteArray md5Of(const QString& file) {
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(in.readAll(), QCryptographicHash::Md5)
+               : QByteArray();
+}
 
 // Fills a slot with `count` empty records of made-up paths.
 void giveRecords(RunState& run, int slot, int count) {
@@ -544,6 +552,20 @@ class MainDlgTest : public QObject {
         QVERIFY(QFile::exists(copy));
         QVERIFY(!dlg->run().primaryUnsaved());
         QCOMPARE(m_desktop.count("beep"), 1);
+
+        // The name without ".dup" names the same file: asked before replacing it.
+        const QByteArray saved = md5Of(copy);
+        dlg->run().setPrimaryUnsaved(true);
+        m_prompter.answerSaveFile(path("copy").toStdString());
+        m_prompter.answerMessage(PromptAnswer::No);
+        m_prompter.answerSaveFile(std::nullopt);
+        dlg->menus().action(MainId::MenuSavePrimary)->trigger();
+        QVERIFY(m_prompter.allAnswersUsed());
+        QCOMPARE(m_prompter.messageTexts().back(),
+                 std::string("copy.dup already exists.\nDo you want to replace it?"));
+        QCOMPARE(md5Of(copy), saved);
+        QVERIFY(!QFile::exists(path("copy")));
+        QVERIFY(dlg->run().primaryUnsaved());
 
         // A file that cannot be written is reported and the mark stays.
         dlg->run().setPrimaryUnsaved(true);

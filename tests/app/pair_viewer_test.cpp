@@ -786,9 +786,105 @@ class PairViewerTest : public QObject {
 
         // A sort that cannot be saved says so.
         QVERIFY(QFile::remove(logFile()) && QDir().mkpath(logFile()));
+        m_prompter.answerMessage(PromptAnswer::No);  // something else is there: replace it
         m_prompter.answerMessage(PromptAnswer::Ok);
         control<QAction>(dlg.get(), MainId::MenuSortAscending)->trigger();
         QVERIFY(m_prompter.messageTexts().back().starts_with("Unable to save Dups log file!"));
+    }
+
+    // Marks are never written silently over a log another run wrote meanwhile.
+    void aLogChangedOnDiskIsNotOverwrittenUnasked() {
+        for (const char* n : {"a1.jpg", "b1.jpg", "a2.jpg", "b2.jpg", "a3.jpg", "b3.jpg"}) {
+            image(n);
+        }
+        const auto other = [this] {
+            writeLog(logFile(), pairsOf({{"x.jpg", "y.jpg"}, {"y.jpg", "z.jpg"}}));
+            return ViewerFixture::md5(logFile());
+        };
+        // Kept as it is: nothing written, closing goes on.
+        writeLog(logFile(), pairsOf({{"a1.jpg", "b1.jpg"}}));
+        auto dlg = makeDlg();
+        dlg->run().settings().m_bRemindSave = 0;
+        clickTab(*dlg, 3);
+        press(*dlg, MainId::LeftDelete);
+        QByteArray changed = other();
+        m_prompter.answerMessage(PromptAnswer::Cancel);
+        dlg->reject();
+        QVERIFY(m_prompter.allAnswersUsed());
+        QCOMPARE(m_prompter.calls().back().caption, std::string("Dups log changed"));
+        QVERIFY(m_prompter.calls().back().text.starts_with(logFile().toStdString() +
+                                                           "\nchanged on disk since it was read"));
+        QCOMPARE(ViewerFixture::md5(logFile()), changed);
+
+        // Saved under another name: the changed log stays, the marks are kept.
+        writeLog(logFile(), pairsOf({{"a2.jpg", "b2.jpg"}}));
+        dlg = makeDlg();
+        dlg->run().settings().m_bRemindSave = 0;
+        clickTab(*dlg, 3);
+        press(*dlg, MainId::LeftDelete);
+        changed = other();
+        m_prompter.answerMessage(PromptAnswer::Yes);
+        m_prompter.answerSaveFile(path("logs/marks").toStdString());
+        dlg->reject();
+        QCOMPARE(ViewerFixture::md5(logFile()), changed);
+        MatchList kept;
+        QCOMPARE(ReadDupsLog(path("logs/marks.log").toStdString(), kept), kLogRead);
+        QCOMPARE(kept.m_leftPaths, std::vector<std::string>{"Deleted"});
+
+        // Loading another log asks too; the user may replace it.
+        writeLog(logFile(), pairsOf({{"a3.jpg", "b3.jpg"}}));
+        writeLog(path("next.log"), pairsOf({{"b1.jpg", "b2.jpg"}}));
+        dlg = makeDlg();
+        clickTab(*dlg, 3);
+        press(*dlg, MainId::LeftDelete);
+        other();
+        m_prompter.answerOpenFile(path("next.log").toStdString());
+        m_prompter.answerMessage(PromptAnswer::No);
+        dlg->OnCommand(MainId::MenuOpenLog);
+        MatchList replaced;
+        QCOMPARE(ReadDupsLog(logFile().toStdString(), replaced), kLogRead);
+        QCOMPARE(replaced.m_leftPaths, std::vector<std::string>{"Deleted"});
+        QCOMPARE(title(*dlg), QString("Viewing pair 1 of 1"));
+        QVERIFY(m_prompter.allAnswersUsed());
+    }
+
+    // Save As never replaces a file unasked, also when the dialog's answer
+    // lacks the ".log" its check did not see.
+    void saveLogAsAsksBeforeReplacing() {
+        image("a.jpg");
+        image("b.jpg");
+        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}}));
+        auto dlg = makeDlg();
+        clickTab(*dlg, 3);
+        const std::string chosen = path("logs/DupsRecordLog").toStdString();
+        m_prompter.answerSaveFile(chosen);
+        dlg->OnCommand(MainId::MenuSaveLog);
+        const QString saved = path("logs/DupsRecordLog.log");
+        QVERIFY(QFile::exists(saved));
+        QVERIFY(!m_prompter.calls().back().file.overwritePrompt);
+        const QByteArray first = ViewerFixture::md5(saved);
+
+        press(*dlg, MainId::LeftDelete);
+        m_prompter.answerSaveFile(chosen);
+        m_prompter.answerMessage(PromptAnswer::No);
+        m_prompter.answerSaveFile(std::nullopt);
+        dlg->OnCommand(MainId::MenuSaveLog);
+        const ScriptedPrompter::Call& question =
+            m_prompter.calls().at(m_prompter.calls().size() - 2);
+        QCOMPARE(question.text,
+                 std::string("DupsRecordLog.log already exists.\nDo you want to replace it?"));
+        QVERIFY(question.buttons == PromptButtons::YesNo);
+        // Asked again where the user was.
+        QCOMPARE(m_prompter.calls().back().file.initialName, std::string("DupsRecordLog.log"));
+        QCOMPARE(ViewerFixture::md5(saved), first);
+
+        m_prompter.answerSaveFile(chosen);
+        m_prompter.answerMessage(PromptAnswer::Yes);
+        dlg->OnCommand(MainId::MenuSaveLog);
+        MatchList reread;
+        QCOMPARE(ReadDupsLog(saved.toStdString(), reread), kLogRead);
+        QCOMPARE(reread.m_leftPaths, std::vector<std::string>{"Deleted"});
+        QVERIFY(m_prompter.allAnswersUsed());
     }
 
     void resultsAfterARunShowTheFirstPairAndSortWhenAsked() {

@@ -87,6 +87,7 @@ class ListEditorWindowTest : public QObject {
     void readingTheSameListTwiceAddsNothing();
     void savedListReadsBackPrunedWithCommentsSkipped();
     void failedWriteKeepsNamedAndChanged();
+    void saveAsAsksBeforeReplacingAList();
     void partlyReadListIsNotReplacedWithoutAQuestion();
     void defaultListFolderIsMadeAtStart();
     void recentListsReorderAndForgetMissingFiles();
@@ -297,6 +298,35 @@ void ListEditorWindowTest::savedListReadsBackPrunedWithCommentsSkipped() {
     std::sort(expected.begin(), expected.end());
     QCOMPARE(names, expected);
     QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+// The dialog's own check never saw the ".lst" added to a bare name.
+void ListEditorWindowTest::saveAsAsksBeforeReplacingAList() {
+    EditorRig rig;
+    const std::string other = rig.dir.write("mine.lst", ListFileBytes({"/p/keep.jpg"}));
+    const std::string before = ReadFileBytes(other);
+    rig.start();
+    rig.prompter.answerOpenFiles({"/p/b.jpg"});
+    rig.click(Id::AddFiles);
+    rig.prompter.answerSaveFile(rig.dir.file("mine"));
+    rig.prompter.answerMessage(PromptAnswer::No);
+    rig.prompter.answerSaveFile(std::nullopt);
+    rig.click(Id::SaveAs);
+    QVERIFY(rig.prompter.allAnswersUsed());
+    QCOMPARE(rig.prompter.messageTexts().back(),
+             std::string("mine.lst already exists.\nDo you want to replace it?"));
+    QCOMPARE(ReadFileBytes(other), before);
+    QVERIFY(!fs::exists(rig.dir.file("mine")));
+    QVERIFY(!rig.dlg->named());
+
+    rig.prompter.answerSaveFile(rig.dir.file("mine"));
+    rig.prompter.answerMessage(PromptAnswer::Yes);
+    rig.click(Id::SaveAs);
+    std::vector<std::string> back;
+    QCOMPARE(MergeListFile(other, back, rig.prompter), 1);
+    QCOMPARE(back, std::vector<std::string>{"/p/b.jpg"});
+    QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+    QVERIFY(rig.prompter.allAnswersUsed());
 }
 
 void ListEditorWindowTest::failedWriteKeepsNamedAndChanged() {
