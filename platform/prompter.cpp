@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include "path_parts.h"
+
 namespace {
 
 std::string withExtension(const std::string& path, const std::string& defaultExtension) {
@@ -11,8 +13,7 @@ std::string withExtension(const std::string& path, const std::string& defaultExt
             ext += c;
         }
     }
-    const std::size_t slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = FileNameOf(path);
     if (path.empty() || ext.empty() || ext.find(' ') != std::string::npos || name.empty() ||
         name.find('.', 1) != std::string::npos) {
         return path;
@@ -39,15 +40,12 @@ std::optional<std::string> Prompter::chooseSaveFile(FileDialogSpec spec) {
         if (!confirm || !somethingAt(path)) {
             return path;
         }
-        const std::size_t slash = path.rfind('/');
-        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        const std::string name = FileNameOf(path);
         if (message(spec.title, name + " already exists.\nDo you want to replace it?",
                     PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes) {
             return path;
         }
         spec.initialName = name;
-        if (slash != std::string::npos) {
-            spec.initialFolder = path.substr(0, slash);
-        }
+        spec.initialFolder = ParentFolderOf(path);
     }
 }
