@@ -30,6 +30,17 @@ inline std::string ListFileBytes(const std::vector<std::string>& entries) {
     return bytes + "END\r\n";
 }
 
+/// The bytes the editor saves for `entries`: its own comment lines, CR LF.
+inline std::string SavedListBytes(const std::vector<std::string>& entries) {
+    std::string bytes =
+        "START\r\n; ; = Comment. Do not edit. To be run as a script.\r\n; File must have no "
+        "format characters.\r\n";
+    for (const std::string& e : entries) {
+        bytes += e + "\r\n";
+    }
+    return bytes + "END\r\n";
+}
+
 namespace Id = ListEditorId;
 
 struct EditorRig {

@@ -89,6 +89,7 @@ class ListEditorWindowTest : public QObject {
     void failedWriteKeepsNamedAndChanged();
     void saveAsAsksBeforeReplacingAList();
     void partlyReadListIsNotReplacedWithoutAQuestion();
+    void listsWithLfOrCrLineEndsAreReadWhole();
     void defaultListFolderIsMadeAtStart();
     void recentListsReorderAndForgetMissingFiles();
     void droppedFolderAndFiles();
@@ -387,6 +388,26 @@ void ListEditorWindowTest::partlyReadListIsNotReplacedWithoutAQuestion() {
     rig.click(Id::Save);
     QCOMPARE(rig.prompter.calls().size(), calls + 1);
     QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+}
+
+// Lists written on Linux by hand or by scripts end their lines with LF.
+void ListEditorWindowTest::listsWithLfOrCrLineEndsAreReadWhole() {
+    for (const char* lineEnd : {"\n", "\r"}) {
+        const std::string end = lineEnd;
+        EditorRig rig;
+        const std::string list = rig.dir.write(
+            "v.lst", "START" + end + "/x/a.jpg" + end + "/x/b.jpg" + end + "END" + end);
+        rig.start({.commandLineList = list});
+        QCOMPARE(rig.entries(), (std::vector<std::string>{"/x/a.jpg", "/x/b.jpg"}));
+
+        // Read whole, so Save replaces it without a question, in CR LF.
+        rig.prompter.answerOpenFiles({"/x/c.jpg"});
+        rig.click(Id::AddFiles);
+        rig.click(Id::Save);
+        QCOMPARE(ReadFileBytes(list), SavedListBytes({"/x/a.jpg", "/x/b.jpg", "/x/c.jpg"}));
+        QVERIFY(!rig.dlg->changed());
+        QCOMPARE(rig.prompter.unexpectedCalls(), 0);
+    }
 }
 
 // A missing folder would open the dialogs in its parent with its name typed in.
