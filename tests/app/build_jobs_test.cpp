@@ -1,3 +1,7 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QFile>
 #include <QLabel>
@@ -7,12 +11,14 @@
 #include <QRadioButton>
 #include <QTest>
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <set>
 
 #include "build_commands.h"
+#include "folder_walk.h"
 #include "job_controller.h"
 #include "job_test_kit.h"
 #include "main_ids.h"
@@ -62,6 +68,45 @@ bool writeFile(const std::string& path, const std::string& bytes) {
 bool menuItemEnabled(CMainDlg& dlg, int id) {
     emit dlg.menus().popup("Data")->aboutToShow();
     return dlg.menus().action(id)->isEnabled();
+}
+
+constexpr int kChainDepth = 18;
+const std::string kChainName(250, 'd');
+
+// Folders nested below `top` until a path is longer than the system takes,
+// which stops a listing even for root. Returns the first path too long.
+std::string makeTooDeepChain(const std::string& top) {
+    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    std::string path = top;
+    std::string tooLong;
+    for (int depth = 0; fd >= 0 && depth < kChainDepth; ++depth) {
+        const bool made = ::mkdirat(fd, kChainName.c_str(), 0700) == 0;
+        const int next = made ? ::openat(fd, kChainName.c_str(), O_RDONLY | O_DIRECTORY) : -1;
+        ::close(fd);
+        fd = next;
+        path += "/" + kChainName;
+        if (tooLong.empty() && path.size() + 1 >= PATH_MAX) {
+            tooLong = path + "/";
+        }
+    }
+    if (fd < 0) {
+        return {};
+    }
+    ::close(fd);
+    return tooLong;
+}
+
+// Short names again, so that the temporary folder can be removed.
+void shortenChain(const std::string& top) {
+    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    while (fd >= 0 && ::renameat(fd, kChainName.c_str(), fd, "s") == 0) {
+        const int next = ::openat(fd, "s", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
 }
 
 }  // namespace
@@ -323,6 +368,40 @@ class BuildJobsTest : public QObject {
         QCOMPARE(m_fx->prompter().messageTexts(),
                  (std::vector<std::string>{"The folder " + typo + " does not exist.",
                                            "Enter the folder to read image files from."}));
+    }
+
+    // What the walk left out, and the folder it could not list, are said in
+    // the window.
+    void buildSaysWhatTheWalkLeftOut() {
+        const auto paths = m_fx->writeImages("one", 3);
+        const std::string broken = m_fx->path("one/two\nlines.jpg");
+        QVERIFY(QFile::copy(QString::fromStdString(paths[0]), QString::fromStdString(broken)));
+        auto dlg = m_fx->makeDlg();
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        answerBuildDialog(m_pollers.get(), m_fx->path("one"));
+        dlg->OnCommand(MainId::PrimaryBuild);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg->jobs().isRunning() && dlg->run().primary().hasRecords(),
+                                 20000);
+        QCOMPARE(m_fx->prompter().messageTexts(),
+                 std::vector<std::string>{LineBreakNamesText({broken})});
+        const auto& names = dlg->run().primary().paths();
+        QVERIFY(std::find(names.begin(), names.end(), broken) == names.end());
+
+        const std::string deep = m_fx->path("deep");
+        m_fx->writeImages("deep", 2);
+        const std::string tooLong = makeTooDeepChain(deep);
+        QVERIFY(!tooLong.empty());
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        answerBuildDialog(m_pollers.get(), deep, true);
+        dlg->OnCommand(MainId::PrimaryBuild);
+        shortenChain(deep);
+        QVERIFY(!dlg->jobs().isRunning());
+        QCOMPARE(m_fx->prompter().messageTexts().size(), std::size_t(2));
+        const std::string text = m_fx->prompter().messageTexts()[1];
+        QVERIFY2(text.starts_with("Unable to list the folder " + tooLong) &&
+                     text.ends_with(": File name too long"),
+                 text.c_str());
+        QVERIFY(m_fx->prompter().allAnswersUsed());
     }
 
     void anUnreadableImageBecomesDeleted() {
