@@ -172,6 +172,18 @@ class PairViewerTest : public QObject {
         return pairs;
     }
 
+    // Two pairs of a.jpg and b.jpg shown, with "moved" as the left Move folder.
+    std::unique_ptr<CMainDlg> showTwoPairsWithMoveFolder() {
+        image("a.jpg");
+        image("b.jpg");
+        QDir().mkpath(path("moved"));
+        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}}));
+        auto dlg = makeDlg();
+        dlg->run().settings().m_strMoveFolder = path("moved").toStdString();
+        clickTab(*dlg, 3);
+        return dlg;
+    }
+
   private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -414,13 +426,9 @@ class PairViewerTest : public QObject {
     }
 
     void aFailedRemovalChangesNothing() {
-        const QString a = image("a.jpg");
-        const QString b = image("b.jpg");
-        QDir().mkpath(path("moved"));
-        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}}));
-        auto dlg = makeDlg();
-        dlg->run().settings().m_strMoveFolder = path("moved").toStdString();
-        clickTab(*dlg, 3);
+        auto dlg = showTwoPairsWithMoveFolder();
+        const QString a = path("a.jpg");
+        const QString b = path("b.jpg");
         const std::vector<std::string> lines = dlg->run().matches().m_logView;
         m_fileOps.failAll = true;
         m_prompter.answerMessage(PromptAnswer::Ok);
@@ -444,13 +452,9 @@ class PairViewerTest : public QObject {
 
     // The reason names the file; a side whose file went is shown as gone.
     void aFailedRemovalSaysWhatFailed() {
-        const QString a = image("a.jpg");
-        const QString b = image("b.jpg");
-        QDir().mkpath(path("moved"));
-        writeLog(logFile(), pairsOf({{"a.jpg", "b.jpg"}, {"b.jpg", "a.jpg"}}));
-        auto dlg = makeDlg();
-        dlg->run().settings().m_strMoveFolder = path("moved").toStdString();
-        clickTab(*dlg, 3);
+        auto dlg = showTwoPairsWithMoveFolder();
+        const QString a = path("a.jpg");
+        const QString b = path("b.jpg");
         const QByteArray before = ViewerFixture::md5(a);
         QVERIFY(QDir(path("moved")).removeRecursively());
         m_prompter.answerMessage(PromptAnswer::Ok);
