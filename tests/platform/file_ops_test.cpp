@@ -8,7 +8,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -18,21 +17,13 @@
 #include "file_move.h"
 #include "file_ops.h"
 #include "path_parts.h"
+#include "random_bytes.h"
 #include "temp_dir.h"
 #include "trash.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string RandomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random() & 0xFF);
-    }
-    return bytes;
-}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     fs::create_directories(fs::path(path).parent_path());

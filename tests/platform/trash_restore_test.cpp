@@ -5,11 +5,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 
 #include <unistd.h>
 
 #include "file_move.h"
+#include "random_bytes.h"
 #include "temp_dir.h"
 #include "trash.h"
 #include "trash_restore.h"
@@ -17,15 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string RandomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random() & 0xFF);
-    }
-    return bytes;
-}
 
 // A home trash of this test process alone (the runner runs the cases side by
 // side), inside the test's own home, and a folder beside it for the pictures.
