@@ -1,16 +1,13 @@
 #include "overview_commands.h"
 
 #include "command_router.h"
-#include "datafile_slot.h"
-#include "delete_criteria.h"
+#include "listed_delete_run.h"
 #include "main_ids.h"
 #include "page_switcher.h"
 #include "pair_overview_dlg.h"
-#include "pair_removal.h"
 #include "pair_viewer.h"
 #include "prompter.h"
 #include "run_state.h"
-#include "wait_cursor.h"
 
 namespace {
 constexpr const char* kRunCaption = "Automatic delete";
@@ -30,12 +27,9 @@ void OverviewCommands::ShowOverview() {
         m_dlg = std::make_unique<PairOverviewDlg>(&m_window);
         QObject::connect(m_dlg.get(), &PairOverviewDlg::pairActivated, m_dlg.get(),
                          [this](int pair) { OpenPair(pair); });
-        QObject::connect(m_dlg.get(), &PairOverviewDlg::runRequested, m_dlg.get(),
-                         [this](const std::vector<int>& pairs, int files) {
-                             if (RunOnPairs(pairs, files) > 0) {
-                                 ShowOverview();
-                             }
-                         });
+        QObject::connect(
+            m_dlg.get(), &PairOverviewDlg::runRequested, m_dlg.get(),
+            [this](const std::vector<int>& pairs, int files) { RunOnPairs(pairs, files); });
     }
     const auto& sequence = m_run.settings().m_nDeleteSequence;
     m_dlg->showPairs(m_run.matches(), std::vector<int>(sequence.begin(), sequence.end()));
@@ -76,60 +70,46 @@ bool OverviewCommands::confirm(int pairs, int files) {
            PromptAnswer::Yes;
 }
 
-int OverviewCommands::RunOnPairs(const std::vector<int>& pairs, int predictedRemovals) {
-    if (pairs.empty() || !confirm(static_cast<int>(pairs.size()), predictedRemovals)) {
-        return 0;
+bool OverviewCommands::RunOnPairs(const std::vector<int>& pairs, int predictedRemovals) {
+    if (m_listedRun != nullptr || pairs.empty() ||
+        !confirm(static_cast<int>(pairs.size()), predictedRemovals)) {
+        return false;
     }
     if (m_pages.currentPage() != kPageView) {
         m_pages.selectPage(kPageView, true);
     }
-    // The removals go the automatic run's way (no beep, no question of its
-    // own, no summary per pass); what was set before comes back afterwards.
-    TwinlySettings& settings = m_run.settings();
-    AutoDeleteRun& autoRun = m_viewer.autoRun();
-    const DeleteMode mode = settings.m_nDeleteMode;
-    const AutoDeleteRun savedRun = autoRun;
-    settings.m_nDeleteMode = DeleteMode::Automatic;
-    autoRun.active = 0;
-    autoRun.confirmNeeded = 0;
-    autoRun.summaryShown = 1;
-    WaitCursor wait;
-    int removed = 0;
-    for (int pair : pairs) {
-        if (pair < 0 || pair >= m_viewer.pairCount()) {
-            continue;
-        }
-        m_viewer.selectPair(pair);
-        m_viewer.selectLogLine(m_run.matches().m_firstPairLine + 5 * pair);
-        m_viewer.ShowCurrentPairAgain();
-        removed += actOnShownPair() ? 1 : 0;
-    }
-    settings.m_nDeleteMode = mode;
-    autoRun = savedRun;
-    autoRun.confirmNeeded = 1;
-    m_prompter.inform(kRunCaption,
-                      "The automatic delete on the listed pairs removed " +
-                          std::to_string(removed) + (removed == 1 ? " file." : " files."),
-                      PromptIcon::Information);
-    return removed;
+    QWidget* parent =
+        m_dlg != nullptr && m_dlg->isVisible() ? static_cast<QWidget*>(m_dlg.get()) : &m_window;
+    m_listedRun = std::make_unique<ListedDeleteRun>(m_run, m_viewer, pairs, parent);
+    QObject::connect(
+        m_listedRun.get(), &ListedDeleteRun::finished, &m_window, [this] { onRunFinished(); },
+        Qt::QueuedConnection);
+    m_listedRun->start();
+    return true;
 }
 
-bool OverviewCommands::actOnShownPair() {
-    const SideFacts& left = m_viewer.side(kLeftSide);
-    const SideFacts& right = m_viewer.side(kRightSide);
-    const DeleteDecision d = EvaluateDeleteCriteria(
-        DeleteMode::Automatic, m_run.settings().m_nDeleteSequence, left, right);
-    if (d.verdict == DeleteVerdict::NoDelete || !NoDeleteReasonNow(left, right).empty() ||
-        SidesAreOneFile(left, right)) {
-        return false;
+void OverviewCommands::onRunFinished() {
+    const std::unique_ptr<ListedDeleteRun> run = std::move(m_listedRun);
+    const int removed = run->removed();
+    const std::string files = std::to_string(removed) + (removed == 1 ? " file." : " files.");
+    std::string text;
+    switch (run->outcome()) {
+        case ListedDeleteRun::Outcome::Stopped:
+            text = "The automatic delete on the listed pairs was stopped after " +
+                   std::to_string(run->pairsTaken()) + " of " + std::to_string(run->pairCount()) +
+                   " pairs. It removed " + files;
+            break;
+        case ListedDeleteRun::Outcome::Failed:
+            text = "The automatic delete on the listed pairs ended at pair " +
+                   std::to_string(run->pairsTaken()) + " of " + std::to_string(run->pairCount()) +
+                   ", where a delete or move failed. It removed " + files;
+            break;
+        default:
+            text = "The automatic delete on the listed pairs removed " + files;
+            break;
     }
-    const int side = d.verdict == DeleteVerdict::DeleteLeft ? kLeftSide : kRightSide;
-    const auto pair = static_cast<std::size_t>(m_viewer.selectedPair());
-    const MoveFlags& moves = m_run.moves();
-    m_viewer.removal().DeleteOrMoveImage(side,
-                                         side == kRightSide ? moves.rightMoves : moves.leftMoves);
-    // Marked only once the file operation succeeded.
-    const MatchList& matches = m_run.matches();
-    const auto& paths = side == kLeftSide ? matches.m_leftPaths : matches.m_rightPaths;
-    return pair < paths.size() && paths[pair] == kDeletedEntry;
+    m_prompter.inform(kRunCaption, text, PromptIcon::Information);
+    if (removed > 0 && m_dlg != nullptr && m_dlg->isVisible()) {
+        ShowOverview();
+    }
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 class CommandRouter;
+class ListedDeleteRun;
 class PageSwitcher;
 class PairOverviewDlg;
 class PairViewer;
@@ -26,14 +27,16 @@ class OverviewCommands {
     PairOverviewDlg* overview() const { return m_dlg.get(); }
     /// Shows pair `pair` (0-based) on "View dups".
     void OpenPair(int pair);
-    /// Asks once, naming `predictedRemovals` files, then runs the criteria
-    /// over `pairs` (log order) and removes each pair's chosen image.
-    /// Returns how many files were removed.
-    int RunOnPairs(const std::vector<int>& pairs, int predictedRemovals);
+    /// Asks once, naming `predictedRemovals` files, then starts the criteria
+    /// over `pairs` (log order), removing each pair's chosen image; the
+    /// summary follows when the run ends. False when nothing started.
+    bool RunOnPairs(const std::vector<int>& pairs, int predictedRemovals);
+    /// The run started by RunOnPairs while it goes on; null otherwise.
+    ListedDeleteRun* listedRun() const { return m_listedRun.get(); }
 
   private:
     bool confirm(int pairs, int files);
-    bool actOnShownPair();
+    void onRunFinished();
 
     RunState& m_run;
     PairViewer& m_viewer;
@@ -41,4 +44,5 @@ class OverviewCommands {
     Prompter& m_prompter;
     QWidget& m_window;
     std::unique_ptr<PairOverviewDlg> m_dlg;
+    std::unique_ptr<ListedDeleteRun> m_listedRun;
 };

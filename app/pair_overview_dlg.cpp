@@ -16,7 +16,7 @@
 
 namespace {
 
-/// Lists the rows the model lists, sorted by the model's numbers.
+/// Shows the rows the model shows, sorted by the model's numbers.
 class ListedPairsProxy : public QSortFilterProxyModel {
   public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
@@ -25,7 +25,7 @@ class ListedPairsProxy : public QSortFilterProxyModel {
   protected:
     bool filterAcceptsRow(int row, const QModelIndex&) const override {
         const auto* model = static_cast<const PairOverviewModel*>(sourceModel());
-        return model != nullptr && model->listed(row);
+        return model != nullptr && model->shown(row);
     }
 };
 
@@ -37,6 +37,7 @@ PairOverviewDlg::PairOverviewDlg(QWidget* parent)
       m_table(new QTableView(this)),
       m_minPercent(new QDoubleSpinBox(this)),
       m_byGroup(new QCheckBox("Sort by group of copies", this)),
+      m_fold(new QCheckBox("Fold groups of copies", this)),
       m_run(new QPushButton("Run automatic delete on these", this)),
       m_status(new QLabel(this)) {
     using namespace PairOverviewId;
@@ -44,6 +45,8 @@ PairOverviewDlg::PairOverviewDlg(QWidget* parent)
     SetControlId(m_table, Table);
     SetControlId(m_minPercent, MinPercent);
     SetControlId(m_byGroup, SortByGroup);
+    SetControlId(m_fold, FoldGroups);
+    m_fold->setToolTip("One row per group of copies; click its group to open or close it");
     SetControlId(m_run, RunDelete);
     SetControlId(m_status, Status);
     setWindowTitle("Pair overview");
@@ -71,6 +74,8 @@ PairOverviewDlg::PairOverviewDlg(QWidget* parent)
     filterRow->addWidget(m_minPercent);
     filterRow->addSpacing(16);
     filterRow->addWidget(m_byGroup);
+    filterRow->addSpacing(16);
+    filterRow->addWidget(m_fold);
     filterRow->addStretch(1);
     auto* actionRow = new QHBoxLayout;
     actionRow->addWidget(m_status, 1);
@@ -84,6 +89,16 @@ PairOverviewDlg::PairOverviewDlg(QWidget* parent)
     connect(m_byGroup, &QCheckBox::toggled, this, [this](bool on) {
         m_table->sortByColumn(on ? PairOverviewModel::ColGroup : PairOverviewModel::ColPair,
                               Qt::AscendingOrder);
+    });
+    connect(m_fold, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_model != nullptr) {
+            m_model->setFolded(on);
+        }
+    });
+    connect(m_table, &QTableView::clicked, this, [this](const QModelIndex& at) {
+        if (m_model != nullptr && at.column() == PairOverviewModel::ColGroup) {
+            m_model->toggleGroup(m_proxy->mapToSource(at).row());
+        }
     });
     connect(m_table, &QTableView::doubleClicked, this,
             [this](const QModelIndex& at) { emit pairActivated(m_proxy->mapToSource(at).row()); });
@@ -105,9 +120,11 @@ void PairOverviewDlg::showPairs(const MatchList& list, const std::vector<int>& s
     m_proxy->setSourceModel(nullptr);
     m_model = std::make_unique<PairOverviewModel>(list, sequence);
     m_model->setMinPercent(static_cast<int>(m_minPercent->value() * 10 + 0.5));
+    m_model->setFolded(m_fold->isChecked());
     m_proxy->setSourceModel(m_model.get());
     connect(m_model.get(), &PairOverviewModel::loadingProgress, this,
             &PairOverviewDlg::updateStatus);
+    connect(m_model.get(), &PairOverviewModel::foldingChanged, this, &PairOverviewDlg::refilter);
     m_table->sortByColumn(
         m_byGroup->isChecked() ? PairOverviewModel::ColGroup : PairOverviewModel::ColPair,
         Qt::AscendingOrder);
@@ -130,6 +147,7 @@ void PairOverviewDlg::showPairs(const MatchList& list, const std::vector<int>& s
     for (int c : {PairOverviewModel::ColLeftBytes, PairOverviewModel::ColRightBytes}) {
         m_table->setColumnWidth(c, bytesWidth);
     }
+    fitGroupColumn();
     updateStatus();
     loadVisibleRows();
 }
@@ -144,9 +162,23 @@ void PairOverviewDlg::applyFilter() {
         return;
     }
     m_model->setMinPercent(static_cast<int>(m_minPercent->value() * 10 + 0.5));
+    refilter();
+}
+
+void PairOverviewDlg::refilter() {
     static_cast<ListedPairsProxy*>(m_proxy)->refilter();
+    fitGroupColumn();
     updateStatus();
     loadVisibleRows();
+}
+
+void PairOverviewDlg::fitGroupColumn() {
+    const QFontMetrics metrics = m_table->fontMetrics();
+    const QString widest =
+        m_model != nullptr && m_model->folded()
+            ? QStringLiteral("%1 9999 (9999 files, 99999 pairs)").arg(QChar(0x25BE))
+            : QStringLiteral("Group");
+    m_table->setColumnWidth(PairOverviewModel::ColGroup, metrics.horizontalAdvance(widest) + 20);
 }
 
 void PairOverviewDlg::loadVisibleRows() {
@@ -169,8 +201,12 @@ void PairOverviewDlg::updateStatus() {
     if (m_model == nullptr) {
         return;
     }
-    const int listed = m_proxy->rowCount();
+    const int listed = m_model->listedCount();
+    const int rows = m_proxy->rowCount();
     QString text = QStringLiteral("%1 of %2 pairs listed").arg(listed).arg(m_model->rowCount());
+    if (rows != listed) {
+        text += QStringLiteral(", in %1 %2").arg(rows).arg(rows == 1 ? "row" : "rows");
+    }
     if (!m_model->allLoaded()) {
         text += QStringLiteral("; reading %1 of %2...")
                     .arg(m_model->loadedCount())

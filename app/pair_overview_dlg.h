@@ -21,6 +21,8 @@ enum : int {
     SortByGroup = 1303,
     RunDelete = 1304,
     Status = 1305,
+    FoldGroups = 1306,
+    RunProgress = 1307,
 };
 }  // namespace PairOverviewId
 
@@ -51,6 +53,8 @@ class PairOverviewDlg : public QDialog {
 
   private:
     void applyFilter();
+    void refilter();
+    void fitGroupColumn();
     void loadVisibleRows();
     void updateStatus();
 
@@ -59,6 +63,7 @@ class PairOverviewDlg : public QDialog {
     QTableView* m_table;
     QDoubleSpinBox* m_minPercent;
     QCheckBox* m_byGroup;
+    QCheckBox* m_fold;
     QPushButton* m_run;
     QLabel* m_status;
 };

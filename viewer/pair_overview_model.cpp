@@ -1,6 +1,7 @@
 #include "pair_overview_model.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <climits>
 
 #include "copy_groups.h"
@@ -56,6 +57,11 @@ PairOverviewModel::PairOverviewModel(const MatchList& list, std::vector<int> seq
     for (std::size_t i = 0; i < m_rows.size() && i < groups.pairGroup.size(); ++i) {
         m_rows[i].group = groups.pairGroup[i];
     }
+    for (const auto& group : groups.groups) {
+        m_groupFiles.push_back(static_cast<int>(group.size()));
+    }
+    m_groupOpen.assign(m_groupFiles.size(), 0);
+    findGroupHeads();
     m_predictTimer.setSingleShot(true);
     m_predictTimer.setInterval(100);
     connect(&m_predictTimer, &QTimer::timeout, this, &PairOverviewModel::predict);
@@ -152,10 +158,30 @@ QVariant PairOverviewModel::display(const Row& r, int column) const {
             }
             return qs(r.prediction.action + " (" + r.prediction.reason + ")");
         case ColGroup:
-            return r.group >= 0 ? QVariant(r.group + 1) : QVariant();
+            if (r.group < 0) {
+                return {};
+            }
+            if (m_folded && isGroupHead(static_cast<int>(&r - m_rows.data()))) {
+                return groupText(r);
+            }
+            return r.group + 1;
         default:
             return {};
     }
+}
+
+QString PairOverviewModel::groupText(const Row& r) const {
+    const auto g = static_cast<std::size_t>(r.group);
+    const int pairs = m_groupListed[g];
+    if (pairs < 2) {
+        return QString::number(r.group + 1);
+    }
+    // A triangle pointing right for a closed group, down for an open one.
+    return QStringLiteral("%1 %2 (%3 files, %4 pairs)")
+        .arg(m_groupOpen[g] ? QChar(0x25BE) : QChar(0x25B8))
+        .arg(r.group + 1)
+        .arg(m_groupFiles[g])
+        .arg(pairs);
 }
 
 QVariant PairOverviewModel::sortKey(const Row& r, int row, int column) const {
@@ -188,7 +214,71 @@ void PairOverviewModel::setMinPercent(int tenths) {
         return;
     }
     m_minPercent = tenths;
+    findGroupHeads();
     predict();
+    if (m_folded && rowCount() > 0) {
+        emit dataChanged(index(0, ColGroup), index(rowCount() - 1, ColGroup));
+    }
+}
+
+void PairOverviewModel::findGroupHeads() {
+    m_groupHead.assign(m_groupFiles.size(), -1);
+    m_groupListed.assign(m_groupFiles.size(), 0);
+    m_listedCount = 0;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (!listed(row)) {
+            continue;
+        }
+        ++m_listedCount;
+        const int g = m_rows[slot(row)].group;
+        if (g < 0) {
+            continue;
+        }
+        const auto k = static_cast<std::size_t>(g);
+        if (m_groupHead[k] < 0) {
+            m_groupHead[k] = row;
+        }
+        ++m_groupListed[k];
+    }
+}
+
+bool PairOverviewModel::isGroupHead(int row) const {
+    const int g = m_rows[slot(row)].group;
+    return g >= 0 && m_groupHead[static_cast<std::size_t>(g)] == row;
+}
+
+void PairOverviewModel::setFolded(bool folded) {
+    if (folded == m_folded) {
+        return;
+    }
+    m_folded = folded;
+    std::fill(m_groupOpen.begin(), m_groupOpen.end(), 0);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, ColGroup), index(rowCount() - 1, ColGroup));
+    }
+    emit foldingChanged();
+}
+
+bool PairOverviewModel::shown(int row) const {
+    if (!listed(row)) {
+        return false;
+    }
+    const int g = m_rows[slot(row)].group;
+    return !m_folded || g < 0 || m_groupOpen[static_cast<std::size_t>(g)] || isGroupHead(row);
+}
+
+bool PairOverviewModel::toggleGroup(int row) {
+    if (!m_folded || row < 0 || row >= rowCount() || !isGroupHead(row)) {
+        return false;
+    }
+    const auto g = static_cast<std::size_t>(m_rows[slot(row)].group);
+    if (m_groupListed[g] < 2) {
+        return false;
+    }
+    m_groupOpen[g] = m_groupOpen[g] ? 0 : 1;
+    emit dataChanged(index(row, ColGroup), index(row, ColGroup));
+    emit foldingChanged();
+    return true;
 }
 
 bool PairOverviewModel::listed(int row) const {

@@ -55,6 +55,16 @@ class PairOverviewModel : public QAbstractTableModel {
     /// predictions follow the listed pairs only.
     void setMinPercent(int tenths);
     bool listed(int row) const;
+    int listedCount() const { return m_listedCount; }
+    /// Folded, a group of copies shows as its first listed pair only, unless
+    /// the group was opened (toggleGroup). Listing and the run are unchanged.
+    void setFolded(bool folded);
+    bool folded() const { return m_folded; }
+    /// Listed and not folded away.
+    bool shown(int row) const;
+    /// Opens or closes the group whose first listed pair is `row`; false (and
+    /// nothing changes) for any other row or when not folded.
+    bool toggleGroup(int row);
     /// The listed pairs (0-based, in log order), as the automatic run takes them.
     std::vector<int> listedPairs() const;
     const PairPrediction& prediction(int row) const { return m_rows[slot(row)].prediction; }
@@ -69,6 +79,8 @@ class PairOverviewModel : public QAbstractTableModel {
   signals:
     /// Rows read so far, of all; sent as rows come in.
     void loadingProgress(int loaded, int total);
+    /// Which rows are shown changed: folding or a group opened or closed.
+    void foldingChanged();
 
   private:
     struct Row {
@@ -88,12 +100,21 @@ class PairOverviewModel : public QAbstractTableModel {
     void pump();
     void onRead(int row, const std::shared_ptr<Reading>& reading);
     void predict();
+    void findGroupHeads();
+    bool isGroupHead(int row) const;
+    QString groupText(const Row& r) const;
     QVariant display(const Row& r, int column) const;
     QVariant sortKey(const Row& r, int row, int column) const;
 
     std::vector<Row> m_rows;
     std::vector<int> m_sequence;
     int m_minPercent = 0;
+    int m_listedCount = 0;
+    bool m_folded = false;
+    std::vector<int> m_groupFiles;   ///< images in each group of copies
+    std::vector<int> m_groupHead;    ///< first listed row of each group, -1 if none
+    std::vector<int> m_groupListed;  ///< listed pairs of each group
+    std::vector<char> m_groupOpen;
     int m_loaded = 0;
     int m_inFlight = 0;
     std::deque<int> m_queue;

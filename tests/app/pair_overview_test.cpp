@@ -1,6 +1,9 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
@@ -9,6 +12,8 @@
 #include <QTest>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
 #include "main_ids.h"
 #include "main_menus.h"
 #include "overview_commands.h"
@@ -37,6 +42,37 @@ class PairOverviewTest : public QObject {
             return nullptr;
         }
         return view;
+    }
+
+    // Clicks "Run automatic delete on these" and waits for the run's summary.
+    std::string runAndWaitForSummary(PairOverviewDlg* view) {
+        const std::size_t before = m_fx->prompter().messageTexts().size();
+        auto* run = control<QPushButton>(view, PairOverviewId::RunDelete);
+        if (!run->isEnabled()) {
+            return "run button disabled";
+        }
+        QTest::mouseClick(run, Qt::LeftButton);
+        // The confirmation, then the summary once the run has ended.
+        if (!QTest::qWaitFor([&] { return m_fx->prompter().messageTexts().size() >= before + 2; },
+                             20000)) {
+            return "no summary";
+        }
+        return m_fx->prompter().messageTexts().back();
+    }
+
+    // Four pairs whose criteria ("Larger file size" is not used; "Higher
+    // resolution" first) remove one file each: the larger image.
+    std::vector<QString> fourDecidedPairs() {
+        std::vector<QString> files;
+        for (int i = 0; i < 4; ++i) {
+            files.push_back(m_fx->image(QString("big%1.jpg").arg(i), 80, 60));
+            files.push_back(m_fx->image(QString("small%1.jpg").arg(i), 40, 30));
+        }
+        m_fx->writeLog({{files[0], files[1]},
+                        {files[2], files[3]},
+                        {files[4], files[5]},
+                        {files[6], files[7]}});
+        return files;
     }
 
   private slots:
@@ -81,9 +117,8 @@ class PairOverviewTest : public QObject {
 
         m_fx->prompter().answerMessage(PromptAnswer::Yes);
         m_fx->prompter().answerMessage(PromptAnswer::Ok);
-        auto* run = control<QPushButton>(view, PairOverviewId::RunDelete);
-        QVERIFY(run->isEnabled());
-        QTest::mouseClick(run, Qt::LeftButton);
+        QCOMPARE(runAndWaitForSummary(view),
+                 std::string("The automatic delete on the listed pairs removed 2 files."));
         QCOMPARE(m_fx->prompter().calls().at(0).text,
                  std::string("Run the automatic delete on the 4 listed pairs?\n\n"
                              "2 files will be moved to the trash."));
@@ -102,9 +137,171 @@ class PairOverviewTest : public QObject {
             QVERIFY2(QFile::exists(file) != predictedGone.contains(file), qPrintable(file));
         }
         QVERIFY(!QFile::exists(p1) && QFile::exists(p7));
-        QCOMPARE(m_fx->prompter().messageTexts().back(),
-                 std::string("The automatic delete on the listed pairs removed 2 files."));
         QCOMPARE(m_fx->prompter().unexpectedCalls(), 0);
+    }
+
+    void theRunCanBeStoppedAndGivesTheModeBack() {
+        const std::vector<QString> files = fourDecidedPairs();
+        auto dlg = m_fx->makeDlg();
+        ViewerFixture::clickTab(*dlg, kPageView);
+        dlg->run().settings().m_nDeleteSequence = {1, 9, 2, 3, 4, 5, 6, 7, 8, 10, 11};
+        dlg->run().settings().m_nDeleteMode = DeleteMode::SemiAuto;
+        PairOverviewDlg* view = openOverview(*dlg);
+        QVERIFY(view != nullptr);
+        QCOMPARE(view->model()->predictedRemovals(), 4);
+
+        // Stop is pressed while the first pair is done: the run ends there.
+        m_fx->prompter().answerMessage(PromptAnswer::Yes);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        auto* run = control<QPushButton>(view, PairOverviewId::RunDelete);
+        QTest::mouseClick(run, Qt::LeftButton);
+        QPointer<QProgressDialog> progress =
+            FindControl<QProgressDialog>(view, PairOverviewId::RunProgress);
+        QVERIFY(progress != nullptr);
+        QVERIFY(progress->isVisible() && progress->isModal());
+        QPushButton* stop = nullptr;
+        for (QPushButton* b : progress->findChildren<QPushButton*>()) {
+            stop = b->text() == "Stop" ? b : stop;
+        }
+        QVERIFY(stop != nullptr);
+        connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged, stop,
+                [stop](int value) {
+                    if (value == 1) {
+                        QTest::mouseClick(stop, Qt::LeftButton);
+                    }
+                });
+        QVERIFY(
+            QTest::qWaitFor([&] { return m_fx->prompter().messageTexts().size() >= 2; }, 20000));
+        QCOMPARE(m_fx->prompter().messageTexts().back(),
+                 std::string("The automatic delete on the listed pairs was stopped after 1 of "
+                             "4 pairs. It removed 1 file."));
+        QVERIFY(!QFile::exists(files[0]));
+        for (std::size_t i = 1; i < files.size(); ++i) {
+            QVERIFY2(QFile::exists(files[i]), qPrintable(files[i]));
+        }
+        QVERIFY(progress.isNull());
+        QVERIFY(dlg->run().settings().m_nDeleteMode == DeleteMode::SemiAuto);
+        QCOMPARE(dlg->pairViewer().autoRun().confirmNeeded, 1);
+        QCOMPARE(m_fx->prompter().unexpectedCalls(), 0);
+    }
+
+    void aFailedMoveEndsTheRunThere() {
+        const std::vector<QString> files = fourDecidedPairs();
+        QVERIFY(QDir().mkpath(m_fx->path("moved")));
+        m_fx->store().writeString("Dups", "MoveTo", "Yes");
+        m_fx->store().writeString("Dups", "MoveFolder", m_fx->path("moved").toStdString());
+        auto dlg = m_fx->makeDlg();
+        ViewerFixture::clickTab(*dlg, kPageView);
+        QVERIFY(dlg->run().moves().leftMoves);
+        dlg->run().settings().m_nDeleteSequence = {1, 9, 2, 3, 4, 5, 6, 7, 8, 10, 11};
+        PairOverviewDlg* view = openOverview(*dlg);
+        QVERIFY(view != nullptr);
+
+        // The first move goes; then the folder goes away and the second fails.
+        m_fx->prompter().answerMessage(PromptAnswer::Yes);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        m_fx->prompter().answerMessage(PromptAnswer::Ok);
+        QTest::mouseClick(control<QPushButton>(view, PairOverviewId::RunDelete), Qt::LeftButton);
+        auto* progress = FindControl<QProgressDialog>(view, PairOverviewId::RunProgress);
+        QVERIFY(progress != nullptr);
+        const QString folder = m_fx->path("moved");
+        connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged, this,
+                [folder](int value) {
+                    if (value == 1) {
+                        QDir(folder).rename(folder, folder + "-away");
+                    }
+                });
+        QVERIFY(
+            QTest::qWaitFor([&] { return m_fx->prompter().messageTexts().size() >= 3; }, 20000));
+        QCOMPARE(m_fx->prompter().messageTexts().back(),
+                 std::string("The automatic delete on the listed pairs ended at pair 2 of 4, "
+                             "where a delete or move failed. It removed 1 file."));
+        QVERIFY(QFile::exists(m_fx->path("moved-away/big0.jpg")));
+        for (std::size_t i = 1; i < files.size(); ++i) {
+            QVERIFY2(QFile::exists(files[i]), qPrintable(files[i]));
+        }
+        QCOMPARE(m_fx->prompter().unexpectedCalls(), 0);
+    }
+
+    void foldingShowsOneRowPerGroupUntilOpened() {
+        const QString a = m_fx->image("a.jpg", 40, 30);
+        const QString b = m_fx->image("b.jpg", 40, 30);
+        const QString c = m_fx->image("c.jpg", 40, 30);
+        const QString d = m_fx->image("d.jpg", 40, 30);
+        const QString e = m_fx->image("e.jpg", 40, 30);
+        // Group 1: a, b, c in three pairs; group 2: d, e.
+        m_fx->writeLog({{a, b}, {d, e}, {b, c}, {a, c}});
+        auto dlg = m_fx->makeDlg();
+        ViewerFixture::clickTab(*dlg, kPageView);
+        PairOverviewDlg* view = openOverview(*dlg);
+        QVERIFY(view != nullptr);
+        QTableView* table = control<QTableView>(view, PairOverviewId::Table);
+        const auto pairsShown = [table] {
+            QList<int> pairs;
+            for (int row = 0; row < table->model()->rowCount(); ++row) {
+                pairs << table->model()->index(row, PairOverviewModel::ColPair).data().toInt();
+            }
+            return pairs;
+        };
+
+        control<QCheckBox>(view, PairOverviewId::FoldGroups)->setChecked(true);
+        QCOMPARE(pairsShown(), QList<int>({1, 2}));
+        const QModelIndex head = table->model()->index(0, PairOverviewModel::ColGroup);
+        QCOMPARE(head.data().toString(), QString::fromUtf8("\u25B8 1 (3 files, 3 pairs)"));
+        QCOMPARE(table->model()->index(1, PairOverviewModel::ColGroup).data().toString(),
+                 QString("2"));
+        QCOMPARE(textOf(view, PairOverviewId::Status), QString("4 of 4 pairs listed, in 2 rows"));
+
+        // A click on the group opens it, a second closes it; other cells do not.
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        table->scrollTo(head);
+        QTest::mouseClick(
+            table->viewport(), Qt::LeftButton, {},
+            table->visualRect(table->model()->index(0, PairOverviewModel::ColLeft)).center());
+        QCOMPARE(pairsShown(), QList<int>({1, 2}));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(head).center());
+        QCOMPARE(pairsShown(), QList<int>({1, 2, 3, 4}));
+        QCOMPARE(table->model()->index(0, PairOverviewModel::ColGroup).data().toString(),
+                 QString::fromUtf8("\u25BE 1 (3 files, 3 pairs)"));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(head).center());
+        QCOMPARE(pairsShown(), QList<int>({1, 2}));
+
+        // Only a group's first row opens it.
+        QVERIFY(!view->model()->toggleGroup(2));
+
+        // Folding hides rows from sight, not from the run.
+        m_fx->prompter().answerMessage(PromptAnswer::No);
+        QTest::mouseClick(control<QPushButton>(view, PairOverviewId::RunDelete), Qt::LeftButton);
+        QVERIFY(QString::fromStdString(m_fx->prompter().messageTexts().back())
+                    .startsWith("Run the automatic delete on the 4 listed pairs?"));
+        control<QCheckBox>(view, PairOverviewId::FoldGroups)->setChecked(false);
+        QCOMPARE(pairsShown(), QList<int>({1, 2, 3, 4}));
+        QCOMPARE(m_fx->prompter().unexpectedCalls(), 0);
+    }
+
+    void rowsAskedForAreReadFirst() {
+        std::vector<std::pair<QString, QString>> pairs;
+        for (int i = 0; i < 30; ++i) {
+            pairs.emplace_back(m_fx->image(QString("l%1.jpg").arg(i), 40, 30),
+                               m_fx->image(QString("r%1.jpg").arg(i), 40, 30));
+        }
+        m_fx->writeLog(pairs);
+        auto dlg = m_fx->makeDlg();
+        ViewerFixture::clickTab(*dlg, kPageView);
+        QCOMPARE(dlg->run().matches().pairCount(), 30);
+        PairOverviewModel model(dlg->run().matches(), {});
+        QList<int> readOrder;
+        connect(&model, &QAbstractItemModel::dataChanged, this,
+                [&readOrder](const QModelIndex& from) {
+                    if (from.column() == 0) {
+                        readOrder << from.row();
+                    }
+                });
+        model.prioritise(25, 28);
+        QVERIFY(QTest::qWaitFor([&] { return model.allLoaded(); }, 20000));
+        QCOMPARE(readOrder.size(), 30);
+        QVERIFY2(readOrder.first() >= 25 && readOrder.first() <= 28,
+                 qPrintable(QString::number(readOrder.first())));
     }
 
     void filterSortAndOpenAPair() {
