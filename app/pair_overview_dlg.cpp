@@ -51,7 +51,7 @@ PairOverviewDlg::PairOverviewDlg(QWidget* parent)
     SetControlId(m_status, Status);
     setWindowTitle("Pair overview");
     setSizeGripEnabled(true);
-    resize(1240, 680);
+    resize(1280, 680);
 
     m_minPercent->setRange(0.0, 100.0);
     m_minPercent->setDecimals(1);
@@ -118,7 +118,7 @@ PairOverviewDlg::~PairOverviewDlg() {
 
 void PairOverviewDlg::showPairs(const MatchList& list, const std::vector<int>& sequence) {
     m_proxy->setSourceModel(nullptr);
-    m_model = std::make_unique<PairOverviewModel>(list, sequence);
+    m_model = std::make_unique<PairOverviewModel>(list, sequence, devicePixelRatioF());
     m_model->setMinPercent(static_cast<int>(m_minPercent->value() * 10 + 0.5));
     m_model->setFolded(m_fold->isChecked());
     m_proxy->setSourceModel(m_model.get());
@@ -174,10 +174,9 @@ void PairOverviewDlg::refilter() {
 
 void PairOverviewDlg::fitGroupColumn() {
     const QFontMetrics metrics = m_table->fontMetrics();
-    const QString widest =
-        m_model != nullptr && m_model->folded()
-            ? QStringLiteral("%1 9999 (9999 files, 99999 pairs)").arg(QChar(0x25BE))
-            : QStringLiteral("Group");
+    const QString widest = m_model != nullptr && m_model->folded()
+                               ? QStringLiteral("%1 999 (999 files)").arg(QChar(0x25BE))
+                               : QStringLiteral("Group");
     m_table->setColumnWidth(PairOverviewModel::ColGroup, metrics.horizontalAdvance(widest) + 20);
 }
 

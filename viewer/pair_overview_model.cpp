@@ -41,8 +41,10 @@ QString bytesText(const SideFacts& f) {
 }  // namespace
 
 PairOverviewModel::PairOverviewModel(const MatchList& list, std::vector<int> sequence,
-                                     QObject* parent)
-    : QAbstractTableModel(parent), m_sequence(std::move(sequence)) {
+                                     qreal pixelRatio, QObject* parent)
+    : QAbstractTableModel(parent),
+      m_sequence(std::move(sequence)),
+      m_pixelRatio(std::clamp(pixelRatio, 1.0, 4.0)) {
     const int pairs = list.pairCount();
     m_rows.resize(static_cast<std::size_t>(std::max(pairs, 0)));
     for (int i = 0; i < pairs; ++i) {
@@ -93,9 +95,11 @@ QVariant PairOverviewModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    static const char* const kTitles[ColumnCount] = {
-        "Pair",         "Image 1",      "Image 2",       "% match",       "Automatic delete",
-        "Image 1 size", "Image 2 size", "Image 1 bytes", "Image 2 bytes", "Group"};
+    static const char* const kTitles[ColumnCount] = {"Pair",          "Group",
+                                                     "Image 1",       "Image 2",
+                                                     "% match",       "Automatic delete",
+                                                     "Image 1 size",  "Image 2 size",
+                                                     "Image 1 bytes", "Image 2 bytes"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(kTitles[section])
                                                  : QVariant();
 }
@@ -120,9 +124,13 @@ QVariant PairOverviewModel::data(const QModelIndex& idx, int role) const {
             if (idx.column() == ColLeft || idx.column() == ColRight) {
                 return qs(idx.column() == ColLeft ? r.left : r.right);
             }
+            if (idx.column() == ColGroup && r.group >= 0) {
+                return groupToolTip(r);
+            }
             return {};
         case Qt::TextAlignmentRole:
-            if (idx.column() == ColLeft || idx.column() == ColRight || idx.column() == ColAction) {
+            if (idx.column() == ColLeft || idx.column() == ColRight || idx.column() == ColAction ||
+                idx.column() == ColGroup) {
                 return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
             }
             return QVariant(Qt::AlignRight | Qt::AlignVCenter);
@@ -177,11 +185,23 @@ QString PairOverviewModel::groupText(const Row& r) const {
         return QString::number(r.group + 1);
     }
     // A triangle pointing right for a closed group, down for an open one.
-    return QStringLiteral("%1 %2 (%3 files, %4 pairs)")
+    return QStringLiteral("%1 %2 (%3 files)")
         .arg(m_groupOpen[g] ? QChar(0x25BE) : QChar(0x25B8))
         .arg(r.group + 1)
-        .arg(m_groupFiles[g])
-        .arg(pairs);
+        .arg(m_groupFiles[g]);
+}
+
+QString PairOverviewModel::groupToolTip(const Row& r) const {
+    const auto g = static_cast<std::size_t>(r.group);
+    QString tip = QStringLiteral("Group %1: %2 files in %3 listed pairs")
+                      .arg(r.group + 1)
+                      .arg(m_groupFiles[g])
+                      .arg(m_groupListed[g]);
+    if (m_folded && m_groupListed[g] > 1 && isGroupHead(static_cast<int>(&r - m_rows.data()))) {
+        tip +=
+            m_groupOpen[g] ? QStringLiteral("; click to close") : QStringLiteral("; click to open");
+    }
+    return tip;
 }
 
 QVariant PairOverviewModel::sortKey(const Row& r, int row, int column) const {
@@ -326,20 +346,24 @@ void PairOverviewModel::pump() {
         }
         r.state = Row::Reading;
         ++m_inFlight;
-        m_pool.start([this, row, left = r.left, right = r.right, cancel = m_cancel] {
-            auto reading = std::make_shared<Reading>();
-            if (!cancel->load()) {
-                const FitSize thumb{kThumbWidth, kThumbHeight};
-                reading->left = ReadPreviewSide(left, thumb);
-                reading->right = ReadPreviewSide(right, thumb);
-                reading->leftThumb = ToDrawableImage(reading->left.thumbnail);
-                reading->rightThumb = ToDrawableImage(reading->right.thumbnail);
-            }
-            // The model outlives every task (its destructor waits for them);
-            // the queued call is dropped if it is gone by then.
-            QMetaObject::invokeMethod(
-                this, [this, row, reading] { onRead(row, reading); }, Qt::QueuedConnection);
-        });
+        m_pool.start(
+            [this, row, left = r.left, right = r.right, cancel = m_cancel, ratio = m_pixelRatio] {
+                auto reading = std::make_shared<Reading>();
+                if (!cancel->load()) {
+                    const FitSize thumb{static_cast<int>(kThumbWidth * ratio),
+                                        static_cast<int>(kThumbHeight * ratio)};
+                    reading->left = ReadPreviewSide(left, thumb);
+                    reading->right = ReadPreviewSide(right, thumb);
+                    reading->leftThumb = ToDrawableImage(reading->left.thumbnail);
+                    reading->rightThumb = ToDrawableImage(reading->right.thumbnail);
+                    reading->leftThumb.setDevicePixelRatio(ratio);
+                    reading->rightThumb.setDevicePixelRatio(ratio);
+                }
+                // The model outlives every task (its destructor waits for them);
+                // the queued call is dropped if it is gone by then.
+                QMetaObject::invokeMethod(
+                    this, [this, row, reading] { onRead(row, reading); }, Qt::QueuedConnection);
+            });
     }
 }
 

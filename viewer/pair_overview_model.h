@@ -25,6 +25,7 @@ class PairOverviewModel : public QAbstractTableModel {
   public:
     enum Column {
         ColPair,
+        ColGroup,
         ColLeft,
         ColRight,
         ColPercent,
@@ -33,7 +34,6 @@ class PairOverviewModel : public QAbstractTableModel {
         ColRightSize,
         ColLeftBytes,
         ColRightBytes,
-        ColGroup,
         ColumnCount
     };
     /// Numbers for sorting: pixel counts, bytes, tenths of a percent.
@@ -41,8 +41,11 @@ class PairOverviewModel : public QAbstractTableModel {
     static constexpr int kThumbWidth = 64;
     static constexpr int kThumbHeight = 48;
 
-    /// `sequence` is the delete criteria order the predictions use.
-    PairOverviewModel(const MatchList& list, std::vector<int> sequence, QObject* parent = nullptr);
+    /// `sequence` is the delete criteria order the predictions use;
+    /// `pixelRatio` that of the screen showing the thumbnails, so that they are
+    /// read sharp on a scaled screen.
+    PairOverviewModel(const MatchList& list, std::vector<int> sequence, qreal pixelRatio = 1.0,
+                      QObject* parent = nullptr);
     ~PairOverviewModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -103,11 +106,13 @@ class PairOverviewModel : public QAbstractTableModel {
     void findGroupHeads();
     bool isGroupHead(int row) const;
     QString groupText(const Row& r) const;
+    QString groupToolTip(const Row& r) const;
     QVariant display(const Row& r, int column) const;
     QVariant sortKey(const Row& r, int row, int column) const;
 
     std::vector<Row> m_rows;
     std::vector<int> m_sequence;
+    qreal m_pixelRatio = 1.0;
     int m_minPercent = 0;
     int m_listedCount = 0;
     bool m_folded = false;

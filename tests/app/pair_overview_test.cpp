@@ -247,9 +247,11 @@ class PairOverviewTest : public QObject {
         control<QCheckBox>(view, PairOverviewId::FoldGroups)->setChecked(true);
         QCOMPARE(pairsShown(), QList<int>({1, 2}));
         const QModelIndex head = table->model()->index(0, PairOverviewModel::ColGroup);
-        QCOMPARE(head.data().toString(), QString::fromUtf8("\u25B8 1 (3 files, 3 pairs)"));
+        QCOMPARE(head.data().toString(), QString::fromUtf8("\u25B8 1 (3 files)"));
         QCOMPARE(table->model()->index(1, PairOverviewModel::ColGroup).data().toString(),
                  QString("2"));
+        QCOMPARE(head.data(Qt::ToolTipRole).toString(),
+                 QString("Group 1: 3 files in 3 listed pairs; click to open"));
         QCOMPARE(textOf(view, PairOverviewId::Status), QString("4 of 4 pairs listed, in 2 rows"));
 
         // A click on the group opens it, a second closes it; other cells do not.
@@ -262,7 +264,7 @@ class PairOverviewTest : public QObject {
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(head).center());
         QCOMPARE(pairsShown(), QList<int>({1, 2, 3, 4}));
         QCOMPARE(table->model()->index(0, PairOverviewModel::ColGroup).data().toString(),
-                 QString::fromUtf8("\u25BE 1 (3 files, 3 pairs)"));
+                 QString::fromUtf8("\u25BE 1 (3 files)"));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(head).center());
         QCOMPARE(pairsShown(), QList<int>({1, 2}));
 
@@ -279,17 +281,18 @@ class PairOverviewTest : public QObject {
         QCOMPARE(m_fx->prompter().unexpectedCalls(), 0);
     }
 
-    void rowsAskedForAreReadFirst() {
+    void rowsAskedForAreReadFirstAndSharp() {
         std::vector<std::pair<QString, QString>> pairs;
         for (int i = 0; i < 30; ++i) {
-            pairs.emplace_back(m_fx->image(QString("l%1.jpg").arg(i), 40, 30),
+            pairs.emplace_back(m_fx->image(QString("l%1.jpg").arg(i), 200, 150),
                                m_fx->image(QString("r%1.jpg").arg(i), 40, 30));
         }
         m_fx->writeLog(pairs);
         auto dlg = m_fx->makeDlg();
         ViewerFixture::clickTab(*dlg, kPageView);
         QCOMPARE(dlg->run().matches().pairCount(), 30);
-        PairOverviewModel model(dlg->run().matches(), {});
+        // As on a screen scaled to 200 %.
+        PairOverviewModel model(dlg->run().matches(), {}, 2.0);
         QList<int> readOrder;
         connect(&model, &QAbstractItemModel::dataChanged, this,
                 [&readOrder](const QModelIndex& from) {
@@ -302,6 +305,14 @@ class PairOverviewTest : public QObject {
         QCOMPARE(readOrder.size(), 30);
         QVERIFY2(readOrder.first() >= 25 && readOrder.first() <= 28,
                  qPrintable(QString::number(readOrder.first())));
+        // Thumbnails are read at the screen's pixels and drawn at their size.
+        const auto thumb =
+            model.data(model.index(0, PairOverviewModel::ColLeft), Qt::DecorationRole)
+                .value<QImage>();
+        QCOMPARE(thumb.devicePixelRatio(), 2.0);
+        QVERIFY2(thumb.width() > PairOverviewModel::kThumbWidth &&
+                     thumb.deviceIndependentSize().width() <= PairOverviewModel::kThumbWidth,
+                 qPrintable(QString::number(thumb.width())));
     }
 
     void filterSortAndOpenAPair() {
