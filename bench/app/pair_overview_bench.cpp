@@ -1,6 +1,7 @@
 // The pair overview over a log of 10,000 pairs, offscreen: time from handing
 // it the pairs to its first paint, time to page through the whole table with
-// a paint per page, and time until every row's facts and thumbnails are in.
+// a paint per page, time until every row's facts and thumbnails are in, and
+// time to fold the groups of copies and to open one.
 // The pictures are 300 small JPEGs made in a temporary folder, paired round.
 #include <benchmark/benchmark.h>
 
@@ -99,11 +100,27 @@ void BM_PairOverview(benchmark::State& state) {
             return;
         }
         const double allRead = clock.nsecsElapsed() / 1e6;
+
+        // Folding the groups of copies and opening the first one again.
+        clock.restart();
+        view.model()->setFolded(true);
+        view.table()->viewport()->repaint();
+        QCoreApplication::processEvents();
+        const double fold = clock.nsecsElapsed() / 1e6;
+        const int foldedRows = view.table()->model()->rowCount();
+        clock.restart();
+        view.model()->toggleGroup(0);
+        view.table()->viewport()->repaint();
+        QCoreApplication::processEvents();
+        const double open = clock.nsecsElapsed() / 1e6;
         state.counters["first_paint_ms"] = firstPaint;
         state.counters["full_scroll_ms"] = scroll;
         state.counters["pages"] = pages;
         state.counters["ms_per_page"] = scroll / std::max(pages, 1);
         state.counters["all_rows_read_ms"] = allRead;
+        state.counters["fold_ms"] = fold;
+        state.counters["folded_rows"] = foldedRows;
+        state.counters["open_group_ms"] = open;
         state.SetIterationTime((firstPaint + scroll) / 1e3);
     }
 }
