@@ -61,9 +61,12 @@ case "${1:-}" in
     ;;
   test)
     install_packages
-    # Warnings are errors here; the sanitizer build runs the same suite.
+    # Warnings are errors here; the sanitizer build runs the same suite. -O1
+    # with line tables only (what the sanitizers' reports need) compiles and
+    # links in about two thirds of the time of -O2 -g.
     configure_and_build "$top/build-ci" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTWINLY_WERROR=ON \
-      -DTWINLY_SANITIZE=address,undefined -DTWINLY_BUILD_BENCH=OFF
+      -DTWINLY_SANITIZE=address,undefined -DTWINLY_BUILD_BENCH=OFF \
+      "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
     run_tests "$top/build-ci"
     if [ -x "$top/scripts/extra-checks.sh" ]; then
       "$top/scripts/extra-checks.sh"
