@@ -22,6 +22,8 @@ ListedDeleteRun::ListedDeleteRun(RunState& run, PairViewer& viewer, std::vector<
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(0);
     connect(m_progress.get(), &QProgressDialog::canceled, this, [this] { m_stopAsked = true; });
+    // Escape closes the window without "canceled"; the run must not go on unseen.
+    connect(m_progress.get(), &QDialog::rejected, this, [this] { m_stopAsked = true; });
     m_timer.setSingleShot(true);
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &ListedDeleteRun::step);
@@ -54,7 +56,7 @@ void ListedDeleteRun::start() {
 }
 
 void ListedDeleteRun::step() {
-    if (m_stopAsked) {
+    if (m_stopAsked || !m_progress->isVisible()) {
         finish(Outcome::Stopped);
         return;
     }

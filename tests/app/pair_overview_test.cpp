@@ -140,7 +140,14 @@ class PairOverviewTest : public QObject {
         QCOMPARE(m_fx->prompter().unexpectedCalls(), 0);
     }
 
+    void theRunCanBeStoppedAndGivesTheModeBack_data() {
+        QTest::addColumn<bool>("byEscape");
+        QTest::newRow("Stop button") << false;
+        QTest::newRow("Escape key") << true;
+    }
+
     void theRunCanBeStoppedAndGivesTheModeBack() {
+        QFETCH(bool, byEscape);
         const std::vector<QString> files = fourDecidedPairs();
         auto dlg = m_fx->makeDlg();
         ViewerFixture::clickTab(*dlg, kPageView);
@@ -165,8 +172,13 @@ class PairOverviewTest : public QObject {
         }
         QVERIFY(stop != nullptr);
         connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged, stop,
-                [stop](int value) {
-                    if (value == 1) {
+                [stop, progress, byEscape](int value) {
+                    if (value != 1) {
+                        return;
+                    }
+                    if (byEscape) {
+                        QTest::keyClick(progress, Qt::Key_Escape);
+                    } else {
                         QTest::mouseClick(stop, Qt::LeftButton);
                     }
                 });
