@@ -213,4 +213,8 @@ void PairOverviewDlg::updateStatus() {
     }
     m_status->setText(text);
     m_run->setEnabled(m_model->allLoaded() && listed > 0);
+    m_run->setToolTip(m_model->allLoaded()
+                          ? QString()
+                          : QStringLiteral("Available once every pair is read, so that the "
+                                           "number of files it names is final"));
 }
