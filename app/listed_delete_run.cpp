@@ -3,7 +3,6 @@
 #include <QProgressDialog>
 
 #include "control_ids.h"
-#include "datafile_slot.h"
 #include "delete_criteria.h"
 #include "pair_overview_dlg.h"
 #include "pair_removal.h"
@@ -92,20 +91,24 @@ ListedDeleteRun::PairResult ListedDeleteRun::actOnShownPair() {
     const SideFacts& right = m_viewer.side(kRightSide);
     const DeleteDecision d = EvaluateDeleteCriteria(
         DeleteMode::Automatic, m_run.settings().m_nDeleteSequence, left, right);
+    // Pairs the removal would refuse are passed over quietly here: a refusal
+    // box for each would stop the run for nothing.
     if (d.verdict == DeleteVerdict::NoDelete || !NoDeleteReasonNow(left, right).empty() ||
         SidesAreOneFile(left, right)) {
         return PairResult::Kept;
     }
     const int side = d.verdict == DeleteVerdict::DeleteLeft ? kLeftSide : kRightSide;
-    const auto pair = static_cast<std::size_t>(m_viewer.selectedPair());
     const MoveFlags& moves = m_run.moves();
-    m_viewer.removal().DeleteOrMoveImage(side,
-                                         side == kRightSide ? moves.rightMoves : moves.leftMoves);
-    // Marked only once the file operation succeeded.
-    const MatchList& matches = m_run.matches();
-    const auto& paths = side == kLeftSide ? matches.m_leftPaths : matches.m_rightPaths;
-    return pair < paths.size() && paths[pair] == kDeletedEntry ? PairResult::Removed
-                                                               : PairResult::Failed;
+    switch (m_viewer.removal().DeleteOrMoveImage(
+        side, side == kRightSide ? moves.rightMoves : moves.leftMoves)) {
+        case RemovalResult::Removed:
+            return PairResult::Removed;
+        case RemovalResult::NotRemoved:
+            return PairResult::Kept;
+        case RemovalResult::Failed:
+            break;
+    }
+    return PairResult::Failed;
 }
 
 void ListedDeleteRun::finish(Outcome outcome) {

@@ -39,10 +39,10 @@ PairRemoval::PairRemoval(RunState& run, PairViewer& viewer, CommandRouter& comma
     bind(MenuRightMove, kRightSide, true);
 }
 
-void PairRemoval::DeleteOrMoveImage(int side, bool move) {
+RemovalResult PairRemoval::DeleteOrMoveImage(int side, bool move) {
     SideFacts& facts = m_viewer.side(side);
     if (m_viewer.selectedPair() < 0 || facts.path.empty() || facts.titleText == kDeletedEntry) {
-        return;
+        return RemovalResult::NotRemoved;
     }
     TwinlySettings& settings = m_run.settings();
     AutoDeleteRun& run = m_viewer.autoRun();
@@ -53,17 +53,17 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     // only copy.
     if (SidesAreOneFile(left, right)) {
         refuse(kSameFileRemovalText, true);
-        return;
+        return RemovalResult::NotRemoved;
     }
     if (const std::string reason = NoDeleteReasonNow(left, right); !reason.empty()) {
         refuse(std::string(DeleteCriterionHeading(static_cast<int>(DeleteCriterion::NoDelete))) +
                    "\n" + reason,
                false);
-        return;
+        return RemovalResult::NotRemoved;
     }
     if (settings.m_nDeleteMode == DeleteMode::Automatic && run.confirmNeeded) {
         if (!ConfirmAutomaticDelete()) {
-            return;
+            return RemovalResult::NotRemoved;
         }
         if (settings.m_nDeleteMode == DeleteMode::Automatic) {
             run.active = 1;
@@ -74,7 +74,7 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     RemovalStep step;
     if (const std::string failure = removeFile(side, path, move, step); !failure.empty()) {
         reportFailure(path, failure);
-        return;
+        return RemovalResult::Failed;
     }
     step.marks = m_run.markDeleted(path);
     if (!step.nowAt.empty()) {
@@ -90,6 +90,7 @@ void PairRemoval::DeleteOrMoveImage(int side, bool move) {
     m_run.setLogChanged(true);
     run.deletedCount += 1;
     m_viewer.RunNextSteps(settings.m_nDeleteMode);
+    return RemovalResult::Removed;
 }
 
 void PairRemoval::refuse(const std::string& text, bool sameFile) {

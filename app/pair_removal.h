@@ -20,6 +20,13 @@ struct RemovalStep {
     DeletionMarks marks;  ///< what marking it deleted changed
 };
 
+/// What became of one asked-for removal.
+enum class RemovalResult {
+    Removed,     ///< trashed, deleted or moved, and marked
+    NotRemoved,  ///< nothing to remove, refused, or not confirmed
+    Failed,      ///< the file operation failed (reported)
+};
+
 /// Removing one image of the shown pair: to the trash, permanently or into the
 /// side's "Move to" folder, and marking every reference to it afterwards.
 /// Nothing is marked unless the file operation succeeded. User-interface thread.
@@ -35,7 +42,7 @@ class PairRemoval {
     /// judge now (a side gone, changed, unread or both sides one file) is
     /// refused with the reason; a failed file operation is reported and
     /// marks nothing.
-    void DeleteOrMoveImage(int side, bool move);
+    RemovalResult DeleteOrMoveImage(int side, bool move);
     /// The message after an automatic run removed `count` images.
     void ShowDeleteSummary(int count);
     /// Asked before the first removal of an automatic run: true goes on with it.

@@ -145,7 +145,7 @@ QVariant PairOverviewModel::display(const Row& r, int column) const {
     const bool read = r.state == Row::Read;
     switch (column) {
         case ColPair:
-            return static_cast<int>(&r - m_rows.data()) + 1;
+            return rowOf(r) + 1;
         case ColLeft:
             return sideName(r.left);
         case ColRight:
@@ -169,7 +169,7 @@ QVariant PairOverviewModel::display(const Row& r, int column) const {
             if (r.group < 0) {
                 return {};
             }
-            if (m_folded && isGroupHead(static_cast<int>(&r - m_rows.data()))) {
+            if (m_folded && isGroupHead(rowOf(r))) {
                 return groupText(r);
             }
             return r.group + 1;
@@ -197,7 +197,7 @@ QString PairOverviewModel::groupToolTip(const Row& r) const {
                       .arg(r.group + 1)
                       .arg(m_groupFiles[g])
                       .arg(m_groupListed[g]);
-    if (m_folded && m_groupListed[g] > 1 && isGroupHead(static_cast<int>(&r - m_rows.data()))) {
+    if (m_folded && m_groupListed[g] > 1 && isGroupHead(rowOf(r))) {
         tip +=
             m_groupOpen[g] ? QStringLiteral("; click to close") : QStringLiteral("; click to open");
     }

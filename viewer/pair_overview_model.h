@@ -100,6 +100,7 @@ class PairOverviewModel : public QAbstractTableModel {
     };
     struct Reading;
     static std::size_t slot(int row) { return static_cast<std::size_t>(row); }
+    int rowOf(const Row& r) const { return static_cast<int>(&r - m_rows.data()); }
     void pump();
     void onRead(int row, const std::shared_ptr<Reading>& reading);
     void predict();
