@@ -127,14 +127,3 @@ void BM_PairOverview(benchmark::State& state) {
 BENCHMARK(BM_PairOverview)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

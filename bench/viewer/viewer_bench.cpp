@@ -191,12 +191,3 @@ BENCHMARK(FullDecode)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadPanePairOnly)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ShowPair)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadForFullScreen)->UseRealTime()->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
