@@ -1,7 +1,5 @@
 #include "pair_viewer.h"
 
-#include <QDateTime>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QMenu>
@@ -14,7 +12,6 @@
 #include "desktop.h"
 #include "format_file_size.h"
 #include "image_pane.h"
-#include "image_suffix.h"
 #include "image_view.h"
 #include "main_ids.h"
 #include "main_menus.h"
@@ -344,15 +341,7 @@ void PairViewer::showPictures(bool noMatch, bool onlyResized) {
         SideFacts& facts = m_sides[s].facts;
         const PaneLoad& load = loads[s];
         if (!onlyResized) {
-            facts.loaded = load.read;
-            if (load.read) {
-                facts.width = load.width;
-                facts.height = load.height;
-                facts.type = FileTypeLabel(facts.path);
-                facts.dimensionsLabel = DimensionsLabel(facts.width, facts.height, facts.type);
-            } else {
-                facts.dimensionsLabel.clear();
-            }
+            SetReadImageFacts(facts, load.read, load.width, load.height);
         }
         pane(s)->setPicture(load.fitted);
         // A removed side stays crossed out whenever its pair is shown.
@@ -362,18 +351,7 @@ void PairViewer::showPictures(bool noMatch, bool onlyResized) {
 }
 
 void PairViewer::LoadSideFacts(int s) {
-    SideFacts& facts = side(s);
-    const QFileInfo info(qs(facts.path));
-    if (!facts.path.empty() && !isDeleted(facts.path) && info.isFile()) {
-        facts.titleText = info.completeBaseName().toStdString();
-        const QDateTime born = info.birthTime();
-        facts.creationTime = (born.isValid() ? born : info.lastModified()).toSecsSinceEpoch();
-        facts.length = info.size();
-        return;
-    }
-    facts.titleText =
-        isDeleted(facts.path) ? std::string(kDeletedEntry) : "Not found: " + facts.path;
-    facts.length = 0;
+    ReadSideFileFacts(side(s));
 }
 
 void PairViewer::UpdateSizeLabels() {

@@ -127,6 +127,15 @@ std::string currentSideProblem(const SideFacts& side, int number) {
     return {};
 }
 
+// A criterion's heading without the line break some headings end with.
+std::string headingLine(int code) {
+    std::string_view heading = DeleteCriterionHeading(code);
+    if (heading.ends_with('\n')) {
+        heading.remove_suffix(1);
+    }
+    return std::string(heading);
+}
+
 }  // namespace
 
 std::string NoDeleteReason(const SideFacts& left, const SideFacts& right) {
@@ -183,6 +192,8 @@ DeleteDecision EvaluateDeleteCriteria(DeleteMode deleteMode, std::span<const int
     if (const std::string reason = NoDeleteReason(left, right); !reason.empty()) {
         d.statusText += std::string(DeleteCriterionHeading(kNoDeleteCode)) + "\n" + reason;
         d.focusControl = kNextButton;
+        d.decidedBy = headingLine(kNoDeleteCode);
+        d.noDeleteReason = reason;
         return d;
     }
     const std::size_t examined = std::min<std::size_t>(sequence.size(), 10);
@@ -197,6 +208,7 @@ DeleteDecision EvaluateDeleteCriteria(DeleteMode deleteMode, std::span<const int
             case DeleteCriterion::NoDelete:
                 d.statusText += DeleteCriterionHeading(code);
                 d.focusControl = kNextButton;
+                d.decidedBy = headingLine(code);
                 return d;
             case DeleteCriterion::DeleteLeft:
                 pick = -1;
@@ -212,6 +224,7 @@ DeleteDecision EvaluateDeleteCriteria(DeleteMode deleteMode, std::span<const int
                 break;
         }
         d.statusText += DeleteCriterionHeading(code);
+        d.decidedBy = headingLine(code);
         if (c != DeleteCriterion::DeleteLeft && c != DeleteCriterion::DeleteRight) {
             d.statusText += "(1) " + sideValue(c, left) + "\n(2) " + sideValue(c, right);
         }

@@ -59,6 +59,11 @@ struct DeleteDecision {
     std::string statusText;
     /// kLeftDeleteButton, kRightDeleteButton or kNextButton; 0 leaves the focus.
     int focusControl = 0;
+    /// The heading of the criterion that decided ("Higher resolution", "No
+    /// delete"); empty when none did.
+    std::string decidedBy;
+    /// Why the pair must not be judged ("Image 1 is deleted"); empty otherwise.
+    std::string noDeleteReason;
 };
 
 /// Walks the first ten entries of `sequence` (later entries are never examined)

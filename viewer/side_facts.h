@@ -25,6 +25,17 @@ struct SideFacts {
 /// "640 x 480 JPG": width, " x ", height, a blank and the type code. Any thread.
 std::string DimensionsLabel(int width, int height, const std::string& type);
 
+/// Reads the file facts of `facts.path` as the viewer shows a side: for a
+/// regular file (links followed) its title, length and creation time (its
+/// birth time where the file system keeps one, else its modification time);
+/// anything else gets "Deleted" or "Not found: " + path and no length. False
+/// when it is not a regular file. Any thread.
+bool ReadSideFileFacts(SideFacts& facts);
+
+/// Records whether the side's picture was read, and then its pixel size,
+/// type code and label. Any thread.
+void SetReadImageFacts(SideFacts& facts, bool read, int width, int height);
+
 /// A side's file as the file system has it at one moment.
 struct SideFileState {
     bool exists = false;
