@@ -1,7 +1,5 @@
 #include "run_state.h"
 
-#include <algorithm>
-
 #include "disk_stamp.h"
 #include "path_compare.h"
 
@@ -106,27 +104,26 @@ bool RunState::sortMatches(bool descending) {
 }
 
 DeletionMarks RunState::markDeleted(const std::string& path) {
-    DeletionMarks marks;
-    for (int slot : {kPrimarySlot, kSecondarySlot}) {
-        const DatafileSlot& s = m_slots[slot];
-        const std::size_t count = std::min(s.paths().size(), s.records().size());
-        for (std::size_t k = 0; k < count; ++k) {
-            if (s.records()[k].nWidth != 0 && SamePath(s.paths()[k], path)) {
-                marks.records.push_back({slot, k, s.records()[k].nWidth});
-            }
-        }
-    }
     m_matches.markDeleted(path);
     emit matchLinesChanged();
     // Either side of a pair may come from the primary data file, and its
     // records changed either way, so the reminder to save covers both.
+    DeletionMarks marks;
+    std::vector<DatafileSlot::MarkedRecord> changed;
     DatafileSlot& primary = m_slots[kPrimarySlot];
-    if (primary.hasRecords() && primary.markDeleted(path)) {
+    if (primary.hasRecords() && primary.markDeleted(path, &changed)) {
         setPrimaryUnsaved(true);
     }
+    for (const auto& c : changed) {
+        marks.records.push_back({kPrimarySlot, c.index, c.width});
+    }
+    changed.clear();
     DatafileSlot& secondary = m_slots[kSecondarySlot];
     if (secondary.hasRecords()) {
-        secondary.markDeleted(path);
+        secondary.markDeleted(path, &changed);
+    }
+    for (const auto& c : changed) {
+        marks.records.push_back({kSecondarySlot, c.index, c.width});
     }
     return marks;
 }

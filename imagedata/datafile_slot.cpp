@@ -31,11 +31,14 @@ SlotEntries DatafileSlot::takeEntries() {
     return entries;
 }
 
-bool DatafileSlot::markDeleted(const std::string& path) {
+bool DatafileSlot::markDeleted(const std::string& path, std::vector<MarkedRecord>* changed) {
     bool marked = false;
     const std::size_t count = std::min(m_paths.size(), m_records.size());
     for (std::size_t k = 0; k < count; ++k) {
         if (SamePath(m_paths[k], path)) {
+            if (changed != nullptr && m_records[k].nWidth != 0) {
+                changed->push_back({k, m_records[k].nWidth});
+            }
             m_records[k].nWidth = 0;
             marked = true;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,9 +55,15 @@ class DatafileSlot {
     void setEntries(std::vector<std::string> paths, std::vector<ImageRecord> records);
     /// Moves the entries out; the slot keeps its source and holds no data.
     SlotEntries takeEntries();
+    /// A record markDeleted changed: its index and the width it had.
+    struct MarkedRecord {
+        std::size_t index = 0;
+        std::uint16_t width = 0;
+    };
     /// Marks every record of `path` (whole-path equality as the file system
-    /// has it) as deleted; true when one was marked.
-    bool markDeleted(const std::string& path);
+    /// has it) as deleted; true when one was marked. The records that were
+    /// not marked before are added to `changed` when given.
+    bool markDeleted(const std::string& path, std::vector<MarkedRecord>* changed = nullptr);
     /// Undoes markDeleted for record `index`: gives it back `width`, when it
     /// still holds `path` and is marked deleted. False when it changed nothing.
     bool unmarkDeleted(std::size_t index, const std::string& path, std::uint16_t width);
